@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native tests under ASan/UBSan,
+# each fuzz target for a bounded time, and the Windows program's tests under
+# Wine. Installs what it needs first (Debian, as root).
+#
+#   tools/test.sh            everything
+#   FUZZ_SECONDS=10 tools/test.sh   shorter fuzz runs
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+out=${VELA_BUILD:-$top/build}
+fuzz_seconds=${FUZZ_SECONDS:-45}
+jobs=$(nproc 2>/dev/null || echo 2)
+
+bash "$top/tools/setup-debian.sh"
+
+echo "== native build and tests (ASan, UBSan)"
+cmake -S "$top" -B "$out/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELA_WERROR=ON > /dev/null
+cmake --build "$out/native" -j "$jobs"
+ctest --test-dir "$out/native" -j "$jobs" --output-on-failure --timeout 300 | tee "$out/native/ctest.log"
+passed=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$out/native/ctest.log")
+
+echo "== fuzz targets, ${fuzz_seconds} s each"
+cmake -S "$top" -B "$out/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVELA_FUZZ=ON > /dev/null
+cmake --build "$out/fuzz" -j "$jobs"
+for target in "$out"/fuzz/fuzz/*_fuzz; do
+    name=$(basename "$target")
+    corpus="$out/fuzz/corpus/$name"
+    mkdir -p "$corpus"
+    cp -n "$top/fuzz/corpus/$name"/* "$corpus"/ 2>/dev/null || true
+    log="$out/fuzz/$name.log"
+    if ! (cd "$out/fuzz" && "$target" -max_total_time="$fuzz_seconds" -max_len=4096 \
+              -print_final_stats=1 "$corpus" > "$log" 2>&1); then
+        tail -n 40 "$log"
+        echo "fuzz target $name failed"
+        exit 1
+    fi
+    echo "$name: $(grep -E '^#[0-9]+.*DONE' "$log" | tail -n 1)"
+    passed=$((passed + 1))
+done
+
+if [ -x "$top/tools/wine-tests.sh" ]; then
+    echo "== Windows program under Wine"
+    VELA_BUILD="$out" "$top/tools/wine-tests.sh" | tee "$out/wine.log"
+    wine_passed=$(sed -n 's/^wine: \([0-9]*\) passed, 0 failed$/\1/p' "$out/wine.log" | tail -n 1)
+    passed=$((passed + ${wine_passed:-0}))
+fi
+echo "all: $passed passed, 0 failed"
