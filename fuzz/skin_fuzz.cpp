@@ -1,0 +1,85 @@
+// Skin files from anywhere: the reader must either keep a skin whose every
+// image can be handed to the graphics system as prepared, or fall back to the
+// built-in skin whole. The input is the file; it is also tried as a bare
+// information block for the palette builder.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "skin/keymap.h"
+#include "skin/palette.h"
+#include "skin/skin.h"
+
+namespace {
+
+volatile uint32_t touched;  // keeps the reads of the pixel data alive
+
+void Require(bool condition)
+{
+    if (!condition) __builtin_trap();
+}
+
+// Reads what SetDIBitsToDevice would read: every row of pixel data, and for
+// up to 8 bits the colour-table entry of every drawn pixel.
+uint32_t TouchLikeTheGraphicsSystem(const ImageDib& dib)
+{
+    BitmapHeader h;
+    Require(ReadBitmapHeader(dib.info, dib.infoSize, h));
+    Require(h.size == 40 && h.height > 0 && dib.height == h.height);
+    Require(dib.drawWidth >= 1 && dib.drawWidth <= kSkinImageWidth && dib.drawWidth <= h.width);
+    size_t stride = static_cast<size_t>(DibRowStride(h.width, h.bitCount));
+    size_t table = ColourTableOffset(h);
+    Require(table <= dib.infoSize);
+    size_t entries = (dib.infoSize - table) / 4;
+    uint32_t sum = 0;
+    for (int32_t row = 0; row < h.height; ++row) {
+        const uint8_t* line = dib.bits + static_cast<size_t>(row) * stride;
+        sum += line[0] + line[stride - 1];
+        if (h.bitCount > 8) continue;
+        for (int32_t x = 0; x < dib.drawWidth; ++x) {
+            size_t bit = static_cast<size_t>(x) * h.bitCount;
+            size_t index = (line[bit / 8] >> (8 - h.bitCount - bit % 8)) & ((1u << h.bitCount) - 1);
+            Require(index < entries);
+            sum += dib.info[table + 4 * index];
+        }
+    }
+    return sum;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    SkinState skin{};
+    SkinMemory memory{data, size, 0};
+    SkinSource source = SkinSourceFromMemory(memory);
+    SkinResult result = ReadSkinFile(skin, source);
+    Require(SkinResultMessage(result) == nullptr || result != kSkinLoaded);
+
+    if (result != kSkinLoaded) {
+        Require(result == kSkinReadFailed);  // memory is plentiful here
+        Require(skin.builtinSkin == 1 && skin.backColor == 0 && skin.textColor == 0);
+        Require(std::memcmp(skin.keyMap, defaultKeyMap, sizeof skin.keyMap) == 0);
+    } else {
+        Require(skin.builtinSkin == 0);
+    }
+
+    for (const SkinImage& image : skin.images) {
+        Require((image.header == nullptr) == (image.bits == nullptr));
+        Require(result == kSkinLoaded || image.header == nullptr);
+        KeypadImageDraw draw;
+        ImageDrawStatus status = PrepareKeypadImage(image, draw);
+        if (status == kImageReady) {
+            Require(draw.palette.count >= 1 && draw.palette.count <= kMaxPaletteEntries);
+            touched = TouchLikeTheGraphicsSystem(draw.dib);
+        } else {
+            Require(ImageDrawMessage(status) != nullptr);
+        }
+    }
+    ReleaseSkinImages(skin);
+
+    ImagePalette palette;
+    if (CreateImagePalette(data, size, palette))
+        Require(palette.count >= 1 && palette.count <= kMaxPaletteEntries);
+    return 0;
+}
