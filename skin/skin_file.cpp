@@ -3,6 +3,7 @@
 
 #include "engine/text16.h"
 #include "skin/keymap.h"
+#include "skin/little_endian.h"
 #include "skin/palette.h"
 #include "skin/skin.h"
 
@@ -12,20 +13,6 @@ namespace {
 
 const char16_t kReadFailedText[] = u"Загрузка скина";
 const char16_t kOutOfMemoryText[] = u"Недостаточно памяти";
-
-uint32_t Le32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-void PutLe32(uint8_t* p, uint32_t v)
-{
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-    p[3] = static_cast<uint8_t>(v >> 24);
-}
 
 uint64_t Remaining(const SkinSource& source)
 {

@@ -57,6 +57,18 @@ inline std::string TextAfter(const std::string& script, const ScriptSettings& se
     return TextOf(session);
 }
 
+// An engine on default options, for tests that call engine functions directly.
+struct BareEngine {
+    Options options;
+    EngineState engine;
+    BareEngine()
+    {
+        DefaultOptions(options);
+        InitEngine(engine, options);
+    }
+    BareEngine(const BareEngine&) = delete;  // the engine points into `options`
+};
+
 struct ScriptCase {
     const char* script;
     const char* display;

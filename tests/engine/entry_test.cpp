@@ -174,10 +174,9 @@ TEST(ReadText, EachRepresentation)
         {kReprBinary, u"111111111111111111111111111111110", 4294967294.0},
         {kReprBinary, u"2", 0},
     };
-    Options options;
-    DefaultOptions(options);
-    EngineState engine;
-    InitEngine(engine, options);
+    BareEngine bare;
+    Options& options = bare.options;
+    EngineState& engine = bare.engine;
     for (const ReadCase& c : cases) {
         options.reprMode = c.reprMode;
         U16Copy(engine.text, kTextCapacity, c.text);

@@ -17,12 +17,11 @@ struct FormatCase {
 
 std::string Formatted(int reprMode, int precision, double value)
 {
-    Options options;
-    DefaultOptions(options);
-    options.reprMode = reprMode;
-    options.precision = precision;
-    EngineState engine;
-    InitEngine(engine, options);
+    BareEngine bare;
+    bare.options.reprMode = reprMode;
+    bare.options.precision = precision;
+    BuildFormats(bare.engine);
+    EngineState& engine = bare.engine;
     FormatValue(engine, value);
     std::string text;
     AppendUtf8(text, engine.text);
@@ -94,12 +93,11 @@ TEST(FormatValue, ReadsBackWhatItWrites)
     const double values[] = {0.1, -2.5, 1e15, 1e20, 123456.789, -1e-5};
     for (int mode : {kReprDecimal, kReprExponent}) {
         for (double x : values) {
-            Options options;
-            DefaultOptions(options);
-            options.reprMode = mode;
-            options.precision = 12;
-            EngineState engine;
-            InitEngine(engine, options);
+            BareEngine bare;
+            bare.options.reprMode = mode;
+            bare.options.precision = 12;
+            BuildFormats(bare.engine);
+            EngineState& engine = bare.engine;
             FormatValue(engine, x);
             ReadText(engine);
             EXPECT_NEAR(engine.value, x, std::fabs(x) * 1e-12) << mode << " " << x;
@@ -135,10 +133,9 @@ TEST(GroupedText, SplitsTheLeadingRun)
         {kReprBinary, u"11111111111111111111111111111111",
          "1111 1111 1111 1111 1111 1111 1111 1111"},
     };
-    Options options;
-    DefaultOptions(options);
-    EngineState engine;
-    InitEngine(engine, options);
+    BareEngine bare;
+    Options& options = bare.options;
+    EngineState& engine = bare.engine;
     for (const GroupCase& c : cases) {
         options.reprMode = c.reprMode;
         U16Copy(engine.text, kTextCapacity, c.text);
@@ -152,10 +149,8 @@ TEST(GroupedText, SplitsTheLeadingRun)
 
 TEST(GroupedText, LongestTextFitsAndSmallBuffersAreCut)
 {
-    Options options;
-    DefaultOptions(options);
-    EngineState engine;
-    InitEngine(engine, options);
+    BareEngine bare;
+    EngineState& engine = bare.engine;
     for (int i = 0; i < 41; ++i) engine.text[i] = u'9';
     engine.text[41] = 0;
     char16_t out[kGroupedCapacity];

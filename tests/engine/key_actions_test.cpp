@@ -77,10 +77,9 @@ TEST(KeyActions, AsinOfOneInRadiansKeepsFullPrecision)
 
 TEST(KeyActions, AngleHelpers)
 {
-    Options options;
-    DefaultOptions(options);
-    EngineState engine;
-    InitEngine(engine, options);
+    BareEngine bare;
+    Options& options = bare.options;
+    EngineState& engine = bare.engine;
 
     options.angleUnit = kAngleDegree;
     EXPECT_DOUBLE_EQ(ReduceAngle(engine, 390), 30 * 0.017453292519943295);

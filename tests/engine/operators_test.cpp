@@ -111,10 +111,8 @@ TEST(Operators, ExponentSignIsPartOfTheNumber)
 
 TEST(Operators, EvaluateWithoutAnOperation)
 {
-    Options options;
-    DefaultOptions(options);
-    EngineState engine;
-    InitEngine(engine, options);
+    BareEngine bare;
+    EngineState& engine = bare.engine;
     engine.opPending = 1;
     engine.op = 'q';  // not an operator
     EXPECT_EQ(Evaluate(engine), 0);
