@@ -1,10 +1,13 @@
 #include "tools/key_session.h"
 
 #include <charconv>
+#include <cstddef>
+#include <utility>
 
 #include "engine/platform_seam.h"
 #include "resources/resource.h"
 #include "skin/keymap.h"
+#include "ui/list_commands.h"
 
 namespace {
 
@@ -45,7 +48,43 @@ void Post(KeySession& session, unsigned message, int commandId = 0)
 
 void DispatchCommand(KeySession& session, int commandId)
 {
-    RunEngineCommand(session.keypad, session.engine, commandId);
+    if (RunEngineCommand(session.keypad, session.engine, commandId).handled) return;
+    RunListCommand(session.keypad, session.engine, session.constants, session.currencies, commandId);
+}
+
+// The two sub-menus as the menu resource defines them.
+void ResetMenus(KeySession& session)
+{
+    std::vector<SessionMenuItem>& currency = session.menus[kSessionCurrencyMenu];
+    currency.clear();
+    for (int i = 0; i < kQuickEntryCount; ++i)
+        currency.push_back({IDM_CURRENCY_QUICK1 + i, std::u16string(1, static_cast<char16_t>(u'1' + i))});
+    currency.push_back({IDM_CURRENCY_CHOICE, u"Выбор..."});
+
+    std::vector<SessionMenuItem>& constants = session.menus[kSessionConstantsMenu];
+    constants.clear();
+    constants.push_back({IDM_CONSTANT_PI, u"p"});
+    constants.push_back({IDM_CONSTANT_E, u"e"});
+    for (int i = 0; i < kConstantSlotCount; ++i)
+        constants.push_back({IDM_CONSTANT_SLOT1 + i, std::u16string(1, static_cast<char16_t>(u'1' + i))});
+    constants.push_back({IDM_CONSTANT_CHOICE, u"Выбор..."});
+    constants.push_back({IDM_CONSTANT_FILES_PICK, u"Загруз.->Выбор"});
+}
+
+// The modelled menu the seam addresses, or nullptr: only the main window's
+// "Функции" button has menus, and only its first two sub-menus are modelled.
+std::vector<SessionMenuItem>* MenuOf(uintptr_t window, int buttonId, int subMenu)
+{
+    if (g_active == nullptr || window != kSessionMainWindow || buttonId != IDM_FUNCTIONS_BUTTON) return nullptr;
+    if (subMenu < 0 || subMenu >= kSessionMenuCount) return nullptr;
+    return &g_active->menus[subMenu];
+}
+
+SessionMenuItem* ItemOf(std::vector<SessionMenuItem>& menu, int itemId)
+{
+    for (SessionMenuItem& item : menu)
+        if (item.id == itemId) return &item;
+    return nullptr;
 }
 
 void DispatchPosted(KeySession& session, const PostedMessage& message)
@@ -113,21 +152,60 @@ void PostMenuCommand(int commandId)
     Post(*g_active, kMsgCommand, commandId);
 }
 
+bool SetSoftKeyMenuText(uintptr_t window, int buttonId, int subMenu, int itemId, const char16_t* text)
+{
+    std::vector<SessionMenuItem>* menu = MenuOf(window, buttonId, subMenu);
+    SessionMenuItem* item = menu != nullptr ? ItemOf(*menu, itemId) : nullptr;
+    if (item == nullptr) return false;
+    item->text = text;
+    return true;
+}
+
+bool InsertSoftKeyMenuItem(uintptr_t window, int buttonId, int subMenu, int position, int itemId,
+                           const char16_t* text)
+{
+    std::vector<SessionMenuItem>* menu = MenuOf(window, buttonId, subMenu);
+    if (menu == nullptr || position < 0) return false;
+    // As InsertMenu by position: past the end appends.
+    const size_t at = static_cast<size_t>(position) < menu->size() ? static_cast<size_t>(position) : menu->size();
+    menu->insert(menu->begin() + static_cast<std::ptrdiff_t>(at), SessionMenuItem{itemId, text});
+    return true;
+}
+
+void DeleteSoftKeyMenuItem(uintptr_t window, int buttonId, int subMenu, int itemId)
+{
+    std::vector<SessionMenuItem>* menu = MenuOf(window, buttonId, subMenu);
+    if (menu == nullptr) return;
+    for (auto it = menu->begin(); it != menu->end(); ++it) {
+        if (it->id == itemId) {
+            menu->erase(it);
+            return;
+        }
+    }
+}
+
 // --- Sessions ---------------------------------------------------------------
 
 KeySession::~KeySession()
 {
     if (g_active == this) g_active = nullptr;
+    FreeCurrencies(currencies);
+    ReleaseConstants(constants);
 }
 
 void StartSession(KeySession& session)
 {
     Options options;
     DefaultOptions(options);
-    StartSession(session, options);
+    StartSession(session, options, nullptr);
 }
 
 void StartSession(KeySession& session, const Options& options)
+{
+    StartSession(session, options, nullptr);
+}
+
+void StartSession(KeySession& session, const Options& options, const char16_t* programFolder)
 {
     session.options = options;
     InitEngine(session.engine, session.options);
@@ -140,6 +218,19 @@ void StartSession(KeySession& session, const Options& options)
     session.postedCommands.clear();
     g_active = &session;
     PlaceMenuChecks(session);
+
+    ResetMenus(session);
+    session.programFolder = programFolder != nullptr ? programFolder : u"";
+    if (programFolder != nullptr) {
+        LoadCurrencies(session.currencies, programFolder, kSessionMainWindow);
+        LoadConstants(session.constants, programFolder, session.options, kSessionMainWindow);
+    } else {
+        // A folder without files: empty lists, the menus as those leave them.
+        FreeCurrencies(session.currencies);
+        BuildCurrencyMenu(session.currencies, kSessionMainWindow);
+        ReleaseConstants(session.constants);
+        RebuildConstantMenu(session.constants, kSessionMainWindow);
+    }
 }
 
 bool ParseKeyWord(std::string_view word, KeyEvent& event)
@@ -269,4 +360,60 @@ std::string DisplayLine(const KeySession& session)
     line += ' ';
     AppendUtf8(line, drawn);
     return line;
+}
+
+bool Utf16FromUtf8(std::string_view text, std::u16string& out)
+{
+    std::u16string result;
+    size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        uint32_t c = 0;
+        size_t extra = 0;
+        if (lead < 0x80) {
+            c = lead;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            c = lead & 0x1F;
+            extra = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            c = lead & 0x0F;
+            extra = 2;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            c = lead & 0x07;
+            extra = 3;
+        } else {
+            return false;
+        }
+        if (text.size() - i - 1 < extra) return false;
+        for (size_t k = 1; k <= extra; ++k) {
+            const unsigned char next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            c = (c << 6) | (next & 0x3F);
+        }
+        const uint32_t least[] = {0, 0x80, 0x800, 0x10000};
+        if (c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        if (c >= 0x10000) {
+            result += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            result += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            result += static_cast<char16_t>(c);
+        }
+        i += extra + 1;
+    }
+    out = std::move(result);
+    return true;
+}
+
+std::string MenuLines(const KeySession& session)
+{
+    std::string lines;
+    for (const std::vector<SessionMenuItem>& menu : session.menus) {
+        for (const SessionMenuItem& item : menu) {
+            lines += std::to_string(item.id);
+            lines += ' ';
+            AppendUtf8(lines, item.text.c_str());
+            lines += '\n';
+        }
+    }
+    return lines;
 }

@@ -2,9 +2,17 @@
 // prints what the display draws.
 //
 //   vela-keys [--precision N] [--repr dec|exp|hex|bin] [--angle rad|grad|deg]
-//             [--group] [--trace] [--value] [KEY ...]
+//             [--group] [--trace] [--value] [--folder DIR] [--menu] [KEY ...]
 //
 // Without KEY arguments the keys are read from standard input.
+//
+// --folder DIR is the program folder: "currency.txt" and the constants file
+// "constant.txt" are read from it at start, as the program reads them at
+// window creation; default: the current folder.
+// --menu prints, after the display line(s) and the --value line, one line
+// per item of the "Валюта" sub-menu and then of the "Константы" sub-menu as
+// the program would have built them: the command id, one space, the item
+// text in UTF-8, e.g. "40022 RUB->USD".
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -29,6 +37,8 @@ struct RunnerOptions {
     Options options;
     bool trace = false;
     bool printValue = false;
+    bool printMenu = false;
+    std::u16string folder = u"./";
 };
 
 template <size_t N>
@@ -85,8 +95,25 @@ int ParseArguments(int argc, char** argv, RunnerOptions& runner, std::vector<std
             runner.printValue = true;
             continue;
         }
+        if (arg == "--menu") {
+            runner.printMenu = true;
+            continue;
+        }
 
         std::string_view name = arg.substr(0, arg.find('='));
+        if (name == "--folder") {
+            std::string_view value;
+            if (name.size() < arg.size()) {
+                value = arg.substr(name.size() + 1);
+            } else if (i + 1 < argc) {
+                value = argv[++i];
+            } else {
+                return Usage("option needs a value", arg);
+            }
+            if (value.empty() || !Utf16FromUtf8(value, runner.folder)) return Usage("bad option value", name, value);
+            if (runner.folder.back() != u'/') runner.folder += u'/';
+            continue;
+        }
         const ValueOption* option = nullptr;
         for (const ValueOption& candidate : valueOptions)
             if (candidate.name == name) option = &candidate;
@@ -161,12 +188,16 @@ int main(int argc, char** argv)
         if (!ParseKeyWord(words[i], events[i])) return Usage("unknown key", words[i]);
 
     static KeySession session;
-    StartSession(session, runner.options);
+    StartSession(session, runner.options, runner.folder.c_str());
     for (const KeyEvent& event : events) {
         RunKeyEvent(session, event);
         if (runner.trace) PrintLine(session);
     }
     if (!runner.trace) PrintLine(session);
     if (runner.printValue) std::printf("%.17g\n", session.engine.value);
+    if (runner.printMenu) {
+        const std::string menu = MenuLines(session);
+        std::fwrite(menu.data(), 1, menu.size(), stdout);
+    }
     return 0;
 }
