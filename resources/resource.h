@@ -78,4 +78,34 @@
 #define IDM_CONSTANT_FILES_PICK 40055
 #define IDM_COPY                40056
 
+/* --- Controls of the currency and constants dialogs (1001..1030) --------- */
+/* Currencies (117): three quick-currency spinners, the currency list, rate. */
+#define IDC_QUICK1_LIST         1006
+#define IDC_QUICK1_SPIN         1008
+#define IDC_QUICK2_LIST         1009
+#define IDC_QUICK2_SPIN         1010
+#define IDC_QUICK3_LIST         1011
+#define IDC_QUICK3_SPIN         1012
+#define IDC_CURRENCY_LIST       1013
+#define IDC_CURRENCY_SPIN       1014
+#define IDC_RATE_EDIT           1015
+/* Currency choice (118): from and into. */
+#define IDC_FROM_LIST           1016
+#define IDC_FROM_SPIN           1001
+#define IDC_INTO_LIST           1017
+#define IDC_INTO_SPIN           1018
+/* Name and value editor (120). */
+#define IDC_RECORD_NAME         1019
+#define IDC_RECORD_VALUE        1020
+/* Constants (121): slot pickers 1021..1026 with spinners 1001..1006, the
+ * constant picker and the value field. */
+#define IDC_SLOT1_LIST          1021
+#define IDC_SLOT1_SPIN          1001
+#define IDC_CONSTANT_LIST       1027
+#define IDC_CONSTANT_SPIN       1007
+#define IDC_CONSTANT_VALUE      1028
+/* Constant pick (122) and constants files (123). */
+#define IDC_PICK_LIST           1029
+#define IDC_FILES_LIST          1030
+
 #endif

@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include "shell/spinner.h"
+
 #include <cwchar>
 
 namespace {
@@ -89,6 +91,23 @@ void SizeToScreen(HWND window, const POINT* clientOrigin)
         y = now.top < 0 ? 0 : now.top;
     }
     SetWindowPos(window, nullptr, x, y, frame.right - frame.left, frame.bottom - frame.top, flags);
+}
+
+// The desktop's dialog font is wider than the phone's: a control that would
+// reach past the screen's right edge ends at it instead.
+void FitControlsToScreen(HWND dialog)
+{
+    RECT client;
+    GetClientRect(dialog, &client);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        int right = client.right - 1;
+        if (rect.right <= client.right || rect.left >= right) continue;
+        SetWindowPos(child, nullptr, 0, 0, right - rect.left, rect.bottom - rect.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 KeyOverride* FindOverride(SoftKeyBar& bar, UINT key)
@@ -344,6 +363,7 @@ LRESULT CALLBACK ParentSubclass(HWND window, UINT message, WPARAM wParam, LPARAM
 bool RegisterBarClass(HINSTANCE instance)
 {
     if (shell.barClass != 0) return true;
+    InitSpinnerControls();  // before the first dialog template needs the up-down
     WNDCLASSW wc{};
     wc.lpfnWndProc = BarProc;
     wc.hInstance = instance;
@@ -446,8 +466,8 @@ HWND SHFindMenuBar(HWND window)
 BOOL SHInitDialog(SHINITDLGINFO* info)
 {
     if (info == nullptr || !IsWindow(info->hDlg)) return FALSE;
-    if ((info->dwMask & SHIDIM_FLAGS) == 0) return TRUE;
-    if (info->dwFlags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR)) {
+    const DWORD sizing = SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR;
+    if ((info->dwMask & SHIDIM_FLAGS) != 0 && (info->dwFlags & sizing) != 0) {
         // Over the main window's screen when there is one, else where it is.
         POINT origin = shell.screenOrigin;
         HWND owner = GetWindow(info->hDlg, GW_OWNER);
@@ -457,7 +477,10 @@ BOOL SHInitDialog(SHINITDLGINFO* info)
             ClientToScreen(root, &origin);
         }
         SizeToScreen(info->hDlg, (owner != nullptr || shell.hasScreen) ? &origin : nullptr);
+        FitControlsToScreen(info->hDlg);
     }
+    // Every list box with an up-down becomes the phone's spinner.
+    AttachSpinners(info->hDlg);
     return TRUE;
 }
 

@@ -143,12 +143,22 @@ TEST_F(CommandTest, AboutBoxNamesTheProgramAndYear)
     EXPECT_NE(text.find(L"2026"), std::wstring::npos);
 }
 
+// Sends command `id`, cancels the dialog it opens with the "Отмена" soft
+// key's command, and returns what the window procedure returned.
+LRESULT CancelledCommand(HWND window, int id)
+{
+    LRESULT result = -1;
+    RunModal([&] { result = SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); },
+             {[] { PostMessageW(FrontDialog(), WM_COMMAND, IDM_DLG_CANCEL, 0); }});
+    return result;
+}
+
 TEST_F(CommandTest, CommandsReturnOneOnlyForTheirIds)
 {
     const int ours[] = {IDM_PRECISION, IDM_FONT, IDM_SKIN, IDM_CURRENCIES, IDM_CONSTANTS,
                         IDM_CONSTANT_FILES, IDM_CONSTANT_FILES_PICK, IDM_CONSTANT_CHOICE};
     Keys("5");
-    for (int id : ours) EXPECT_EQ(SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0), 1) << id;
+    for (int id : ours) EXPECT_EQ(CancelledCommand(window, id), 1) << id;
     EXPECT_EQ(SendMessageW(window, WM_COMMAND, MAKEWPARAM(40099, 0), 0), 0);
     EXPECT_TRUE(recordedBoxes.empty());
 }
@@ -156,7 +166,7 @@ TEST_F(CommandTest, CommandsReturnOneOnlyForTheirIds)
 TEST_F(CommandTest, ConstantChoiceResetsTheEntry)
 {
     Keys("5 right");
-    Command(IDM_CONSTANT_CHOICE);
+    CancelledCommand(window, IDM_CONSTANT_CHOICE);
     EXPECT_EQ(mainWindowState.keypad.keyLayer, 0);
     EXPECT_EQ(programEngine.entryState, 0);
 }

@@ -3,10 +3,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
+#include <gtest/gtest.h>
+
+#include "records/record_file.h"
+#include "resources/resource.h"
 #include "settings/options_registry.h"
 #include "shell/message_box.h"
 #include "shell/shell.h"
+#include "shell/spinner.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
 
@@ -277,3 +283,276 @@ bool SaveScreenshot(const char* name)
     std::fclose(file);
     return true;
 }
+
+bool WriteTestFile(const std::wstring& name, const std::string& bytes)
+{
+    FILE* file = _wfopen((TestFolder() + name).c_str(), L"wb");
+    if (file == nullptr) return false;
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+bool ReadTestFile(const std::wstring& name, std::string& bytes)
+{
+    FILE* file = _wfopen((TestFolder() + name).c_str(), L"rb");
+    if (file == nullptr) return false;
+    bytes.clear();
+    char block[4096];
+    size_t got;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, got);
+    bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return !failed;
+}
+
+void RemoveTestFile(const std::wstring& name) { DeleteFileW((TestFolder() + name).c_str()); }
+
+std::string Cp1251(const std::wstring& text)
+{
+    std::string bytes;
+    for (wchar_t unit : text) bytes += static_cast<char>(EncodeNameUnit(static_cast<char16_t>(unit)));
+    return bytes;
+}
+
+namespace {
+
+void PutLe32(std::string& out, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i) out += static_cast<char>(value >> (8 * i) & 0xFF);
+}
+
+void PutLe16(std::string& out, uint16_t value)
+{
+    out += static_cast<char>(value & 0xFF);
+    out += static_cast<char>(value >> 8);
+}
+
+// A complete 8-bit bitmap file, bottom-up, 256 greys.
+std::string GreyBitmap(int width, int height, int layer)
+{
+    const uint32_t stride = static_cast<uint32_t>((width + 3) & ~3);
+    const uint32_t pixelOffset = 14 + 40 + 256 * 4;
+    const uint32_t pixelBytes = stride * static_cast<uint32_t>(height);
+    std::string bmp;
+    bmp += "BM";
+    PutLe32(bmp, pixelOffset + pixelBytes);
+    PutLe32(bmp, 0);
+    PutLe32(bmp, pixelOffset);
+    PutLe32(bmp, 40);
+    PutLe32(bmp, static_cast<uint32_t>(width));
+    PutLe32(bmp, static_cast<uint32_t>(height));
+    PutLe16(bmp, 1);
+    PutLe16(bmp, 8);
+    PutLe32(bmp, 0);           // BI_RGB
+    PutLe32(bmp, pixelBytes);
+    PutLe32(bmp, 2835);
+    PutLe32(bmp, 2835);
+    PutLe32(bmp, 256);
+    PutLe32(bmp, 0);
+    for (int i = 0; i < 256; ++i) {
+        char grey = static_cast<char>(i);
+        bmp += grey;
+        bmp += grey;
+        bmp += grey;
+        bmp += '\0';
+    }
+    for (int y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < stride; ++x)
+            bmp += static_cast<char>((x / 8 + static_cast<uint32_t>(y) / 8 + 37u * static_cast<uint32_t>(layer)) * 29u);
+    return bmp;
+}
+
+}  // namespace
+
+std::string SkinFileBytes(const uint8_t (&keyMap)[48], bool images)
+{
+    std::string skin(reinterpret_cast<const char*>(keyMap), 48);
+    PutLe32(skin, 0x00E8E0D8);  // back colour
+    PutLe32(skin, 0x00201008);  // text colour
+    for (int layer = 0; layer < 5; ++layer) {
+        if (!images) {
+            PutLe32(skin, 0);
+            continue;
+        }
+        std::string bmp = GreyBitmap(176, 153, layer);
+        PutLe32(skin, static_cast<uint32_t>(bmp.size()));
+        skin += bmp;
+    }
+    return skin;
+}
+
+std::vector<MenuItemText> SubMenuItems(int buttonId, int position)
+{
+    std::vector<MenuItemText> items;
+    HMENU menu = GetSubMenu(ButtonPopup(buttonId), position);
+    int count = menu != nullptr ? GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        items.push_back({GetMenuItemID(menu, i), text});
+    }
+    return items;
+}
+
+// --- Modal dialogs ---------------------------------------------------------------
+
+namespace {
+
+struct DialogScript {
+    std::vector<DialogStep> steps;
+    size_t next;
+    int cleanupTicks;  // ticks spent closing what the steps left open
+    UINT_PTR timer;
+};
+DialogScript dialogScript;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM found)
+{
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (std::wcscmp(name, L"#32770") == 0 && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Back to an expanded list; to a dialog its cancel command and, for the
+// dialogs that take Back themselves, the "Отмена" soft key's.
+void CancelFront(HWND popup, HWND dialog)
+{
+    if (popup != nullptr) {
+        PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 1);
+    } else if (dialog != nullptr) {
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        PostMessageW(dialog, WM_COMMAND, IDM_DLG_CANCEL, 0);
+    }
+}
+
+void CALLBACK DialogScriptTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    DialogScript& script = dialogScript;
+    // A dialog shows itself only when its loop first runs dry: the steps
+    // start once it is there, as a user's keys would.
+    if (script.next == 0 && FrontDialog() == nullptr) return;
+    if (script.next < script.steps.size()) {
+        DialogStep step = script.steps[script.next++];
+        step();
+        return;
+    }
+    // The steps are done: close whatever they left open.
+    HWND popup = SpinnerPopup();
+    HWND dialog = FrontDialog();
+    if ((popup == nullptr && dialog == nullptr) || ++script.cleanupTicks > 50) {
+        KillTimer(nullptr, script.timer);
+        script.timer = 0;
+        return;
+    }
+    CancelFront(popup, dialog);
+}
+
+}  // namespace
+
+HWND FrontDialog()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void PostKeyToFocus(WPARAM key)
+{
+    HWND focus = GetFocus();
+    if (focus == nullptr) return;
+    PostMessageW(focus, WM_KEYDOWN, key, 1);
+    PostMessageW(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+size_t RunDialog(int command, std::vector<DialogStep> steps)
+{
+    return RunModal([command] { Command(command); }, std::move(steps));
+}
+
+size_t RunModal(const std::function<void()>& open, std::vector<DialogStep> steps)
+{
+    dialogScript = DialogScript{std::move(steps), 0, 0, 0};
+    dialogScript.timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, DialogScriptTick);
+    open();
+    if (dialogScript.timer != 0) KillTimer(nullptr, dialogScript.timer);
+    dialogScript.timer = 0;
+    size_t ran = dialogScript.next;
+    dialogScript.steps.clear();
+    return ran;
+}
+
+namespace {
+
+BOOL CALLBACK PaintNow(HWND window, LPARAM)
+{
+    if (IsWindowVisible(window))
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    return TRUE;
+}
+
+}  // namespace
+
+bool SaveDialogScreenshot(const char* name)
+{
+    EnumThreadWindows(GetCurrentThreadId(), PaintNow, 0);
+    GdiFlush();
+    // An idle peek makes Wine copy what was drawn to the X screen.
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    Sleep(100);
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    return SaveScreenshot(name);
+}
+
+// --- Dialogs left open by a test ------------------------------------------------------
+
+namespace {
+
+constexpr UINT kStrayCheckMs = 250;
+constexpr DWORD kStrayDialogMs = 3000;
+
+struct StrayDialogWatch : ::testing::EmptyTestEventListener {
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        HWND popup = SpinnerPopup();
+        HWND dialog = FrontDialog();
+        if (dialogScript.timer != 0 || (popup == nullptr && dialog == nullptr)) {
+            since = 0;
+            return;
+        }
+        DWORD now = GetTickCount();
+        if (since == 0) since = now;
+        if (now - since < kStrayDialogMs) return;
+        since = 0;
+        wchar_t title[64] = {};
+        GetWindowTextW(popup != nullptr ? popup : dialog, title, 64);
+        char utf8[256] = {};
+        WideCharToMultiByte(CP_UTF8, 0, title, -1, utf8, sizeof utf8, nullptr, nullptr);
+        std::fprintf(stderr, "note: \"%s\" was open with nobody driving it: cancelled\n", utf8);
+        CancelFront(popup, dialog);
+    }
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        since = 0;
+        timer = SetTimer(nullptr, 0, kStrayCheckMs, Tick);
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override
+    {
+        if (timer != 0) KillTimer(nullptr, timer);
+        timer = 0;
+    }
+    static inline DWORD since = 0;
+    static inline UINT_PTR timer = 0;
+};
+
+// Registered before main runs the tests; GoogleTest owns it from then on.
+const bool strayDialogWatch = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new StrayDialogWatch);
+    return true;
+}();
+
+}  // namespace

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -68,3 +70,54 @@ bool SaveScreenshot(const char* name);
 std::wstring TestFolder();
 
 std::wstring Widen(const char16_t* text);
+
+// --- Files beside the test program -------------------------------------------------
+// The program reads its lists and skins from its own folder, which for these
+// tests is TestFolder(). Names are bare file names with their extension.
+bool WriteTestFile(const std::wstring& name, const std::string& bytes);
+// False when there is no such file (or it cannot be read).
+bool ReadTestFile(const std::wstring& name, std::string& bytes);
+void RemoveTestFile(const std::wstring& name);
+
+// Text as the record files hold it: one Windows-1251 byte per character.
+std::string Cp1251(const std::wstring& text);
+
+// A skin file: the key map, back and text colours, then five layer images of
+// 176x153 pixels at 8 bits with a grey palette, each layer its own pattern;
+// with `images` false, five empty image records instead.
+std::string SkinFileBytes(const uint8_t (&keyMap)[48], bool images);
+
+// The items of the sub-menu at `position` of button `buttonId`'s popup, in
+// menu order.
+struct MenuItemText {
+    UINT id;
+    std::wstring text;
+};
+std::vector<MenuItemText> SubMenuItems(int buttonId, int position);
+
+// --- Modal dialogs --------------------------------------------------------------
+// A modal dialog runs its own message loop, so a test cannot act between the
+// command that opens it and that command's return. RunDialog therefore queues
+// the test's steps first and then sends the command (as Command does). Each
+// step runs from a thread timer inside whatever loop is running at the time
+// (the dialog's own, or the nested one of an expanded spinner list), one step
+// per tick, the first once the dialog is shown; a tick comes only after the
+// messages posted by the step before it have been handled. Steps post their keys (PostKeyToFocus, PressSoftKey) and
+// never send them: a nested loop started by a sent key would run the next
+// steps inside that step. After the last step, whatever is still open is
+// cancelled (Escape to an expanded list, IDCANCEL to a dialog), so that a
+// failed test never hangs. Returns the number of steps that ran.
+// A modal dialog that a test opens without RunDialog (Command or
+// SendMessage of a dialog's command) is cancelled after 3 seconds, with a
+// note on stderr, for the same reason.
+using DialogStep = std::function<void()>;
+size_t RunDialog(int command, std::vector<DialogStep> steps);
+// The same around any call that runs a modal loop (DialogBox...).
+size_t RunModal(const std::function<void()>& open, std::vector<DialogStep> steps);
+// The enabled dialog window ("#32770") of this thread in front, or null.
+HWND FrontDialog();
+// A key press, down and up, posted to the window with the focus.
+void PostKeyToFocus(WPARAM key);
+// SaveScreenshot from inside a step: paints every window of this thread that
+// waits for it and lets Wine put it on the screen first.
+bool SaveDialogScreenshot(const char* name);
