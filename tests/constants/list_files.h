@@ -22,11 +22,15 @@ public:
         char pattern[] = "/tmp/vela-lists-XXXXXX";
         const char* made = mkdtemp(pattern);
         EXPECT_NE(made, nullptr);
-        path_ = made != nullptr ? made : "/tmp";
-        path_ += '/';
+        if (made != nullptr) made_ = made;
+        path_ = made_.empty() ? std::string("/nonexistent-vela-folder/") : made_ + '/';
         for (char c : path_) folder_ += static_cast<char16_t>(c);
     }
-    ~ProgramFolder() { std::filesystem::remove_all(path_); }
+    // Only a folder this fixture made is ever removed.
+    ~ProgramFolder()
+    {
+        if (!made_.empty()) std::filesystem::remove_all(made_);
+    }
     ProgramFolder(const ProgramFolder&) = delete;
     ProgramFolder& operator=(const ProgramFolder&) = delete;
 
@@ -49,6 +53,7 @@ public:
     bool Exists(const std::string& name) const { return std::filesystem::exists(path_ + name + ".txt"); }
 
 private:
+    std::string made_;
     std::string path_;
     std::u16string folder_;
 };
