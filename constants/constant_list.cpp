@@ -11,27 +11,6 @@ namespace {
 
 constexpr char16_t kPiLabel[] = u"\u03C0";
 
-// The constants file's bare name: the option, bounded to its field, or the
-// default when the option is empty.
-void FileName(const Options& options, char16_t (&name)[16])
-{
-    size_t n = 0;
-    while (n + 1 < sizeof name / sizeof name[0] && options.constantsFile[n] != 0) {
-        name[n] = options.constantsFile[n];
-        ++n;
-    }
-    name[n] = 0;
-    if (n == 0) U16Copy(name, sizeof name / sizeof name[0], kConstantsKind.fileName);
-}
-
-template <typename T>
-T* AllocateTable(int count)
-{
-    const size_t size = static_cast<size_t>(count);
-    if (size > SIZE_MAX / sizeof(T)) return nullptr;
-    return static_cast<T*>(CurrentRecordPlatform().reallocate(nullptr, size * sizeof(T)));
-}
-
 bool ValidSlot(const ConstantList& list, int slot)
 {
     if (slot < 0 || slot >= kConstantSlotCount) return false;
@@ -41,27 +20,29 @@ bool ValidSlot(const ConstantList& list, int slot)
 
 }  // namespace
 
+void ConstantsFileName(const Options& options, char16_t (&name)[kConstantsFileCapacity])
+{
+    size_t n = 0;
+    while (n + 1 < kConstantsFileCapacity && options.constantsFile[n] != 0) {
+        name[n] = options.constantsFile[n];
+        ++n;
+    }
+    name[n] = 0;
+    if (n == 0) U16Copy(name, kConstantsFileCapacity, kConstantsKind.fileName);
+}
+
 int LoadConstants(ConstantList& list, const char16_t* programFolder, const Options& options, uintptr_t window)
 {
     ReleaseConstants(list);
-    char16_t name[16];
-    FileName(options, name);
+    char16_t name[kConstantsFileCapacity];
+    ConstantsFileName(options, name);
 
-    const int counted = LoadRecordFile(programFolder, name, kConstantsKind, true, nullptr, nullptr, nullptr, 0);
-    if (counted > 0) {
-        list.names = AllocateTable<char16_t*>(counted);
-        list.values = list.names != nullptr ? AllocateTable<double>(counted) : nullptr;
-        if (list.values != nullptr) {
-            int header[kRecordMaxHeader] = {};
-            const int filled =
-                LoadRecordFile(programFolder, name, kConstantsKind, false, header, list.names, list.values, counted);
-            // The pass stops where a name could not be had, and the file may
-            // have shrunk since it was counted: only what was read is kept.
-            list.count = filled > 0 ? filled : 0;
-            if (list.count > 0)
-                for (int k = 0; k < kConstantSlotCount; ++k) list.slots[k] = header[k];
-        }
-        if (list.count == 0) ReleaseRecordList(&list.names, &list.values, nullptr, 0);
+    int header[kRecordMaxHeader] = {};
+    // The count is that of the names actually read, should memory run out.
+    const int count = LoadRecordList(programFolder, name, kConstantsKind, header, &list.names, &list.values);
+    if (count > 0) {
+        list.count = count;
+        for (int k = 0; k < kConstantSlotCount; ++k) list.slots[k] = header[k];
     }
     RebuildConstantMenu(list, window);
     return list.count;

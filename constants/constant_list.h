@@ -15,6 +15,7 @@
 enum : int {
     kConstantSlotCount = 6,
     kConstantsSubMenu = 1,  // "Константы" is the second sub-menu of "Функции"
+    kConstantsFileCapacity = 16,  // a bare file name and its NUL, as in the options
 };
 
 struct ConstantList {
@@ -27,6 +28,10 @@ struct ConstantList {
     double* workValues = nullptr;
     int workSlots[kConstantSlotCount] = {};
 };
+
+// The constants file's bare name: options.constantsFile bounded to its
+// field, or "constant" when it is empty.
+void ConstantsFileName(const Options& options, char16_t (&name)[kConstantsFileCapacity]);
 
 // Loads the constants file named by options.constantsFile (the default name
 // when it is empty) from `programFolder` (ending in the path separator) into

@@ -72,14 +72,8 @@ bool SaveConstants(ConstantList& list, const char16_t* programFolder, const Opti
     for (int i = 0; i < kConstantSlotCount; ++i) list.slots[i] = list.workSlots[i];
     if (list.workValues != nullptr && list.values != nullptr)
         std::memcpy(list.values, list.workValues, sizeof(double) * list.count);
-    char16_t name[16];
-    size_t n = 0;
-    while (n + 1 < sizeof name / sizeof name[0] && options.constantsFile[n] != 0) {
-        name[n] = options.constantsFile[n];
-        ++n;
-    }
-    name[n] = 0;
-    if (n == 0) U16Copy(name, sizeof name / sizeof name[0], kConstantsKind.fileName);
+    char16_t name[kConstantsFileCapacity];
+    ConstantsFileName(options, name);
     return SaveRecordFile(programFolder, name, kConstantsKind, list.slots, list.names, list.values, list.count);
 }
 

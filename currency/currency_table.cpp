@@ -13,14 +13,6 @@ namespace {
 
 constexpr char16_t kError[] = u"ERROR";
 
-template <typename T>
-T* AllocateTable(int count)
-{
-    const size_t size = static_cast<size_t>(count);
-    if (size > SIZE_MAX / sizeof(T)) return nullptr;
-    return static_cast<T*>(CurrentRecordPlatform().reallocate(nullptr, size * sizeof(T)));
-}
-
 bool InTable(const CurrencyTable& table, int index)
 {
     return index >= 0 && index < table.count;
@@ -46,22 +38,16 @@ bool AlreadyShown(const CurrencyTable& table, int slots, int from, int to)
 int LoadCurrencies(CurrencyTable& table, const char16_t* programFolder, uintptr_t window)
 {
     FreeCurrencies(table);
-    const char16_t* name = kCurrencyKind.fileName;
-    const int counted = LoadRecordFile(programFolder, name, kCurrencyKind, true, nullptr, nullptr, nullptr, 0);
-    // One currency converts into nothing: such a file is no table.
-    if (counted > 1) {
-        table.names = AllocateTable<char16_t*>(counted);
-        table.rates = table.names != nullptr ? AllocateTable<double>(counted) : nullptr;
-        int filled = -1;
-        if (table.rates != nullptr) {
-            int header[kRecordMaxHeader] = {};
-            filled = LoadRecordFile(programFolder, name, kCurrencyKind, false, header, table.names, table.rates, counted);
-            // Only the names actually read count, should memory run out or
-            // the file shrink between the passes.
-            table.count = filled > 1 ? filled : 0;
-            for (int k = 0; k < kQuickCurrencyCount; ++k) table.quick[k] = InTable(table, header[k]) ? header[k] : 0;
-        }
-        if (table.count == 0) ReleaseRecordList(&table.names, &table.rates, nullptr, filled > 0 ? filled : 0);
+    int header[kRecordMaxHeader] = {};
+    // The count is that of the names actually read, should memory run out.
+    const int count = LoadRecordList(programFolder, kCurrencyKind.fileName, kCurrencyKind, header, &table.names,
+                                     &table.rates);
+    if (count > 1) {
+        table.count = count;
+        for (int k = 0; k < kQuickCurrencyCount; ++k) table.quick[k] = InTable(table, header[k]) ? header[k] : 0;
+    } else {
+        // One currency converts into nothing: such a file is no table.
+        ReleaseRecordList(&table.names, &table.rates, nullptr, count > 0 ? count : 0);
     }
     BuildCurrencyMenu(table, window);
     return table.count;

@@ -1,6 +1,7 @@
 // The record files on Linux: UTF-16 paths become UTF-8, a rewrite is
 // fsync + rename(2).
 #include "records/record_platform.h"
+#include "records/record_stdio.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -9,46 +10,18 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "engine/text16.h"
+
 namespace {
 
-// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD. nullptr when out of memory.
+// The path as the file system takes it; nullptr when out of memory.
 char* ToUtf8(const char16_t* path)
 {
-    size_t units = 0;
-    while (path[units] != 0) ++units;
-    char* out = static_cast<char*>(std::malloc(units * 3 + 1));
-    if (out == nullptr) return nullptr;
-    size_t n = 0;
-    for (size_t i = 0; i < units; ++i) {
-        char32_t c = path[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units && path[i + 1] >= 0xDC00 && path[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (path[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out[n++] = static_cast<char>(c);
-        } else if (c < 0x800) {
-            out[n++] = static_cast<char>(0xC0 | (c >> 6));
-            out[n++] = static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out[n++] = static_cast<char>(0xE0 | (c >> 12));
-            out[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out[n++] = static_cast<char>(0x80 | (c & 0x3F));
-        } else {  // two UTF-16 units gave four bytes: still within units * 3
-            out[n++] = static_cast<char>(0xF0 | (c >> 18));
-            out[n++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out[n++] = static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    out[n] = 0;
+    const size_t size = U16Utf8Size(path);
+    char* out = static_cast<char*>(std::malloc(size));
+    if (out != nullptr) U16ToUtf8(path, out, size);
     return out;
 }
-
-std::FILE* AsFile(RecordStream* stream) { return reinterpret_cast<std::FILE*>(stream); }
-RecordStream* AsStream(std::FILE* file) { return reinterpret_cast<RecordStream*>(file); }
 
 RecordStream* OpenRead(const char16_t* path, bool* missing)
 {
@@ -68,19 +41,6 @@ RecordStream* CreateWrite(const char16_t* path)
     std::FILE* file = std::fopen(utf8, "wb");
     std::free(utf8);
     return AsStream(file);
-}
-
-int ReadByte(RecordStream* stream)
-{
-    std::FILE* file = AsFile(stream);
-    const int byte = getc_unlocked(file);  // one thread reads a file; no locking per byte
-    if (byte != EOF) return byte;
-    return std::ferror(file) ? kRecordByteError : kRecordByteEnd;
-}
-
-bool Write(RecordStream* stream, const char* bytes, size_t size)
-{
-    return std::fwrite(bytes, 1, size, AsFile(stream)) == size;
 }
 
 bool Close(RecordStream* stream)
@@ -131,7 +91,7 @@ bool Remove(const char16_t* path)
 
 void* Reallocate(void* block, size_t size) { return std::realloc(block, size); }
 
-constexpr RecordPlatform kSystem{OpenRead, CreateWrite, ReadByte, Write, Close, Replace, Remove, Reallocate};
+constexpr RecordPlatform kSystem{OpenRead, CreateWrite, StdioReadByte, StdioWrite, Close, Replace, Remove, Reallocate};
 
 }  // namespace
 

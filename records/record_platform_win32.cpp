@@ -1,6 +1,7 @@
 // The record files in the Windows program: UTF-16 paths go straight to the
 // wide file functions, a rewrite is _commit + MoveFileExW.
 #include "records/record_platform.h"
+#include "records/record_stdio.h"
 
 #include <windows.h>
 
@@ -14,9 +15,6 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 paths are passed as w
 namespace {
 
 const wchar_t* Wide(const char16_t* path) { return reinterpret_cast<const wchar_t*>(path); }
-
-std::FILE* AsFile(RecordStream* stream) { return reinterpret_cast<std::FILE*>(stream); }
-RecordStream* AsStream(std::FILE* file) { return reinterpret_cast<RecordStream*>(file); }
 
 RecordStream* OpenRead(const char16_t* path, bool* missing)
 {
@@ -32,19 +30,6 @@ RecordStream* OpenRead(const char16_t* path, bool* missing)
 }
 
 RecordStream* CreateWrite(const char16_t* path) { return AsStream(_wfopen(Wide(path), L"wb")); }
-
-int ReadByte(RecordStream* stream)
-{
-    std::FILE* file = AsFile(stream);
-    const int byte = std::getc(file);
-    if (byte != EOF) return byte;
-    return std::ferror(file) ? kRecordByteError : kRecordByteEnd;
-}
-
-bool Write(RecordStream* stream, const char* bytes, size_t size)
-{
-    return std::fwrite(bytes, 1, size, AsFile(stream)) == size;
-}
 
 bool Close(RecordStream* stream)
 {
@@ -64,7 +49,7 @@ bool Remove(const char16_t* path) { return DeleteFileW(Wide(path)) != 0; }
 
 void* Reallocate(void* block, size_t size) { return std::realloc(block, size); }
 
-constexpr RecordPlatform kSystem{OpenRead, CreateWrite, ReadByte, Write, Close, Replace, Remove, Reallocate};
+constexpr RecordPlatform kSystem{OpenRead, CreateWrite, StdioReadByte, StdioWrite, Close, Replace, Remove, Reallocate};
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/platform_seam.h"
+#include "engine/text16.h"
 #include "resources/resource.h"
 #include "skin/keymap.h"
 #include "ui/list_commands.h"
@@ -306,30 +307,9 @@ bool RunKeyScript(KeySession& session, std::string_view script, std::string* bad
 
 void AppendUtf8(std::string& out, const char16_t* text)
 {
-    for (size_t i = 0; text[i] != 0; ++i) {
-        uint32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    const size_t start = out.size();
+    out.resize(start + U16Utf8Size(text));
+    out.resize(start + U16ToUtf8(text, out.data() + start, out.size() - start));
 }
 
 std::string DisplayLine(const KeySession& session)

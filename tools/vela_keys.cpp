@@ -101,23 +101,10 @@ int ParseArguments(int argc, char** argv, RunnerOptions& runner, std::vector<std
         }
 
         std::string_view name = arg.substr(0, arg.find('='));
-        if (name == "--folder") {
-            std::string_view value;
-            if (name.size() < arg.size()) {
-                value = arg.substr(name.size() + 1);
-            } else if (i + 1 < argc) {
-                value = argv[++i];
-            } else {
-                return Usage("option needs a value", arg);
-            }
-            if (value.empty() || !Utf16FromUtf8(value, runner.folder)) return Usage("bad option value", name, value);
-            if (runner.folder.back() != u'/') runner.folder += u'/';
-            continue;
-        }
         const ValueOption* option = nullptr;
         for (const ValueOption& candidate : valueOptions)
             if (candidate.name == name) option = &candidate;
-        if (option == nullptr) return Usage("unknown option", arg);
+        if (option == nullptr && name != "--folder") return Usage("unknown option", arg);
 
         std::string_view value;
         if (name.size() < arg.size()) {
@@ -126,6 +113,11 @@ int ParseArguments(int argc, char** argv, RunnerOptions& runner, std::vector<std
             value = argv[++i];
         } else {
             return Usage("option needs a value", arg);
+        }
+        if (name == "--folder") {
+            if (value.empty() || !Utf16FromUtf8(value, runner.folder)) return Usage("bad option value", name, value);
+            if (runner.folder.back() != u'/') runner.folder += u'/';
+            continue;
         }
         bool found = false;
         for (size_t k = 0; k < option->count && !found; ++k) {

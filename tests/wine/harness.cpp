@@ -556,3 +556,98 @@ const bool strayDialogWatch = [] {
 }();
 
 }  // namespace
+
+// --- Shared by the dialog tests ---------------------------------------------------------
+
+std::wstring DescribeMenuItems(const std::vector<MenuItemText>& items)
+{
+    std::wstring out;
+    for (const MenuItemText& item : items) {
+        if (!out.empty()) out += L" | ";
+        out += std::to_wstring(item.id) + L" " + item.text;
+    }
+    return out;
+}
+
+std::vector<KeptTestFile> SetAsideTestFiles(std::initializer_list<std::wstring> names)
+{
+    std::vector<KeptTestFile> files;
+    for (const std::wstring& name : names) {
+        KeptTestFile file{name, false, {}};
+        file.existed = ReadTestFile(name, file.bytes);
+        RemoveTestFile(name);
+        files.push_back(file);
+    }
+    return files;
+}
+
+void RestoreTestFiles(const std::vector<KeptTestFile>& files)
+{
+    for (const KeptTestFile& file : files) {
+        RemoveTestFile(file.name);
+        if (file.existed) WriteTestFile(file.name, file.bytes);
+    }
+}
+
+DialogStep Key(WPARAM key)
+{
+    return [key] { PostKeyToFocus(key); };
+}
+
+DialogStep Repeat(WPARAM key, int times)
+{
+    return [key, times] {
+        for (int i = 0; i < times; ++i) PostKeyToFocus(key);
+    };
+}
+
+std::wstring WindowTextOf(HWND window)
+{
+    wchar_t text[128] = {};
+    GetWindowTextW(window, text, 128);
+    return text;
+}
+
+std::wstring ListItemText(HWND list, int row)
+{
+    wchar_t text[128] = {};
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+    if (length < 0 || length >= 128) return L"?";
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::vector<std::wstring> ListItems(HWND dialog, int id)
+{
+    HWND list = GetDlgItem(dialog, id);
+    std::vector<std::wstring> items;
+    int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) items.push_back(ListItemText(list, i));
+    return items;
+}
+
+std::wstring ShownItem(HWND dialog, int id)
+{
+    HWND list = GetDlgItem(dialog, id);
+    int row = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+    return row < 0 ? L"" : ListItemText(list, row);
+}
+
+void ExpectControlsOnScreen(HWND dialog)
+{
+    ASSERT_NE(dialog, nullptr);
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, kPhoneScreenWidth);
+    EXPECT_EQ(client.bottom, kPhoneScreenHeight);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_GE(rect.left, 0) << GetDlgCtrlID(child);
+        EXPECT_GE(rect.top, 0) << GetDlgCtrlID(child);
+        EXPECT_LE(rect.right, client.right) << GetDlgCtrlID(child);
+        EXPECT_LE(rect.bottom, client.bottom) << GetDlgCtrlID(child);
+    }
+}

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,19 @@ struct MenuItemText {
     std::wstring text;
 };
 std::vector<MenuItemText> SubMenuItems(int buttonId, int position);
+// "40022 A->B | 40028 Выбор...": ids and texts together, so that a wrong
+// order, a wrong id or a left-over item all show in one comparison.
+std::wstring DescribeMenuItems(const std::vector<MenuItemText>& items);
+
+// Files of the test folder that a test replaces with its own: set aside
+// before it, put back after it (and the test's own removed).
+struct KeptTestFile {
+    std::wstring name;
+    bool existed;
+    std::string bytes;
+};
+std::vector<KeptTestFile> SetAsideTestFiles(std::initializer_list<std::wstring> names);
+void RestoreTestFiles(const std::vector<KeptTestFile>& files);
 
 // --- Modal dialogs --------------------------------------------------------------
 // A modal dialog runs its own message loop, so a test cannot act between the
@@ -121,3 +135,16 @@ void PostKeyToFocus(WPARAM key);
 // SaveScreenshot from inside a step: paints every window of this thread that
 // waits for it and lets Wine put it on the screen first.
 bool SaveDialogScreenshot(const char* name);
+
+// Steps that post a key, or the same key `times` times, to the focus.
+DialogStep Key(WPARAM key);
+DialogStep Repeat(WPARAM key, int times);
+
+// --- Reading a dialog back ------------------------------------------------------
+std::wstring WindowTextOf(HWND window);
+std::wstring ListItemText(HWND list, int row);  // "?" for a row it cannot read
+std::vector<std::wstring> ListItems(HWND dialog, int id);
+// What a one-line spinner list shows: its selected item, "" without one.
+std::wstring ShownItem(HWND dialog, int id);
+// The dialog fills the phone's screen and every visible control lies inside it.
+void ExpectControlsOnScreen(HWND dialog);

@@ -66,18 +66,6 @@ HWND Front()
     return found;
 }
 
-DialogStep Key(WPARAM key)
-{
-    return [key] { PostKeyToFocus(key); };
-}
-
-DialogStep Repeat(WPARAM key, int times)
-{
-    return [key, times] {
-        for (int i = 0; i < times; ++i) PostKeyToFocus(key);
-    };
-}
-
 // Characters as the keyboard types them into the control with the focus.
 DialogStep Type(const wchar_t* text)
 {
@@ -158,35 +146,13 @@ std::wstring Text(int id)
     return text;
 }
 
-std::wstring Title()
-{
-    wchar_t text[64] = {};
-    GetWindowTextW(Front(), text, 64);
-    return text;
-}
+std::wstring Title() { return WindowTextOf(Front()); }
 
-std::vector<std::wstring> Items(int id)
-{
-    HWND list = GetDlgItem(Front(), id);
-    std::vector<std::wstring> items;
-    int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[128] = {};
-        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 128) SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
-}
+std::vector<std::wstring> Items(int id) { return ListItems(Front(), id); }
 
 int Selected(int id) { return static_cast<int>(SendDlgItemMessageW(Front(), id, LB_GETCURSEL, 0, 0)); }
 
-// The item a spinner shows: its selection's text, or "" without one.
-std::wstring Shown(int id)
-{
-    int row = Selected(id);
-    std::vector<std::wstring> items = Items(id);
-    return row >= 0 && row < static_cast<int>(items.size()) ? items[row] : L"";
-}
+std::wstring Shown(int id) { return ShownItem(Front(), id); }
 
 int FocusId() { return GetDlgCtrlID(GetFocus()); }
 
@@ -194,26 +160,7 @@ bool Enabled(int id) { return IsWindowEnabled(GetDlgItem(Front(), id)) != FALSE;
 
 std::wstring SoftKey(int button) { return SoftKeyLabel(SHFindMenuBar(Front()), button); }
 
-// Every visible control of the dialog in front lies inside the phone's screen.
-void ExpectControlsOnScreen()
-{
-    HWND dialog = Front();
-    ASSERT_NE(dialog, nullptr);
-    RECT client;
-    GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, kPhoneScreenWidth);
-    EXPECT_EQ(client.bottom, kPhoneScreenHeight);
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child)) continue;
-        RECT rect;
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        EXPECT_GE(rect.left, 0) << GetDlgCtrlID(child);
-        EXPECT_GE(rect.top, 0) << GetDlgCtrlID(child);
-        EXPECT_LE(rect.right, client.right) << GetDlgCtrlID(child);
-        EXPECT_LE(rect.bottom, client.bottom) << GetDlgCtrlID(child);
-    }
-}
+void ExpectControlsOnScreen() { ::ExpectControlsOnScreen(Front()); }
 
 // A click as the mouse gives it, at client point (x, y) of control `id`;
 // negative coordinates count from the right or bottom edge.
@@ -228,16 +175,6 @@ void Click(HWND window, int x, int y)
 }
 
 std::wstring DisplayValue() { return Widen(programEngine.text); }
-
-std::wstring Describe(const std::vector<MenuItemText>& items)
-{
-    std::wstring out;
-    for (const MenuItemText& item : items) {
-        if (!out.empty()) out += L" | ";
-        out += std::to_wstring(item.id) + L" " + item.text;
-    }
-    return out;
-}
 
 std::wstring SlotTexts()
 {
@@ -255,19 +192,13 @@ protected:
     void SetUp() override
     {
         DeleteStoredOptions();
-        for (Kept& file : kept) {
-            file.existed = ReadTestFile(file.name, file.bytes);
-            RemoveTestFile(file.name);
-        }
+        kept = SetAsideTestFiles({kConstantFile, kCurrencyFile, kPhysicsFile, kLongFile});
     }
     void TearDown() override
     {
         if (mainWindowState.mainWindow != nullptr) EndVela(false);
         DeleteStoredOptions();
-        for (Kept& file : kept) {
-            RemoveTestFile(file.name);
-            if (file.existed) WriteTestFile(file.name, file.bytes);
-        }
+        RestoreTestFiles(kept);
     }
     void Start(const std::string& constants, const std::string& currencies)
     {
@@ -287,12 +218,7 @@ protected:
         return bytes;
     }
 
-    struct Kept {
-        std::wstring name;
-        bool existed;
-        std::string bytes;
-    };
-    Kept kept[4] = {{kConstantFile, false, {}}, {kCurrencyFile, false, {}}, {kPhysicsFile, false, {}}, {kLongFile, false, {}}};
+    std::vector<KeptTestFile> kept;
     HWND window = nullptr;
 };
 
@@ -682,7 +608,7 @@ TEST_F(ListDialogs, ConstantsFilesFromTheMainMenuThenPick)
 TEST_F(ListDialogs, CurrenciesDialogShowsTheTableAndOkWithoutChangeWritesNothing)
 {
     Start("", kCurrencies);
-    const std::wstring menuBefore = Describe(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu));
+    const std::wstring menuBefore = DescribeMenuItems(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu));
     std::wstring title, rate, quick[3], current, menu;
     std::vector<std::wstring> lists[4];
     bool ran = Drive(IDM_CURRENCIES, {[&] {
@@ -707,7 +633,7 @@ TEST_F(ListDialogs, CurrenciesDialogShowsTheTableAndOkWithoutChangeWritesNothing
     EXPECT_EQ(rate, L"1.000000");
     EXPECT_EQ(menu, L"Меню");
     EXPECT_EQ(File(kCurrencyFile), kCurrencies);
-    EXPECT_EQ(Describe(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)), menuBefore);
+    EXPECT_EQ(DescribeMenuItems(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)), menuBefore);
 }
 
 TEST_F(ListDialogs, CurrenciesQuickChoiceAndRateThenOk)
@@ -725,7 +651,7 @@ TEST_F(ListDialogs, CurrenciesQuickChoiceAndRateThenOk)
     EXPECT_EQ(typed, L"3.5");
     EXPECT_EQ(rateRow0, L"1.000000");
     EXPECT_EQ(File(kCurrencyFile), RecordFile({L"; курсы", L"2,2,3", L"USD=1.000000", L"EUR=0.500000", L"GBP=3.500000"}));
-    EXPECT_EQ(Describe(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)),
+    EXPECT_EQ(DescribeMenuItems(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)),
               L"40022 EUR->GBP | 40023 GBP->EUR | 40028 Выбор...");
 }
 
@@ -778,7 +704,7 @@ TEST_F(ListDialogs, CurrenciesAddRenameDeleteThenOk)
     EXPECT_EQ(rateAfterDelete, L"0.500000");
     EXPECT_EQ(File(kCurrencyFile),
               RecordFile({L"; курсы", L"1,2,3", L"EUR=0.500000", L"GBP=0.250000", L"ABCDEF=2.000000"}));
-    EXPECT_EQ(Describe(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)),
+    EXPECT_EQ(DescribeMenuItems(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)),
               L"40022 EUR->GBP | 40023 EUR->ABCDEF | 40024 GBP->EUR | 40025 GBP->ABCDEF | 40026 ABCDEF->EUR | "
               L"40027 ABCDEF->GBP | 40028 Выбор...");
 }
@@ -786,13 +712,13 @@ TEST_F(ListDialogs, CurrenciesAddRenameDeleteThenOk)
 TEST_F(ListDialogs, CurrenciesCancelAfterDeleteRebuildsTheQuickEntries)
 {
     Start("", kCurrencies);
-    ASSERT_EQ(Describe(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)),
+    ASSERT_EQ(DescribeMenuItems(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)),
               L"40022 USD->EUR | 40023 USD->GBP | 40024 EUR->USD | 40025 EUR->GBP | 40026 GBP->USD | "
               L"40027 GBP->EUR | 40028 Выбор...");
     bool ran = Drive(IDM_CURRENCIES, {Menu(IDM_DLG_DELETE), Pause(), Key(VK_F1), Pause(), Menu(IDM_DLG_CANCEL)});
     EXPECT_TRUE(ran);
     EXPECT_EQ(File(kCurrencyFile), kCurrencies);
-    EXPECT_EQ(Describe(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)),
+    EXPECT_EQ(DescribeMenuItems(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)),
               L"40022 EUR->GBP | 40023 GBP->EUR | 40028 Выбор...");
     Keys("1");
     Command(IDM_CURRENCY_QUICK1);  // EUR->GBP: 0.5 / 0.25

@@ -32,18 +32,6 @@ std::string RecordFile(std::initializer_list<const wchar_t*> lines)
     return bytes;
 }
 
-// "40022 A->B | 40028 Выбор..." : ids and texts together, so that a wrong
-// order, a wrong id or a left-over item all show in one comparison.
-std::wstring Describe(const std::vector<MenuItemText>& items)
-{
-    std::wstring out;
-    for (const MenuItemText& item : items) {
-        if (!out.empty()) out += L" | ";
-        out += std::to_wstring(item.id) + L" " + item.text;
-    }
-    return out;
-}
-
 // Starts the program with list files of the test's own beside it; the files
 // that were there before come back afterwards.
 class ListFiles : public ::testing::Test {
@@ -51,19 +39,13 @@ protected:
     void SetUp() override
     {
         DeleteStoredOptions();
-        for (Kept& file : kept) {
-            file.existed = ReadTestFile(file.name, file.bytes);
-            RemoveTestFile(file.name);
-        }
+        kept = SetAsideTestFiles({kConstantFile, kCurrencyFile, kSkinFile});
     }
     void TearDown() override
     {
         if (mainWindowState.mainWindow != nullptr) EndVela(false);
         DeleteStoredOptions();
-        for (Kept& file : kept) {
-            RemoveTestFile(file.name);
-            if (file.existed) WriteTestFile(file.name, file.bytes);
-        }
+        RestoreTestFiles(kept);
     }
     void Start()
     {
@@ -86,12 +68,7 @@ protected:
         StoreOptions(HKEY_LOCAL_MACHINE, options);
     }
 
-    struct Kept {
-        std::wstring name;
-        bool existed;
-        std::string bytes;
-    };
-    Kept kept[3] = {{kConstantFile, false, {}}, {kCurrencyFile, false, {}}, {kSkinFile, false, {}}};
+    std::vector<KeptTestFile> kept;
     HWND window = nullptr;
 };
 
@@ -211,7 +188,7 @@ TEST_F(ListFiles, CurrencyMenuHasOneEntryPerQuickPair)
         std::string bytes;
         for (const wchar_t* line : c.file) bytes += Cp1251(line) + "\r\n";
         StartWithCurrencies(bytes);
-        EXPECT_EQ(Describe(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)), c.menu) << c.name;
+        EXPECT_EQ(DescribeMenuItems(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)), c.menu) << c.name;
     }
 }
 
@@ -236,7 +213,7 @@ TEST_F(ListFiles, WithoutATableEveryQuickEntryIsDeleted)
             ASSERT_TRUE(WriteTestFile(kCurrencyFile, c.bytes));
         }
         Start();
-        EXPECT_EQ(Describe(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)), L"40028 Выбор...") << c.name;
+        EXPECT_EQ(DescribeMenuItems(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)), L"40028 Выбор...") << c.name;
         // A key action may still send the command: the value is only shown.
         Keys("5");
         Command(IDM_CURRENCY_QUICK1);
@@ -250,7 +227,7 @@ const std::string kTwoRates = "1,2\r\nAAA=2\r\nBBB=4\r\n";
 TEST_F(ListFiles, QuickConversionShowsTwoDecimals)
 {
     StartWithCurrencies(kTwoRates);
-    ASSERT_EQ(Describe(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)),
+    ASSERT_EQ(DescribeMenuItems(SubMenuItems(IDM_FUNCTIONS_BUTTON, kCurrencyMenu)),
               L"40022 AAA->BBB | 40023 BBB->AAA | 40028 Выбор...");
     Keys("1 0 0");
     Command(IDM_CURRENCY_QUICK1);

@@ -18,74 +18,16 @@ namespace {
 
 enum : int { kFontSizeList = 1000, kBoldCheck = 1002, kPrecisionList = 1003, kSkinList = 1005 };
 
-DialogStep Key(WPARAM key)
-{
-    return [key] { PostKeyToFocus(key); };
-}
+std::wstring Shown(int id) { return ShownItem(FrontDialog(), id); }
 
-DialogStep Repeat(WPARAM key, int times)
-{
-    return [key, times] {
-        for (int i = 0; i < times; ++i) PostKeyToFocus(key);
-    };
-}
-
-std::wstring ItemText(HWND list, int row)
-{
-    wchar_t text[64] = {};
-    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
-    if (length < 0 || length >= 64) return L"?";
-    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-// What the spinner shows: the text of its selected item, or "" without one.
-std::wstring Shown(int id)
-{
-    HWND list = GetDlgItem(FrontDialog(), id);
-    int row = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
-    return row < 0 ? L"" : ItemText(list, row);
-}
-
-std::vector<std::wstring> Items(int id)
-{
-    HWND list = GetDlgItem(FrontDialog(), id);
-    std::vector<std::wstring> items;
-    int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) items.push_back(ItemText(list, i));
-    return items;
-}
-
-std::wstring Title(HWND window)
-{
-    wchar_t text[64] = {};
-    GetWindowTextW(window, text, 64);
-    return text;
-}
+std::vector<std::wstring> Items(int id) { return ListItems(FrontDialog(), id); }
 
 DialogStep Shot(const char* name)
 {
     return [name] { SaveDialogScreenshot(name); };
 }
 
-// Every control of the dialog in front lies inside the phone's screen.
-void ExpectControlsOnScreen()
-{
-    HWND dialog = FrontDialog();
-    ASSERT_NE(dialog, nullptr);
-    RECT client;
-    GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, kPhoneScreenWidth);
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child)) continue;
-        RECT rect;
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        EXPECT_GE(rect.left, 0) << GetDlgCtrlID(child);
-        EXPECT_LE(rect.right, client.right) << GetDlgCtrlID(child);
-        EXPECT_LE(rect.bottom, client.bottom) << GetDlgCtrlID(child);
-    }
-}
+void ExpectControlsOnScreen() { ::ExpectControlsOnScreen(FrontDialog()); }
 
 // --- Font ----------------------------------------------------------------------
 
@@ -98,7 +40,7 @@ TEST_F(FontDialogTest, FirstRunShowsNormalAndNotBold)
     size_t ran = RunDialog(IDM_FONT, {[&] {
                                           shown = Shown(kFontSizeList);
                                           bold = IsDlgButtonChecked(FrontDialog(), kBoldCheck);
-                                          title = Title(FrontDialog());
+                                          title = WindowTextOf(FrontDialog());
                                           ok = SoftKeyLabel(SHFindMenuBar(FrontDialog()), 0);
                                           cancel = SoftKeyLabel(SHFindMenuBar(FrontDialog()), 1);
                                           EXPECT_EQ(Items(kFontSizeList),
@@ -159,7 +101,7 @@ TEST_F(FontDialogTest, OpenListPicksTheSize)
                              HWND popup = SpinnerPopup();
                              ASSERT_NE(popup, nullptr);
                              int count = static_cast<int>(SendMessageW(popup, LB_GETCOUNT, 0, 0));
-                             for (int i = 0; i < count; ++i) listed.push_back(ItemText(popup, i));
+                             for (int i = 0; i < count; ++i) listed.push_back(ListItemText(popup, i));
                          },
                          Key(VK_UP), Shot("dialog_font_open_list"), Key(VK_RETURN), Key(VK_F1)});
     EXPECT_EQ(listed.size(), 5u);
@@ -185,7 +127,7 @@ TEST_F(PrecisionDialogTest, DefaultShowsSix)
     std::vector<std::wstring> items;
     RunDialog(IDM_PRECISION, {[&] {
                                   shown = Shown(kPrecisionList);
-                                  title = Title(FrontDialog());
+                                  title = WindowTextOf(FrontDialog());
                                   items = Items(kPrecisionList);
                                   ExpectControlsOnScreen();
                               },
@@ -277,7 +219,7 @@ TEST_F(SkinDialogTest, ListsNamesWithoutExtensionAndShorterThanFifteen)
     RunDialog(IDM_SKIN, {[&] {
                              items = Items(kSkinList);
                              selected = static_cast<int>(SendDlgItemMessageW(FrontDialog(), kSkinList, LB_GETCURSEL, 0, 0));
-                             title = Title(FrontDialog());
+                             title = WindowTextOf(FrontDialog());
                              ExpectControlsOnScreen();
                          },
                          Shot("dialog_skin"), Key(VK_F2)});

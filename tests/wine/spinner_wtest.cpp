@@ -9,6 +9,7 @@
 #include "shell/spinner.h"
 #include "tests/wine/fixture.h"
 #include "ui/main_window.h"
+#include "ui/phone_dialog.h"
 
 namespace {
 
@@ -35,14 +36,7 @@ INT_PTR CALLBACK SpinnerDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 {
     switch (message) {
     case WM_INITDIALOG: {
-        SHINITDLGINFO init{SHIDIM_FLAGS, dialog, SHIDIF_SIZEDLGFULLSCREEN};
-        SHInitDialog(&init);
-        SHMENUBARINFO bar{};
-        bar.cbSize = sizeof bar;
-        bar.hwndParent = dialog;
-        bar.nToolBarId = IDB_OK_CANCEL;
-        bar.hInstRes = GetModuleHandleW(nullptr);
-        SHCreateMenuBar(&bar);
+        OpenPhoneDialog(dialog, IDB_OK_CANCEL);
         Fill(dialog, kWrapList, {L"A", L"B", L"C", L"D"}, 1);
         Fill(dialog, kStopList, {L"1", L"2", L"3", L"4", L"5"}, 0);
         Fill(dialog, kPlainList, {L"X", L"Y"}, 0);
