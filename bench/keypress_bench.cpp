@@ -4,22 +4,16 @@
 
 #include <cstdio>
 
-#include "skin/keymap.h"
-#include "ui/keypad.h"
+#include "core/calculator.h"
+#include "core/skin/skin.h"
 
 namespace {
 
-struct Calculator {
-    Options options;
-    EngineState engine;
-    KeypadState keypad;
-};
-
 void Start(Calculator& calc)
 {
-    DefaultOptions(calc.options);
-    InitEngine(calc.engine, calc.options);
-    InitKeypad(calc.keypad);
+    Options options;
+    DefaultOptions(options);
+    StartCalculator(calc, options);
 }
 
 void Press(Calculator& calc, int key)

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/text16.h"
+#include "core/text/text16.h"
 #include "tools/key_session.h"
 
 namespace {
@@ -25,7 +25,7 @@ void Check(bool ok, const char* what)
 
 void CheckText(const KeySession& session)
 {
-    const char16_t* text = session.engine.text;
+    const char16_t* text = session.calculator.engine.text;
     size_t len = 0;
     while (len < kTextCapacity && text[len] != 0) ++len;
     Check(len < kTextCapacity, "text is NUL-terminated within 42 units");
@@ -36,7 +36,7 @@ void CheckText(const KeySession& session)
         ++i;
     }
     char16_t grouped[kGroupedCapacity];
-    size_t n = GroupedText(session.engine, grouped, kGroupedCapacity);
+    size_t n = GroupedText(session.calculator.engine, grouped, kGroupedCapacity);
     Check(n < kGroupedCapacity && grouped[n] == 0, "grouped text fits");
     Check(!DisplayLine(session).empty(), "display line");
 }
@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         data += 2;
         size -= 2;
     }
-    StartSession(session, options);
+    StartSession(session, &options);
 
     for (size_t i = 0; i < size; ++i) {
         uint8_t b = data[i];

@@ -4,11 +4,13 @@
 // saved and loaded again; the fuzzer stops on a crash, on a save that fails,
 // and on a rewrite that is not stable: saving what was loaded from a saved
 // file must give the same bytes and the same list.
-#include "records/record_file.h"
+#include "core/lists/record_file.h"
+#include "core/lists/record_list.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
@@ -40,11 +42,14 @@ RecordStream* CreateWrite(const char16_t* path)
     return reinterpret_cast<RecordStream*>(new MemoryStream{path, std::string(), 0, true});
 }
 
-int ReadByte(RecordStream* stream)
+// Odd-sized pieces, so that lines cross the reader's block boundaries.
+long Read(RecordStream* stream, char* buffer, size_t size)
 {
     MemoryStream* s = AsMemory(stream);
-    if (s->position >= s->data.size()) return kRecordByteEnd;
-    return static_cast<unsigned char>(s->data[s->position++]);
+    size_t n = std::min({size, s->data.size() - s->position, size_t{7} + s->position % 13});
+    std::memcpy(buffer, s->data.data() + s->position, n);
+    s->position += n;
+    return static_cast<long>(n);
 }
 
 bool Write(RecordStream* stream, const char* bytes, size_t size)
@@ -74,7 +79,7 @@ bool Remove(const char16_t* path) { return files.erase(path) == 1; }
 
 void* Reallocate(void* block, size_t size) { return std::realloc(block, size); }
 
-const RecordPlatform kMemory{OpenRead, CreateWrite, ReadByte, Write, Close, Replace, Remove, Reallocate};
+const RecordPlatform kMemory{OpenRead, CreateWrite, Read, Write, Close, Replace, Remove, Reallocate};
 
 constexpr char16_t kFolder[] = u"/m/";
 constexpr char16_t kName[] = u"f";
@@ -93,12 +98,13 @@ List Load(const RecordFileKind& kind)
     List list;
     char16_t** names = nullptr;
     double* values = nullptr;
-    list.count = LoadRecordList(kFolder, kName, kind, list.header, &names, &values);
+    NameBlock block;
+    list.count = LoadRecordList(kFolder, kName, kind, list.header, &names, &values, block);
     for (int i = 0; i < list.count; ++i) {
         list.names.emplace_back(names[i]);
         list.values.push_back(values[i]);
     }
-    ReleaseRecordList(&names, &values, nullptr, list.count);
+    ReleaseRecordTables(&names, &values, block, list.count);
     return list;
 }
 
@@ -117,9 +123,7 @@ void Check(const RecordFileKind& kind, const uint8_t* data, size_t size)
     files.clear();
     files[kPath] = std::string(reinterpret_cast<const char*>(data), size);
 
-    const int counted = LoadRecordFile(kFolder, kName, kind, true, nullptr, nullptr, nullptr, 0);
     const List first = Load(kind);
-    if (first.count != counted) std::abort();
     for (const std::u16string& name : first.names)
         if (name.size() > kind.nameLimit) std::abort();
 
@@ -136,8 +140,8 @@ void Check(const RecordFileKind& kind, const uint8_t* data, size_t size)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     SetRecordPlatform(&kMemory);
-    Check(kConstantsKind, data, size);
-    Check(kCurrencyKind, data, size);
+    Check(kConstantsKind.file, data, size);
+    Check(kCurrencyKind.file, data, size);
     SetRecordPlatform(nullptr);
     return 0;
 }

@@ -1,50 +1,24 @@
-/* Resource, command and control identifiers of Vela.
+/* Resource, command and control identifiers of Vela, in numbered blocks that
+ * do not interleave: commands with their soft-key label strings (1 and
+ * 40001..40099), menus, bars, dialogs, bitmaps and strings of the program
+ * (100..199), further strings (200..299), and the dialogs' controls
+ * (1000..1099).
  *
- * Plain #defines only: this header is read by the resource compiler and by the
- * portable core alike, so it must never include <windows.h>. Identifiers are
- * kept in numbered blocks; the numbers are fixed, because skins, key actions
- * and dialogs address them directly. */
+ * Plain #defines only: this header is read by the resource compiler and by
+ * the native key-script runner alike, so it never includes <windows.h>. The
+ * numbers are fixed: menu commands arrive by number from the soft-key menus,
+ * from key actions 59 to 74 and from the runner's "cmd:N". */
 #ifndef VELA_RESOURCE_H
 #define VELA_RESOURCE_H
 
-/* --- Menus and soft-key bars (100..199) --------------------------------- */
-#define IDM_MAIN                101 /* main menu bar: "Функции" | "Настройки" */
-#define IDB_OK_CANCEL           112 /* dialog bar: "Ok" | "Отмена" */
-#define IDB_OK_MENU             119 /* dialog bar: "Ok" | "Меню" (currencies) */
-#define IDB_OK_MENU_LOAD        124 /* dialog bar: "Ok" | "Меню" with "Загрузить" */
-
-/* --- Dialog templates ---------------------------------------------------- */
-#define IDD_FONT                111
-#define IDD_PRECISION           113
-#define IDD_SKIN                114
-#define IDD_CURRENCIES          117
-#define IDD_CURRENCY_CHOICE     118
-#define IDD_RECORD_EDITOR       120
-#define IDD_CONSTANTS           121
-#define IDD_CONSTANT_PICK       122
-#define IDD_CONSTANT_FILES      123
-
-/* --- Built-in skin bitmaps, one per key layer ---------------------------- */
-#define IDB_SKIN_RIGHT          105
-#define IDB_SKIN_DOWN           107
-#define IDB_SKIN_BASE           108
-#define IDB_SKIN_UP             109
-#define IDB_SKIN_LEFT           116
-
-/* --- Strings ------------------------------------------------------------- */
-#define IDS_FUNCTIONS           102 /* "Функции" */
-#define IDS_TITLE               103 /* "Vela Skin" */
-#define IDS_OK                  40006 /* soft key "Ok" */
-#define IDS_CANCEL              40008 /* soft key "Отмена" */
-#define IDS_MENU                40033 /* soft key "Меню" of bar 119 */
-#define IDS_MENU_LOAD           40037 /* soft key "Меню" of bar 124 */
-
-/* --- Commands (1, 40001..40099) ------------------------------------------ */
+/* --- Commands, and the strings that label their soft keys ----------------- */
 #define IDM_EXIT                1
 #define IDM_SETTINGS_BUTTON     40001 /* right soft key, popup "Настройки" */
 #define IDS_SETTINGS            40002
 #define IDM_ABOUT               40003
 #define IDM_FONT                40004
+#define IDS_OK                  40006 /* soft key "Ok" */
+#define IDS_CANCEL              40008 /* soft key "Отмена" */
 #define IDM_PRECISION           40009
 #define IDM_SKIN                40010
 #define IDM_GROUP_DIGITS        40011
@@ -63,7 +37,9 @@
 #define IDM_DLG_OK              40030
 #define IDM_DLG_CANCEL          40031
 #define IDM_DLG_MENU            40032 /* right soft key of bar 119, popup "Меню" */
+#define IDS_MENU                40033 /* soft key "Меню" of bar 119 */
 #define IDM_DLG_MENU_LOAD       40036 /* right soft key of bar 124, popup "Меню" */
+#define IDS_MENU_LOAD           40037 /* soft key "Меню" of bar 124 */
 #define IDM_DLG_ADD             40038
 #define IDM_CONSTANT_PI         40040
 #define IDM_CONSTANT_E          40041
@@ -78,7 +54,59 @@
 #define IDM_CONSTANT_FILES_PICK 40055
 #define IDM_COPY                40056
 
-/* --- Controls of the currency and constants dialogs (1001..1030) --------- */
+/* --- Menus, bars, dialogs, bitmaps and strings (100..199) ------------------ */
+#define IDM_MAIN                101 /* main menu bar: "Функции" | "Настройки" */
+#define IDS_FUNCTIONS           102 /* "Функции" */
+#define IDS_TITLE               103 /* "Vela Skin": the title with the built-in skin */
+#define IDB_SKIN_RIGHT          105 /* built-in skin, one bitmap per key layer */
+#define IDB_SKIN_DOWN           107
+#define IDB_SKIN_BASE           108
+#define IDB_SKIN_UP             109
+#define IDD_FONT                111
+#define IDB_OK_CANCEL           112 /* dialog bar: "Ok" | "Отмена" */
+#define IDD_PRECISION           113
+#define IDD_SKIN                114
+#define IDB_SKIN_LEFT           116
+#define IDD_CURRENCIES          117
+#define IDD_CURRENCY_CHOICE     118
+#define IDB_OK_MENU             119 /* dialog bar: "Ok" | "Меню" (currencies) */
+#define IDD_RECORD_EDITOR       120
+#define IDD_CONSTANTS           121
+#define IDD_CONSTANT_PICK       122
+#define IDD_CONSTANT_FILES      123
+#define IDB_OK_MENU_LOAD        124 /* dialog bar: "Ok" | "Меню" with "Загрузить" */
+
+/* --- Further strings (200..299) -------------------------------------------- */
+#define IDS_TITLE_PREFIX        200 /* "Vela - ": the title before a skin's name */
+#define IDS_ERROR               201 /* caption of every error box */
+#define IDS_SKIN_NOT_FOUND      202
+#define IDS_SKIN_READ_FAILED    203
+#define IDS_OUT_OF_MEMORY       204
+#define IDS_REGISTRY_FAILED     205
+#define IDS_NO_PALETTE          206 /* drawn in the display line */
+#define IDS_BAD_SKIN_FORMAT     207 /* drawn in the display line */
+#define IDS_ABOUT               208
+#define IDS_ABOUT_CAPTION       209
+#define IDS_BUILTIN_SKIN        210 /* the skin list's first item */
+#define IDS_EDITOR_CHANGE       211 /* the record editor's captions */
+#define IDS_EDITOR_DELETE       212
+#define IDS_NO_TRANSLATION      213 /* an edit field could not be made to type "." */
+#define IDS_NO_TRANSLATION_CAPTION 214
+#define IDS_FONT_VERY_SMALL     220 /* the font sizes, smallest first: the stored fontSize is */
+#define IDS_FONT_SMALL          221 /* the offset from IDS_FONT_VERY_SMALL */
+#define IDS_FONT_NORMAL         222
+#define IDS_FONT_LARGE          223
+#define IDS_FONT_VERY_LARGE     224
+
+/* --- Controls (1000..1099) ------------------------------------------------- */
+/* Font (111) and precision (113): a spinner each, the weight. */
+#define IDC_FONT_SIZE_LIST      1000
+#define IDC_FONT_SIZE_SPIN      1001
+#define IDC_BOLD_CHECK          1002
+#define IDC_PRECISION_LIST      1003
+#define IDC_PRECISION_SPIN      1004
+/* Skin (114). */
+#define IDC_SKIN_LIST           1005
 /* Currencies (117): three quick-currency spinners, the currency list, rate. */
 #define IDC_QUICK1_LIST         1006
 #define IDC_QUICK1_SPIN         1008
@@ -107,5 +135,11 @@
 /* Constant pick (122) and constants files (123). */
 #define IDC_PICK_LIST           1029
 #define IDC_FILES_LIST          1030
+
+/* --- Menu texts that the key-script runner prints too (UTF-8) -------------- */
+#define TEXT_CHOICE             "Выбор..."
+#define TEXT_LOAD_AND_CHOOSE    "Загруз.->Выбор"
+#define TEXT_PI                 "π"
+#define TEXT_E                  "e"
 
 #endif

@@ -3,18 +3,15 @@
 #include <charconv>
 #include <cstddef>
 #include <utility>
+#include <vector>
 
-#include "engine/platform_seam.h"
-#include "engine/text16.h"
-#include "resources/resource.h"
-#include "skin/keymap.h"
-#include "ui/list_commands.h"
+#include "core/seam.h"
+#include "core/text/text16.h"
+#include "resources/menu_commands.h"
 
 namespace {
 
-constexpr unsigned kMsgCommand = 0x0111;  // WM_COMMAND
-
-// The session whose window the engine's seam talks to.
+// The session whose window the core's seam talks to.
 KeySession* g_active = nullptr;
 
 struct NamedKey {
@@ -42,65 +39,22 @@ const NumberedKey kNumberedKeys[] = {
     {"cmd:", kEventCommand, 65535},  // a command id
 };
 
-void Post(KeySession& session, unsigned message, int commandId = 0)
+void Post(KeySession& session, PostedMessage::Kind kind, CommandRequest request = {})
 {
-    session.posted.push_back({message, commandId});
-}
-
-void DispatchCommand(KeySession& session, int commandId)
-{
-    if (RunEngineCommand(session.keypad, session.engine, commandId).handled) return;
-    RunListCommand(session.keypad, session.engine, session.constants, session.currencies, commandId);
-}
-
-// The two sub-menus as the menu resource defines them.
-void ResetMenus(KeySession& session)
-{
-    std::vector<SessionMenuItem>& currency = session.menus[kSessionCurrencyMenu];
-    currency.clear();
-    for (int i = 0; i < kQuickEntryCount; ++i)
-        currency.push_back({IDM_CURRENCY_QUICK1 + i, std::u16string(1, static_cast<char16_t>(u'1' + i))});
-    currency.push_back({IDM_CURRENCY_CHOICE, u"Выбор..."});
-
-    std::vector<SessionMenuItem>& constants = session.menus[kSessionConstantsMenu];
-    constants.clear();
-    constants.push_back({IDM_CONSTANT_PI, u"p"});
-    constants.push_back({IDM_CONSTANT_E, u"e"});
-    for (int i = 0; i < kConstantSlotCount; ++i)
-        constants.push_back({IDM_CONSTANT_SLOT1 + i, std::u16string(1, static_cast<char16_t>(u'1' + i))});
-    constants.push_back({IDM_CONSTANT_CHOICE, u"Выбор..."});
-    constants.push_back({IDM_CONSTANT_FILES_PICK, u"Загруз.->Выбор"});
-}
-
-// The modelled menu the seam addresses, or nullptr: only the main window's
-// "Функции" button has menus, and only its first two sub-menus are modelled.
-std::vector<SessionMenuItem>* MenuOf(uintptr_t window, int buttonId, int subMenu)
-{
-    if (g_active == nullptr || window != kSessionMainWindow || buttonId != IDM_FUNCTIONS_BUTTON) return nullptr;
-    if (subMenu < 0 || subMenu >= kSessionMenuCount) return nullptr;
-    return &g_active->menus[subMenu];
-}
-
-SessionMenuItem* ItemOf(std::vector<SessionMenuItem>& menu, int itemId)
-{
-    for (SessionMenuItem& item : menu)
-        if (item.id == itemId) return &item;
-    return nullptr;
+    session.posted.push_back({kind, request});
 }
 
 void DispatchPosted(KeySession& session, const PostedMessage& message)
 {
-    switch (message.message) {
-    case kMsgCycleOpen:
-        if (HexCycleOpened(session.keypad)) session.nextTickMs = session.clockMs + kCycleTimerPeriodMs;
+    switch (message.kind) {
+    case PostedMessage::kCycleOpen:
+        if (HexCycleOpened(session.calculator.keypad)) session.nextTickMs = session.clockMs + kCycleTimerPeriodMs;
         break;
-    case kMsgCycleClose:
-        HexCycleEnded(session.keypad);
+    case PostedMessage::kCycleClose:
+        HexCycleEnded(session.calculator.keypad);
         break;
-    case kMsgCommand:
-        DispatchCommand(session, message.commandId);
-        break;
-    default:
+    case PostedMessage::kCommand:
+        RunCommand(session.calculator, message.request);
         break;
     }
 }
@@ -118,71 +72,61 @@ void DrainPosted(KeySession& session)
 void Wait(KeySession& session, int64_t ms)
 {
     int64_t until = session.clockMs + ms;
-    while (session.keypad.hexTimer != 0 && session.nextTickMs <= until) {
+    while (session.calculator.keypad.hexTimer != 0 && session.nextTickMs <= until) {
         session.clockMs = session.nextTickMs;
         session.nextTickMs += kCycleTimerPeriodMs;
-        if (HexCycleTick(session.keypad)) Post(session, kMsgCycleClose);
+        if (HexCycleTick(session.calculator.keypad)) Post(session, PostedMessage::kCycleClose);
         DrainPosted(session);
     }
     session.clockMs = until;
 }
 
-void PlaceMenuChecks(KeySession& session)
+void AppendMenuLine(std::string& lines, int id, const char16_t* text)
 {
-    EngineState& engine = session.engine;
-    if (session.options.groupDigits == 1) SetMenuCheck(IDM_SETTINGS_BUTTON, IDM_GROUP_DIGITS, true);
-    SetAngleUnit(engine, session.options.angleUnit);
-    SetReprMode(engine, session.options.reprMode);
+    lines += std::to_string(id);
+    lines += ' ';
+    AppendUtf8(lines, text);
+    lines += '\n';
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+void AppendMenuLine(std::string& lines, int id, const char* utf8)
+{
+    lines += std::to_string(id);
+    lines += ' ';
+    lines += utf8;
+    lines += '\n';
+}
 
 }  // namespace
 
-// --- The engine's window-system seam, recorded -------------------------------
+// --- The core's seam, as the window would answer it ----------------------------
 
-void SetMenuCheck(int, int itemId, bool checked)
-{
-    if (g_active != nullptr) g_active->menuChecks[itemId] = checked;
-}
+void ModesChanged() {}
 
-void PostMenuCommand(int commandId)
+void ListTextsChanged(const RecordList& list)
 {
     if (g_active == nullptr) return;
-    g_active->postedCommands.push_back(commandId);
-    Post(*g_active, kMsgCommand, commandId);
-}
-
-bool SetSoftKeyMenuText(uintptr_t window, int buttonId, int subMenu, int itemId, const char16_t* text)
-{
-    std::vector<SessionMenuItem>* menu = MenuOf(window, buttonId, subMenu);
-    SessionMenuItem* item = menu != nullptr ? ItemOf(*menu, itemId) : nullptr;
-    if (item == nullptr) return false;
-    item->text = text;
-    return true;
-}
-
-bool InsertSoftKeyMenuItem(uintptr_t window, int buttonId, int subMenu, int position, int itemId,
-                           const char16_t* text)
-{
-    std::vector<SessionMenuItem>* menu = MenuOf(window, buttonId, subMenu);
-    if (menu == nullptr || position < 0) return false;
-    // As InsertMenu by position: past the end appends.
-    const size_t at = static_cast<size_t>(position) < menu->size() ? static_cast<size_t>(position) : menu->size();
-    menu->insert(menu->begin() + static_cast<std::ptrdiff_t>(at), SessionMenuItem{itemId, text});
-    return true;
-}
-
-void DeleteSoftKeyMenuItem(uintptr_t window, int buttonId, int subMenu, int itemId)
-{
-    std::vector<SessionMenuItem>* menu = MenuOf(window, buttonId, subMenu);
-    if (menu == nullptr) return;
-    for (auto it = menu->begin(); it != menu->end(); ++it) {
-        if (it->id == itemId) {
-            menu->erase(it);
-            return;
+    KeySession& session = *g_active;
+    if (list.kind == &kCurrencyKind) {
+        int pairs[kQuickEntryCount][2];
+        session.quickLabelCount = QuickPairs(list, pairs);
+        for (int i = 0; i < session.quickLabelCount; ++i) {
+            char16_t label[kQuickLabelCapacity];
+            QuickLabel(list, pairs[i], label);
+            session.quickLabels[i] = label;
         }
+        return;
     }
+    for (int i = 0; i < kConstantSlotCount; ++i) {
+        char16_t text[kFieldTextLimit + 1];
+        if (!ConstantSlotText(list, i, text, kFieldTextLimit + 1)) return;
+        session.slotTexts[i] = text;
+    }
+}
+
+void RequestCommand(CommandRequest request)
+{
+    if (g_active != nullptr) Post(*g_active, PostedMessage::kCommand, request);
 }
 
 // --- Sessions ---------------------------------------------------------------
@@ -190,47 +134,27 @@ void DeleteSoftKeyMenuItem(uintptr_t window, int buttonId, int subMenu, int item
 KeySession::~KeySession()
 {
     if (g_active == this) g_active = nullptr;
-    FreeCurrencies(currencies);
-    ReleaseConstants(constants);
+    EndCalculator(calculator);
 }
 
-void StartSession(KeySession& session)
+void StartSession(KeySession& session, const Options* options, const char16_t* programFolder)
 {
-    Options options;
-    DefaultOptions(options);
-    StartSession(session, options, nullptr);
-}
-
-void StartSession(KeySession& session, const Options& options)
-{
-    StartSession(session, options, nullptr);
-}
-
-void StartSession(KeySession& session, const Options& options, const char16_t* programFolder)
-{
-    session.options = options;
-    InitEngine(session.engine, session.options);
-    InitKeypad(session.keypad);
+    Options defaults;
+    DefaultOptions(defaults);
+    g_active = &session;
+    StartCalculator(session.calculator, options != nullptr ? *options : defaults);
     for (int i = 0; i < kKeyMapSize; ++i) session.keyMap[i] = defaultKeyMap[i];
     session.posted.clear();
     session.clockMs = 0;
     session.nextTickMs = 0;
-    session.menuChecks.clear();
-    session.postedCommands.clear();
-    g_active = &session;
-    PlaceMenuChecks(session);
-
-    ResetMenus(session);
-    session.programFolder = programFolder != nullptr ? programFolder : u"";
+    session.quickLabelCount = 0;
+    for (int i = 0; i < kConstantSlotCount; ++i)
+        session.slotTexts[i] = std::u16string(1, static_cast<char16_t>(u'1' + i));
     if (programFolder != nullptr) {
-        LoadCurrencies(session.currencies, programFolder, kSessionMainWindow);
-        LoadConstants(session.constants, programFolder, session.options, kSessionMainWindow);
-    } else {
-        // A folder without files: empty lists, the menus as those leave them.
-        FreeCurrencies(session.currencies);
-        BuildCurrencyMenu(session.currencies, kSessionMainWindow);
-        ReleaseConstants(session.constants);
-        RebuildConstantMenu(session.constants, kSessionMainWindow);
+        LoadList(session.calculator.currencies, programFolder, kCurrencyKind.file.fileName);
+        char16_t name[kListNameCapacity];
+        ConstantsFileName(session.calculator.options, name);
+        LoadList(session.calculator.constants, programFolder, name);
     }
 }
 
@@ -262,11 +186,12 @@ bool ParseKeyWord(std::string_view word, KeyEvent& event)
 void RunKeyEvent(KeySession& session, const KeyEvent& event)
 {
     g_active = &session;
-    KeypadState& keypad = session.keypad;
-    EngineState& engine = session.engine;
+    KeypadState& keypad = session.calculator.keypad;
+    EngineState& engine = session.calculator.engine;
     switch (event.kind) {
     case kEventKey:
-        if (KeypadKeyDown(keypad, engine, session.keyMap, event.arg).postCycleOpen) Post(session, kMsgCycleOpen);
+        if (KeypadKeyDown(keypad, engine, session.keyMap, event.arg).postCycleOpen)
+            Post(session, PostedMessage::kCycleOpen);
         break;
     case kEventBack:
         BackKeyHotkey(keypad, engine, false);
@@ -279,7 +204,7 @@ void RunKeyEvent(KeySession& session, const KeyEvent& event)
         RunLayerAction(keypad, engine, event.arg);
         break;
     case kEventCommand:
-        DispatchCommand(session, event.arg);
+        RunCommand(session.calculator, CommandOfMenuId(event.arg));
         break;
     }
     DrainPosted(session);
@@ -290,9 +215,9 @@ bool RunKeyScript(KeySession& session, std::string_view script, std::string* bad
     std::vector<KeyEvent> events;
     size_t i = 0;
     while (i < script.size()) {
-        while (i < script.size() && IsSpace(script[i])) ++i;
+        while (i < script.size() && IsAsciiSpace(script[i])) ++i;
         size_t start = i;
-        while (i < script.size() && !IsSpace(script[i])) ++i;
+        while (i < script.size() && !IsAsciiSpace(script[i])) ++i;
         if (start == i) break;
         KeyEvent event;
         if (!ParseKeyWord(script.substr(start, i - start), event)) {
@@ -314,10 +239,10 @@ void AppendUtf8(std::string& out, const char16_t* text)
 
 std::string DisplayLine(const KeySession& session)
 {
-    const EngineState& engine = session.engine;
+    const EngineState& engine = session.calculator.engine;
     char16_t grouped[kGroupedCapacity];
     const char16_t* text = engine.text;
-    if (session.options.groupDigits == 1) {
+    if (session.calculator.options.groupDigits == 1) {
         GroupedText(engine, grouped, kGroupedCapacity);
         text = grouped;
     }
@@ -387,13 +312,14 @@ bool Utf16FromUtf8(std::string_view text, std::u16string& out)
 std::string MenuLines(const KeySession& session)
 {
     std::string lines;
-    for (const std::vector<SessionMenuItem>& menu : session.menus) {
-        for (const SessionMenuItem& item : menu) {
-            lines += std::to_string(item.id);
-            lines += ' ';
-            AppendUtf8(lines, item.text.c_str());
-            lines += '\n';
-        }
-    }
+    for (int i = 0; i < session.quickLabelCount; ++i)
+        AppendMenuLine(lines, IDM_CURRENCY_QUICK1 + i, session.quickLabels[i].c_str());
+    AppendMenuLine(lines, IDM_CURRENCY_CHOICE, TEXT_CHOICE);
+    AppendMenuLine(lines, IDM_CONSTANT_PI, TEXT_PI);
+    AppendMenuLine(lines, IDM_CONSTANT_E, TEXT_E);
+    for (int i = 0; i < kConstantSlotCount; ++i)
+        AppendMenuLine(lines, IDM_CONSTANT_SLOT1 + i, session.slotTexts[i].c_str());
+    AppendMenuLine(lines, IDM_CONSTANT_CHOICE, TEXT_CHOICE);
+    AppendMenuLine(lines, IDM_CONSTANT_FILES_PICK, TEXT_LOAD_AND_CHOOSE);
     return lines;
 }

@@ -20,4 +20,4 @@ else
 fi
 vela_wine_env "$build"
 vela_wine_prefix "$mode"
-wine "$build/vela.exe"
+wine "$build/windows/vela.exe"

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text/text16.h"
 #include "tools/key_session.h"
 
 namespace {
@@ -28,7 +29,8 @@ struct NamedValue {
     int value;
 };
 
-const NamedValue kReprNames[] = {{"dec", kReprDecimal}, {"exp", kReprExponent}, {"hex", kReprHex}, {"bin", kReprBinary}};
+const NamedValue kReprNames[] = {
+    {"dec", kReprDecimal}, {"exp", kReprExponent}, {"hex", kReprHex}, {"bin", kReprBinary}};
 const NamedValue kAngleNames[] = {{"rad", kAngleRadian}, {"grad", kAngleGrad}, {"deg", kAngleDegree}};
 const NamedValue kPrecisions[] = {{"1", 1}, {"2", 2}, {"3", 3}, {"4", 4},  {"5", 5},   {"6", 6},
                                   {"7", 7}, {"8", 8}, {"9", 9}, {"10", 10}, {"11", 11}, {"12", 12}};
@@ -140,15 +142,13 @@ std::string ReadAll(FILE* in)
     return data;
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
 void SplitWords(const std::string& data, std::vector<std::string_view>& words)
 {
     size_t i = 0;
     while (i < data.size()) {
-        while (i < data.size() && IsSpace(data[i])) ++i;
+        while (i < data.size() && IsAsciiSpace(data[i])) ++i;
         size_t start = i;
-        while (i < data.size() && !IsSpace(data[i])) ++i;
+        while (i < data.size() && !IsAsciiSpace(data[i])) ++i;
         if (i > start) words.emplace_back(data.data() + start, i - start);
     }
 }
@@ -180,13 +180,13 @@ int main(int argc, char** argv)
         if (!ParseKeyWord(words[i], events[i])) return Usage("unknown key", words[i]);
 
     static KeySession session;
-    StartSession(session, runner.options, runner.folder.c_str());
+    StartSession(session, &runner.options, runner.folder.c_str());
     for (const KeyEvent& event : events) {
         RunKeyEvent(session, event);
         if (runner.trace) PrintLine(session);
     }
     if (!runner.trace) PrintLine(session);
-    if (runner.printValue) std::printf("%.17g\n", session.engine.value);
+    if (runner.printValue) std::printf("%.17g\n", session.calculator.engine.value);
     if (runner.printMenu) {
         const std::string menu = MenuLines(session);
         std::fwrite(menu.data(), 1, menu.size(), stdout);

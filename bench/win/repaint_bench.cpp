@@ -19,13 +19,12 @@
 #include <string>
 #include <vector>
 
-#include "settings/options_registry.h"
-#include "shell/message_box.h"
-#include "skin/keymap.h"
-#include "skin/palette.h"
-#include "skin/skin.h"
-#include "ui/main_window.h"
-#include "ui/startup.h"
+#include "core/skin/palette.h"
+#include "core/skin/skin.h"
+#include "windows/main_window.h"
+#include "windows/registry.h"
+#include "windows/shell/message_box.h"
+#include "windows/startup.h"
 
 namespace {
 
@@ -223,7 +222,7 @@ int main(int argc, char** argv)
     }
     StoreSkinName(kSkinName);
     HWND window = Start();
-    if (window == nullptr || programSkin.builtinSkin != 0 || messageBoxes != 0) {
+    if (window == nullptr || mainWindowState.skin.builtinSkin != 0 || messageBoxes != 0) {
         std::fprintf(stderr, "the skin file did not load\n");
         if (window != nullptr) End();
         RemoveSkinFile();
@@ -233,7 +232,7 @@ int main(int argc, char** argv)
     // The baseline: the base layer's image as the paint prepares it, drawn
     // where the paint puts it, without palette, region or display.
     static KeypadImageDraw draw;
-    if (PrepareKeypadImage(programSkin.images[0], draw) != kImageReady) {
+    if (PrepareKeypadImage(mainWindowState.skin.images[0], draw) != kImageReady) {
         std::fprintf(stderr, "the skin image cannot be drawn\n");
         return 1;
     }

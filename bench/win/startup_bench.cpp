@@ -14,7 +14,7 @@
 //
 //   vela_startup_bench.exe [rounds] [vela.exe] [minimal_window.exe]
 //
-// Defaults: 10 rounds, ..\..\vela.exe and vela_minimal_window.exe beside this
+// Defaults: 10 rounds, ..\..\windows\vela.exe and vela_minimal_window.exe beside this
 // program (the layout of the build folder).
 #include <windows.h>
 #include <shellapi.h>
@@ -187,7 +187,7 @@ int main()
     std::wstring folder = OwnFolder();
     Target minimal{"minimal window", count > 3 ? args[3] : folder + L"vela_minimal_window.exe",
                    L"VelaBenchMinimal", WM_CLOSE, 0};
-    Target vela{"vela.exe", count > 2 ? args[2] : folder + L"..\\..\\vela.exe", L"DravnikVela", WM_COMMAND,
+    Target vela{"vela.exe", count > 2 ? args[2] : folder + L"..\\..\\windows\\vela.exe", L"DravnikVela", WM_COMMAND,
                 1 /* "Выход" */};
     if (args != nullptr) LocalFree(args);
 

@@ -1,150 +1,67 @@
-// Drives the real main window in this process: the same window procedure,
-// resources and message dispatch as vela.exe, with message boxes answered and
-// recorded instead of shown.
+// Drives the real program in this process: the same window procedure,
+// resources, shell and message dispatch as vela.exe, with message boxes
+// recorded instead of shown. The program folder is this test program's own.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
-#include <functional>
-#include <initializer_list>
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
-#include "settings/options.h"
+#include "resources/resource.h"
+#include "windows/main_window.h"
+#include "windows/registry.h"
 
-struct RecordedBox {
-    std::wstring text;
-    std::wstring caption;
-    UINT style;
-};
+extern std::wstring boxes;  // every message box since the last start: "text/caption "
 
-// Every message box since the program was last started.
-extern std::vector<RecordedBox> recordedBoxes;
+inline void DeleteStoredOptions()
+{
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) RegDeleteKeyW(root, kOptionsKeyPath);
+}
+inline void StoreValue(HKEY root, const void* bytes, DWORD size, DWORD type = REG_BINARY)
+{
+    RegSetKeyValueW(root, kOptionsKeyPath, kOptionsValueName, type, bytes, size);
+}
+DWORD ReadStored(HKEY root, Options& options);  // the value's size; 0 when there is none (or a longer one)
+Options StoredOptions(int reprMode, const char16_t* skinName = u"");  // the defaults but these
 
-// --- Registry ----------------------------------------------------------------
-void DeleteStoredOptions();  // both keys, HKCU and HKLM
-void StoreOptionsBytes(HKEY root, const void* bytes, DWORD size, DWORD type = REG_BINARY);
-void StoreOptions(HKEY root, const Options& options);
-// The stored value under `root`: false when there is none; `size` its length.
-bool ReadStoredOptions(HKEY root, Options& options, DWORD* size = nullptr);
-
-// --- The program ---------------------------------------------------------------
-// Starts the program as vela.exe would (options from the registry, window,
-// skin); null when it ended before the message loop.
-HWND StartVela();
-// Ends it: destroys the window if it still exists, runs the loop until the
-// quit message and shuts down, saving the options only when `save`.
-void EndVela(bool save);
-
-// Handles posted and sent messages for `ms` milliseconds (at least one pass).
-void Pump(DWORD ms = 0);
-// True when WM_QUIT arrived within `ms`.
-bool PumpUntilQuit(DWORD ms);
-
-// Keys as the keyboard delivers them: posted key-down and key-up through
-// the program's own message dispatch.
-void PressKey(WPARAM key);
-void KeyDown(WPARAM key);
-void KeyUp(WPARAM key);
-void TypeCharacter(wchar_t ch);  // a WM_CHAR, as TranslateMessage makes it
-// A menu command as the soft-key menu sends it.
+inline Calculator& Calc() { return mainWindowState.calculator; }
+inline HWND Window() { return mainWindowState.mainWindow; }
+void EndVela(bool saveOptions);
+void Pump(DWORD ms = 0);  // handles what is queued, for `ms` at least
 void Command(int id);
-// Runs "2 Right 1 3 action"-like scripts: digits, "*", "#", and the words
-// left up right down talk action back.
+// Keys as the desktop keyboard gives them, one character each: digits, "*"
+// and "#" typed as characters, L U R D arrows, T talk, A action (Enter),
+// < > the soft keys (F1, F2), k Backspace, x and y Escape down and up;
+// n, + and ^ before a key: from the numeric keypad, with Shift, with Control.
 void Keys(const char* script);
-
-// --- Reading the window back ------------------------------------------------------
-// What the display line shows: indicator, a space, the value text as drawn.
-std::wstring DisplayText();
-std::wstring WindowTitle();
-bool MenuChecked(int buttonId, int itemId);
-std::wstring MenuText(int buttonId, int itemId);
+std::wstring Display();  // the value text as the display line draws it
 HMENU ButtonPopup(int buttonId);
-
-// Writes a 24-bit BMP of the window (frame, title, client area) and its
-// soft-key bar as the X display shows them, into the folder named by
-// VELA_SHOT_DIR, if set.
+bool MenuChecked(int buttonId, int itemId);
+std::wstring MenuTexts(int firstId, int lastId);  // of the "Функции" items there are
+// The main window (or the dialog over it) and its soft-key bar as the screen
+// shows them: a BMP in VELA_SHOT_DIR when that is set.
 bool SaveScreenshot(const char* name);
 
-// The folder of this test program, ending in "\".
-std::wstring TestFolder();
+std::wstring TestFolder();  // the program folder, ending in "\"
+std::string ReadTestFile(const std::wstring& name);  // "(missing)" when there is none
+std::string Lines(std::initializer_list<const wchar_t*> lines);  // Windows-1251, CR LF
+std::wstring AsLines(const std::string& bytes);  // decoded, each line ending in " / "
+// A skin file: key map, colours, an image for the base layer only.
+std::string SkinBytes(const uint8_t (&keyMap)[48], const std::string& baseImage);
+std::string Bitmap16(int width, int height);  // 16 bits per pixel, no colour table
 
-std::wstring Widen(const char16_t* text);
+// A fresh program per test, no stored options; the files a test writes
+// replace what was in the folder until the test ends.
+class Vela : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteStoredOptions(); }
+    void TearDown() override;
+    void Start();  // again: the program ends first
+    void Write(const std::wstring& name, const std::string& bytes);  // empty: no such file
 
-// --- Files beside the test program -------------------------------------------------
-// The program reads its lists and skins from its own folder, which for these
-// tests is TestFolder(). Names are bare file names with their extension.
-bool WriteTestFile(const std::wstring& name, const std::string& bytes);
-// False when there is no such file (or it cannot be read).
-bool ReadTestFile(const std::wstring& name, std::string& bytes);
-void RemoveTestFile(const std::wstring& name);
-
-// Text as the record files hold it: one Windows-1251 byte per character.
-std::string Cp1251(const std::wstring& text);
-
-// A skin file: the key map, back and text colours, then five layer images of
-// 176x153 pixels at 8 bits with a grey palette, each layer its own pattern;
-// with `images` false, five empty image records instead.
-std::string SkinFileBytes(const uint8_t (&keyMap)[48], bool images);
-
-// The items of the sub-menu at `position` of button `buttonId`'s popup, in
-// menu order.
-struct MenuItemText {
-    UINT id;
-    std::wstring text;
+private:
+    std::vector<std::pair<std::wstring, std::string>> kept_;  // name, bytes before
 };
-std::vector<MenuItemText> SubMenuItems(int buttonId, int position);
-// "40022 A->B | 40028 Выбор...": ids and texts together, so that a wrong
-// order, a wrong id or a left-over item all show in one comparison.
-std::wstring DescribeMenuItems(const std::vector<MenuItemText>& items);
-
-// Files of the test folder that a test replaces with its own: set aside
-// before it, put back after it (and the test's own removed).
-struct KeptTestFile {
-    std::wstring name;
-    bool existed;
-    std::string bytes;
-};
-std::vector<KeptTestFile> SetAsideTestFiles(std::initializer_list<std::wstring> names);
-void RestoreTestFiles(const std::vector<KeptTestFile>& files);
-
-// --- Modal dialogs --------------------------------------------------------------
-// A modal dialog runs its own message loop, so a test cannot act between the
-// command that opens it and that command's return. RunDialog therefore queues
-// the test's steps first and then sends the command (as Command does). Each
-// step runs from a thread timer inside whatever loop is running at the time
-// (the dialog's own, or the nested one of an expanded spinner list), one step
-// per tick, the first once the dialog is shown; a tick comes only after the
-// messages posted by the step before it have been handled. Steps post their keys (PostKeyToFocus, PressSoftKey) and
-// never send them: a nested loop started by a sent key would run the next
-// steps inside that step. After the last step, whatever is still open is
-// cancelled (Escape to an expanded list, IDCANCEL to a dialog), so that a
-// failed test never hangs. Returns the number of steps that ran.
-// A modal dialog that a test opens without RunDialog (Command or
-// SendMessage of a dialog's command) is cancelled after 3 seconds, with a
-// note on stderr, for the same reason.
-using DialogStep = std::function<void()>;
-size_t RunDialog(int command, std::vector<DialogStep> steps);
-// The same around any call that runs a modal loop (DialogBox...).
-size_t RunModal(const std::function<void()>& open, std::vector<DialogStep> steps);
-// The enabled dialog window ("#32770") of this thread in front, or null.
-HWND FrontDialog();
-// A key press, down and up, posted to the window with the focus.
-void PostKeyToFocus(WPARAM key);
-// SaveScreenshot from inside a step: paints every window of this thread that
-// waits for it and lets Wine put it on the screen first.
-bool SaveDialogScreenshot(const char* name);
-
-// Steps that post a key, or the same key `times` times, to the focus.
-DialogStep Key(WPARAM key);
-DialogStep Repeat(WPARAM key, int times);
-
-// --- Reading a dialog back ------------------------------------------------------
-std::wstring WindowTextOf(HWND window);
-std::wstring ListItemText(HWND list, int row);  // "?" for a row it cannot read
-std::vector<std::wstring> ListItems(HWND dialog, int id);
-// What a one-line spinner list shows: its selected item, "" without one.
-std::wstring ShownItem(HWND dialog, int id);
-// The dialog fills the phone's screen and every visible control lies inside it.
-void ExpectControlsOnScreen(HWND dialog);

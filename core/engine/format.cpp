@@ -1,0 +1,130 @@
+// Display formatting: the value in four representations, the representation
+// and angle-unit switches, digit grouping and the mode indicator.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "core/engine/engine.h"
+#include "core/seam.h"
+#include "core/text/text16.h"
+
+namespace {
+
+// A fixed-format text ("%.6f": it has a point) loses its trailing zeros and
+// then a bare point; "-0.000000" becomes "-0".
+void TrimFixed(char* s)
+{
+    size_t len = std::strlen(s);
+    while (s[len - 1] == '0') --len;  // the point stops it
+    if (s[len - 1] == '.') --len;
+    s[len] = 0;
+}
+
+void FormatBinary(char* out, uint32_t bits)
+{
+    size_t n = 0;
+    bool started = false;
+    for (int i = 31; i >= 0; --i) {
+        bool one = (bits >> i) & 1u;
+        started = started || one;
+        if (started) out[n++] = one ? '1' : '0';
+    }
+    if (n == 0) out[n++] = '0';
+    out[n] = 0;
+}
+
+int GroupSize(int reprMode)
+{
+    return (reprMode == kReprHex || reprMode == kReprBinary) ? 4 : 3;
+}
+
+bool IsGroupDigit(char16_t c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F');
+}
+
+}  // namespace
+
+void BuildFormats(EngineState& engine)
+{
+    int precision = engine.options->precision;
+    // A precision outside 1..12 would let a fixed-format text outgrow the display.
+    if (precision < 1) precision = 1;
+    if (precision > 12) precision = 12;
+    std::snprintf(engine.fixedFormat, sizeof engine.fixedFormat, "%%.%df", precision);
+    std::snprintf(engine.expFormat, sizeof engine.expFormat, "%%.%de", precision);
+}
+
+void FormatValue(EngineState& engine, double x)
+{
+    static const char16_t kError[] = u"ERROR";
+    if (!std::isfinite(x)) {
+        U16Copy(engine.text, kTextCapacity, kError);
+        return;
+    }
+
+    char printed[64];
+    switch (engine.options->reprMode) {
+    case kReprHex:
+        std::snprintf(printed, sizeof printed, "%X", static_cast<unsigned>(static_cast<uint32_t>(ToInt32(x))));
+        break;
+    case kReprBinary:
+        FormatBinary(printed, static_cast<uint32_t>(ToInt32(x)));
+        break;
+    case kReprExponent:
+        std::snprintf(printed, sizeof printed, engine.expFormat, x);
+        break;
+    default:
+        if (x > -1e16 && x < 1e16) {
+            std::snprintf(printed, sizeof printed, engine.fixedFormat, x);
+            TrimFixed(printed);
+        } else {
+            std::snprintf(printed, sizeof printed, engine.expFormat, x);
+        }
+        break;
+    }
+    U16FromAscii(engine.text, kTextCapacity, printed);
+}
+
+void SetReprMode(EngineState& engine, int mode)
+{
+    engine.options->reprMode = mode;
+    ModesChanged();
+}
+
+void SetAngleUnit(EngineState& engine, int unit)
+{
+    engine.options->angleUnit = unit;
+    ModesChanged();
+}
+
+const char16_t* DisplayIndicator(const EngineState& engine)
+{
+    static const char16_t* const kAngleIndicators[] = {u"rd", u"gr", u"dg"};
+    switch (engine.options->reprMode) {
+    case kReprHex: return u"H";
+    case kReprBinary: return u"B";
+    default: break;
+    }
+    return kAngleIndicators[AngleUnitOf(engine)];
+}
+
+size_t GroupedText(const EngineState& engine, char16_t* out, size_t capacity)
+{
+    if (capacity == 0) return 0;
+    const char16_t* text = engine.text;
+    size_t run = 0;
+    while (IsGroupDigit(text[run])) ++run;
+
+    size_t group = static_cast<size_t>(GroupSize(engine.options->reprMode));
+    size_t n = 0;
+    for (size_t i = 0; i < run && n + 1 < capacity; ++i) {
+        if (i > 0 && (run - i) % group == 0) {
+            out[n++] = u' ';
+            if (n + 1 >= capacity) break;
+        }
+        out[n++] = text[i];
+    }
+    out[n] = 0;
+    return n + U16Copy(out + n, capacity - n, text + run);
+}

@@ -1,0 +1,67 @@
+#include "core/settings/options.h"
+
+#include <cstring>
+
+#include "core/text/little_endian.h"
+#include "core/text/text16.h"
+
+namespace {
+
+// The value is little-endian whatever the host; it is decoded field by field.
+int32_t LeInt(const uint8_t* p) { return static_cast<int32_t>(Le32(p)); }
+
+void LeName(char16_t (&name)[16], const uint8_t* p)
+{
+    for (int i = 0; i < 16; ++i) name[i] = Le16(p + 2 * i);
+}
+
+struct RangeRule {
+    int32_t Options::*field;
+    int32_t lowest;
+    int32_t highest;
+    int32_t fallback;
+};
+
+const RangeRule kRangeRules[] = {
+    {&Options::fontSize, 0, 4, 2},
+    {&Options::reprMode, kReprDecimal, kReprExponent, kReprDecimal},
+    {&Options::precision, 1, 12, 6},
+    {&Options::angleUnit, kAngleRadian, kAngleDegree, kAngleRadian},
+    {&Options::groupDigits, 0, 1, 0},
+};
+
+}  // namespace
+
+void DefaultOptions(Options& options)
+{
+    std::memset(&options, 0, sizeof options);
+    options.fontSize = 2;
+    options.precision = 6;
+}
+
+void OptionsFromRecord(Options& options, const uint8_t* bytes, size_t size)
+{
+    DefaultOptions(options);
+    if (bytes != nullptr && size == sizeof(Options)) {
+        options.fontBold = LeInt(bytes + offsetof(Options, fontBold));
+        options.fontSize = LeInt(bytes + offsetof(Options, fontSize));
+        options.reprMode = LeInt(bytes + offsetof(Options, reprMode));
+        options.precision = LeInt(bytes + offsetof(Options, precision));
+        options.angleUnit = LeInt(bytes + offsetof(Options, angleUnit));
+        LeName(options.skinName, bytes + offsetof(Options, skinName));
+        options.groupDigits = LeInt(bytes + offsetof(Options, groupDigits));
+        LeName(options.constantsFile, bytes + offsetof(Options, constantsFile));
+    }
+    SanitizeOptions(options);
+}
+
+void SanitizeOptions(Options& options)
+{
+    for (const RangeRule& rule : kRangeRules) {
+        int32_t& value = options.*rule.field;
+        if (value < rule.lowest || value > rule.highest) value = rule.fallback;
+    }
+    options.skinName[15] = 0;
+    options.constantsFile[15] = 0;
+    if (options.constantsFile[0] == 0) U16Copy(options.constantsFile, 16, u"constant");
+}

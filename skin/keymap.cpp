@@ -1,9 +1,0 @@
-#include "skin/keymap.h"
-
-const uint8_t defaultKeyMap[48] = {
-    // 1   2   3   4   5   6   7   8   9   *   0   #
-    32, 30, 31, 29, 27, 28, 10, 11,  7,  8,  9,  6,  // Left:  ln log2 lg e^x 2^x 10^x ...
-    18, 19,  5, 12, 14, 46, 47, 48, 45, 15, 16, 17,  // Up:    C CE 1/x +/- F-E x! pi e abs ...
-     0, 20, 25,  1, 21, 24,  3, 23, 26,  2, 22,  4,  // Right: + M+ MC - M- MS / M/ MR * M* %
-    33, 37, 41, 34, 38, 42, 35, 39, 43, 36, 40, 44,  // Down:  sin asin sinh cos ...
-};

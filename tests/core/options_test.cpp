@@ -1,0 +1,75 @@
+// The stored options value as bytes: what the program takes from it.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/settings/options.h"
+#include "tests/core/support.h"
+
+namespace {
+
+// "bold size repr precision angle skin group constants": every field, as read.
+std::string Describe(const Options& o)
+{
+    std::string out;
+    for (int32_t field : {o.fontBold, o.fontSize, o.reprMode, o.precision, o.angleUnit}) out += std::to_string(field) + ' ';
+    AppendUtf8(out, o.skinName);
+    out += ' ' + std::to_string(o.groupDigits) + ' ';
+    AppendUtf8(out, o.constantsFile);
+    return out;
+}
+
+// A stored value: 88 bytes, little-endian; fields given as they are stored.
+std::vector<uint8_t> Stored(std::vector<int32_t> ints, const std::u16string& skin, int32_t group,
+                            const std::u16string& constants)
+{
+    std::vector<uint8_t> bytes(88, 0);
+    auto put = [&](size_t at, int32_t v) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
+    };
+    auto name = [&](size_t at, const std::u16string& s) {
+        for (size_t i = 0; i < s.size() && i < 16; ++i) {
+            bytes[at + 2 * i] = static_cast<uint8_t>(s[i]);
+            bytes[at + 2 * i + 1] = static_cast<uint8_t>(s[i] >> 8);
+        }
+    };
+    for (size_t i = 0; i < ints.size(); ++i) put(4 * i, ints[i]);
+    name(20, skin);
+    put(52, group);
+    name(56, constants);
+    return bytes;
+}
+
+struct OptionsRow {
+    std::vector<uint8_t> bytes;
+    const char* options;
+};
+
+TEST(Options, StoredValuesReadAs)
+{
+    const std::vector<uint8_t> good = Stored({1, 4, 3, 12, 2}, u"Синий", 1, u"physics");
+    std::vector<uint8_t> longer = good, shorter = good;
+    longer.push_back(1);
+    shorter.pop_back();
+    const OptionsRow rows[] = {
+        {{}, "0 2 0 6 0  0 constant"}, {good, "1 4 3 12 2 Синий 1 physics"}, {longer, "0 2 0 6 0  0 constant"},
+        {shorter, "0 2 0 6 0  0 constant"}, {Stored({-7, 5, 4, 13, 3}, u"", 2, u""), "-7 2 0 6 0  0 constant"},
+        {Stored({0, -1, -1, 0, -1}, u"", -1, u"x"), "0 2 0 6 0  0 x"},
+        {Stored({0, 0, 0, 1, 0}, u"ABCDEFGHIJKLMNOPQ", 0, u"0123456789abcdefXYZ"),
+         "0 0 0 1 0 ABCDEFGHIJKLMNO 0 0123456789abcde"},
+    };
+    for (const OptionsRow& row : rows) {
+        Options options;
+        std::memset(&options, 0xAB, sizeof options);  // nothing of what was there survives
+        OptionsFromRecord(options, row.bytes.empty() ? nullptr : row.bytes.data(), row.bytes.size());
+        EXPECT_EQ(Describe(options), row.options) << row.bytes.size();
+        if (&row == &rows[1]) {
+            EXPECT_EQ(std::memcmp(&options, good.data(), 88), 0);  // the record's own layout
+        }
+    }
+    Options defaults;
+    OptionsFromRecord(defaults, nullptr, 0);
+    for (int i = 9; i < 16; ++i) EXPECT_EQ(defaults.constantsFile[i], 0);  // saved back clean
+}
+
+}  // namespace

@@ -1,0 +1,309 @@
+// The dialogs on real controls, opened by the main window's commands and
+// worked with the keys (arrows, Enter, F1 F2 the soft keys, Escape Back) and
+// the mouse. A row: a command, a user's steps, what the program then holds.
+#include "tests/wine/harness.h"
+
+#include <commctrl.h>
+
+#include <functional>
+
+#include "windows/shell/shell.h"
+#include "windows/shell/spinner.h"
+
+namespace {
+
+using std::to_wstring;
+using Step = std::function<void()>;
+
+std::wstring noted;  // what the steps noted, each followed by a space
+
+// A modal dialog runs its own loop, so the steps run from a thread timer
+// inside whatever loop runs (the dialog's, a popup's, an open list's), one
+// per tick; a tick comes only once the messages posted before it are handled.
+HWND FrontDialog()  // the active dialog, or null
+{
+    HWND active = GetActiveWindow();
+    wchar_t name[8] = {};
+    const bool dialog = GetClassNameW(active, name, 8) > 0 && std::wstring(name) == L"#32770";
+    return dialog && IsWindowVisible(active) ? active : nullptr;
+}
+
+std::vector<Step> steps;
+size_t stepsRun;
+
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND dialog = FrontDialog();
+    if (stepsRun == 0 && dialog == nullptr) return;  // not shown yet
+    if (stepsRun < steps.size()) return steps[stepsRun++]();
+    // The steps are done: whatever they left open is cancelled, so that a
+    // failing row never hangs.
+    if (SoftKeyMenuOwner() != nullptr) EndMenu();
+    else if (SpinnerPopup() != nullptr) PostMessageW(SpinnerPopup(), WM_KEYDOWN, VK_ESCAPE, 1);
+    else if (dialog != nullptr) PostMessageW(dialog, WM_COMMAND, IDM_DLG_CANCEL, 0);
+}
+
+// Runs menu command `command` with `script`; returns how many steps ran.
+size_t RunDialog(int command, std::vector<Step> script)
+{
+    steps = std::move(script);
+    stepsRun = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, Tick);
+    Command(command);
+    KillTimer(nullptr, timer);
+    return stepsRun;
+}
+
+Step Key(WPARAM key, int times = 1)
+{
+    return [key, times] {
+        for (int i = 0; i < times; ++i) {
+            PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+            PostMessageW(GetFocus(), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+        }
+    };
+}
+
+Step Type(const wchar_t* text)
+{
+    return [text] { for (const wchar_t* p = text; *p != 0; ++p) PostMessageW(GetFocus(), WM_CHAR, *p, 1); };
+}
+
+Step SelectAll() { return [] { PostMessageW(GetFocus(), EM_SETSEL, 0, -1); }; }
+Step Pause() { return [] {}; }  // lets a dialog that was just opened show itself
+Step Menu(int id) { return [id] { PostMessageW(FrontDialog(), WM_COMMAND, id, 0); }; }  // an item of "Меню"
+Step Note(std::function<std::wstring()> what) { return [what] { noted += what() + L" "; }; }
+
+Step Choose(int id, const wchar_t* text)  // as Home and Down select it
+{
+    return [id, text] {
+        Key(VK_HOME)();
+        Key(VK_DOWN, SendDlgItemMessageW(FrontDialog(), id, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(text)))();
+    };
+}
+
+Step DoubleClick(int id, int row)
+{
+    return [id, row] {
+        HWND list = GetDlgItem(FrontDialog(), id);
+        const LPARAM at = MAKELPARAM(5, SendMessageW(list, LB_GETITEMHEIGHT, 0, 0) * row + 2);
+        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+            PostMessageW(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+    };
+}
+
+LRESULT CALLBACK NoteSelections(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_COMMAND && HIWORD(wParam) == LBN_SELCHANGE)
+        noted += to_wstring(LOWORD(wParam)) + L":" +
+                 to_wstring(SendDlgItemMessageW(dialog, LOWORD(wParam), LB_GETCURSEL, 0, 0)) + L" ";
+    return DefSubclassProc(dialog, message, wParam, lParam);
+}
+
+// From here on every selection change a list reports is noted: "id:row".
+Step Watch() { return [] { SetWindowSubclass(FrontDialog(), NoteSelections, 1, 0); }; }
+
+Step Shot(const char* name) { return [name] { EXPECT_TRUE(SaveScreenshot(name)); }; }
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[64] = {};
+    return std::wstring(text, GetWindowTextW(window, text, 64));
+}
+std::wstring Title() { return TextOf(FrontDialog()); }
+std::wstring Focus() { return to_wstring(GetDlgCtrlID(GetFocus())); }
+
+std::wstring Shown(int id)  // the selected item
+{
+    HWND list = GetDlgItem(FrontDialog(), id);
+    wchar_t text[64] = {};
+    SendMessageW(list, LB_GETTEXT, SendMessageW(list, LB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::wstring Expanded()  // whether a spinner's list is open, and if so whether over its whole dialog
+{
+    HWND popup = SpinnerPopup(), dialog = GetWindow(popup, GW_OWNER);
+    RECT over{}, under{};
+    if (popup == nullptr || !GetWindowRect(popup, &over) || !GetWindowRect(dialog, &under)) return L"closed";
+    return EqualRect(&over, &under) && !IsWindowEnabled(dialog) ? L"over the dialog" : L"elsewhere";
+}
+
+// The dialog's soft keys and the items of its popup; whether the dialog
+// covers the main window's screen and its bar the main window's bar.
+std::wstring Bar()
+{
+    HWND dialog = FrontDialog(), bar = SHFindMenuBar(dialog);
+    std::wstring out = std::wstring(SoftKeyLabel(bar, 0)) + L" " + SoftKeyLabel(bar, 1);
+    HMENU popup = GetSubMenu(SoftKeyBarMenu(bar), 0);
+    for (int i = 0; i < GetMenuItemCount(popup); ++i) out += L" " + to_wstring(GetMenuItemID(popup, i));
+    RECT client, ours, main, screen{0, 0, kPhoneScreenWidth, kPhoneScreenHeight};
+    GetClientRect(dialog, &client);
+    GetWindowRect(bar, &ours);  // each bar is glued under its window's client area
+    GetWindowRect(SHFindMenuBar(Window()), &main);
+    return out + (EqualRect(&client, &screen) && EqualRect(&ours, &main) ? L" on the screen" : L" off the screen");
+}
+
+std::wstring Slots() { return MenuTexts(IDM_CONSTANT_SLOT1, IDM_CONSTANT_SLOT6); }
+std::wstring Constants() { return AsLines(ReadTestFile(L"constant.txt")) + L"| " + Slots(); }
+std::wstring Quick() { return MenuTexts(IDM_CURRENCY_QUICK1, IDM_CURRENCY_QUICK6); }
+std::wstring Currencies() { return AsLines(ReadTestFile(L"currency.txt")) + L"| " + Quick(); }
+
+std::wstring Font()
+{
+    LOGFONTW font{};
+    GetObjectW(mainWindowState.displayFont, sizeof font, &font);
+    return L"size " + to_wstring(Calc().options.fontSize) + L" bold " + to_wstring(Calc().options.fontBold) +
+           L" font " + to_wstring(font.lfHeight - mainWindowState.baseFontHeight) + L" " + to_wstring(font.lfWeight);
+}
+
+std::wstring SkinChoice()
+{
+    return AsWide(Calc().options.skinName) + (L" | " + TextOf(Window())) + L" | " +
+           to_wstring(mainWindowState.skin.builtinSkin) + L" " + boxes;
+}
+
+// A row expects what its steps noted, then what `outcome` reads afterwards;
+// `keys` are typed on the main window before the command.
+struct DialogRow {
+    const char* name; int command; std::vector<Step> steps; std::wstring expected;
+    std::wstring (*outcome)() = nullptr; const char* keys = "";
+};
+
+// constant.txt as each row starts (slots 2,1,3,1,1,1 name b, a, c): its
+// values are not as a save writes them, so that any rewrite shows.
+const std::wstring kKept = L"2,1,3,1,1,1 / a=1 / b=2 / c=3 / |";
+
+class Dialogs : public Vela {
+protected:
+    void Run(const std::vector<DialogRow>& rows)
+    {
+        for (const DialogRow& row : rows) {
+            Write(L"constant.txt", Lines({L"2,1,3,1,1,1", L"a=1", L"b=2", L"c=3"}));
+            Write(L"currency.txt", Lines({L"1,2,3", L"USD=1", L"EUR=0.5", L"GBP=0.25"}));
+            Write(L"physics.txt", Lines({L"2,1,1,1,1,1", L"G=5", L"Планк=6"}));
+            Write(L"plain.skin", SkinBytes(defaultKeyMap, ""));
+            Start();
+            Keys(row.keys);
+            noted.clear();
+            EXPECT_EQ(RunDialog(row.command, row.steps), row.steps.size()) << row.name;
+            EXPECT_EQ(noted + (row.outcome != nullptr ? row.outcome() : L""), row.expected) << row.name;
+        }
+    }
+};
+
+TEST_F(Dialogs, SettingsDialogsStoreTheChoice)
+{
+    Run({
+        {"font: size and weight", IDM_FONT,
+         {Shot("dialog_font"), Key(VK_RIGHT, 2), Key(VK_DOWN), Key(VK_SPACE), Key(VK_F1)}, L"size 4 bold 1 font -6 700",
+         Font},
+        {"font: Back", IDM_FONT, {Key(VK_RIGHT), Key(VK_DOWN), Key(VK_SPACE), Key(VK_ESCAPE)},
+         L"size 2 bold 0 font -2 400", Font},
+        {"precision", IDM_PRECISION, {Key(VK_RIGHT, 6), Key(VK_F1)}, L"12 0.333333333333",
+         [] { return to_wstring(Calc().options.precision) + L" " + Display(); }, "1R73A"},
+        {"skin", IDM_SKIN, {Choose(IDC_SKIN_LIST, L"plain"), Key(VK_F1)}, L"plain | Vela - plain | 0 ", SkinChoice},
+        {"skin file gone before Ok", IDM_SKIN,
+         {Choose(IDC_SKIN_LIST, L"plain"), [] { DeleteFileW((TestFolder() + L"plain.skin").c_str()); }, Key(VK_F1)},
+         L"plain | Vela - plain | 1 Скин не найден/Ошибка ", SkinChoice},
+        {"bar 112", IDM_PRECISION, {Note(Bar)}, L"Ok Отмена on the screen "},
+        {"bar 119", IDM_CURRENCIES, {Note(Bar)}, L"Ok Меню 40038 40050 40051 40052 40031 on the screen "},
+        {"bar 124", IDM_CONSTANTS, {Note(Bar)}, L"Ok Меню 40038 40050 40051 40052 40054 40031 on the screen "},
+    });
+}
+
+TEST_F(Dialogs, ListDialogsWriteTheirFiles)
+{
+    Run({
+        {"constants: add through the Меню soft key", IDM_CONSTANTS,
+         {Shot("dialog_constants"), Key(VK_F2), Key(VK_DOWN), Key(VK_RETURN), Pause(), Note(Title), Type(L"k"),
+          Key(VK_DOWN), Type(L"7#25"), Key(VK_F1), Pause(), Key(VK_F1)},
+         L"Добавить 2,1,3,1,1,1 / a=1.000000e+00 / b=2.000000e+00 / c=3.000000e+00 / k=7.250000e+00 / | b a c a a a",
+         Constants},
+        {"constants: delete", IDM_CONSTANTS,
+         {Key(VK_DOWN, 6), Key(VK_RIGHT), Menu(IDM_DLG_DELETE), Pause(), Note(Title), Key(VK_F1), Pause(), Key(VK_F1)},
+         L"Удалить? 2,1,1,1,1,1 / a=1.000000e+00 / c=3.000000e+00 / | c a a a a a", Constants},
+        {"constants: a long new name is kept whole", IDM_CONSTANTS,
+         {Key(VK_DOWN, 6), Key(VK_RIGHT, 2), Menu(IDM_DLG_EDIT), Pause(), Note(Title), SelectAll(),
+          Type(L"abcdefghijklmnopqrst"), Key(VK_DOWN), SelectAll(), Type(L"9"), Key(VK_F1), Pause(), Key(VK_F1)},
+         L"Изменить 2,1,3,1,1,1 / a=1.000000e+00 / b=2.000000e+00 / abcdefghijklmnopqrst=9.000000e+00 / "
+         L"| b a abcdefghijklmnopqrst a a a", Constants},
+        {"constants: a slot and a value", IDM_CONSTANTS,
+         {Key(VK_RIGHT), Key(VK_DOWN, 6), Key(VK_RIGHT), Key(VK_DOWN), Note([] { return TextOf(GetFocus()); }),
+          SelectAll(), Type(L"2*55"), Key(VK_ESCAPE), Key(VK_F1)},  // Back erases a character
+         L"2.000000e+00 3,1,3,1,1,1 / a=1.000000e+00 / b=2.500000e+00 / c=3.000000e+00 / | c a c a a a", Constants},
+        {"constants: the display's text pasted", IDM_CONSTANTS, {Menu(IDM_PASTE), Key(VK_F1)},
+         L"2,1,3,1,1,1 / a=1.000000e+03 / b=2.000000e+00 / c=3.000000e+00 / | b a c a a a", Constants, "1#3"},
+        {"constants: another file, then Отмена", IDM_CONSTANTS,
+         {Menu(IDM_CONSTANT_FILES), Pause(), Choose(IDC_FILES_LIST, L"physics"), Key(VK_F1), Pause(),
+          Menu(IDM_DLG_CANCEL)},
+         kKept + L" Планк G G G G G | physics | 2,1,1,1,1,1 / G=5 / Планк=6 / ",
+         [] {
+             return Constants() + L" | " + AsWide(Calc().options.constantsFile) + L" | " +
+                    AsLines(ReadTestFile(L"physics.txt"));
+         }},
+        {"constants: another file, then Ok writes it back", IDM_CONSTANTS,
+         {Menu(IDM_CONSTANT_FILES), Pause(), Choose(IDC_FILES_LIST, L"physics"), Key(VK_F1), Pause(), Key(VK_F1)},
+         L"2,1,1,1,1,1 / G=5.000000e+00 / Планк=6.000000e+00 / ", [] { return AsLines(ReadTestFile(L"physics.txt")); }},
+        {"constants: delete, then Отмена", IDM_CONSTANTS,
+         {Menu(IDM_DLG_DELETE), Pause(), Key(VK_F1), Pause(), Menu(IDM_DLG_CANCEL)}, kKept + L" c b 3 b b b",
+         Constants},
+        {"a name a file cannot hold keeps the editor open", IDM_CONSTANTS,
+         {Menu(IDM_DLG_ADD), Pause(), Key(VK_F1), Note(Title), Type(L"x=y"), Key(VK_F1), Note(Title), SelectAll(),
+          Type(L"ok"), Key(VK_F1), Pause(), Note(Title), Key(VK_F1)},
+         L"Добавить Добавить Константы 2,1,3,1,1,1 / a=1.000000e+00 / b=2.000000e+00 / c=3.000000e+00 / "
+         L"ok=0.000000e+00 / | b a c a a a", Constants},
+        {"currencies: quick choice and rate", IDM_CURRENCIES,
+         {Shot("dialog_currencies"), Key(VK_RIGHT), Key(VK_DOWN, 3), Key(VK_RIGHT, 2), Key(VK_DOWN), SelectAll(),
+          Type(L"3*5"), Key(VK_F1)},
+         L"2,2,3 / USD=1.000000 / EUR=0.500000 / GBP=3.500000 / | EUR->GBP GBP->EUR", Currencies},
+        {"currencies: add, rename, delete", IDM_CURRENCIES,
+         {Menu(IDM_DLG_ADD), Pause(), Type(L"ABCDEFGHI"), Key(VK_DOWN), Type(L"2"), Key(VK_F1), Pause(),
+          Menu(IDM_DLG_EDIT), Pause(), SelectAll(), Type(L"Доллар США"), Key(VK_F1), Pause(), Key(VK_DOWN, 3),
+          Key(VK_RIGHT), Menu(IDM_DLG_DELETE), Pause(), Key(VK_F1), Pause(), Key(VK_F1)},
+         L"1,2,3 / Доллар=1.000000 / GBP=0.250000 / ABCDEF=2.000000 / | Доллар->GBP Доллар->ABCDEF GBP->Доллар "
+         L"GBP->ABCDEF ABCDEF->Доллар ABCDEF->GBP", Currencies},
+        {"constant pick with the keys", IDM_CONSTANT_CHOICE, {Key(VK_DOWN, 2), Key(VK_RETURN)}, L"3", Display},
+        {"constant pick with a double click", IDM_CONSTANT_CHOICE, {DoubleClick(IDC_PICK_LIST, 1)}, L"2", Display},
+        {"ChoiceWithRatesOneAndAHalfDoublesTheValue", IDM_CURRENCY_CHOICE, {Key(VK_DOWN), Key(VK_RIGHT), Key(VK_F1)},
+         L"6.00", Display, "3"},
+        {"constants files from the main menu, then pick", IDM_CONSTANT_FILES_PICK,
+         {Choose(IDC_FILES_LIST, L"physics"), Key(VK_F1), Pause(), Key(VK_DOWN), Key(VK_F1)}, L"6 | Планк G G G G G",
+         [] { return Display() + L" | " + Slots(); }},
+    });
+}
+
+TEST_F(Dialogs, CurrencyChoiceWithFewerThanTwoCurrenciesOpensNothing)
+{
+    Write(L"currency.txt", Lines({L"1,1,1", L"USD=1"}));
+    Start();
+    Keys("5");
+    EXPECT_EQ(RunDialog(IDM_CURRENCY_CHOICE, {Note(Title)}), 0u);
+    EXPECT_EQ(Display(), L"5");
+}
+
+TEST_F(Dialogs, SpinnersAnswerThePhoneKeys)
+{
+    const Step emptied = [] { SendDlgItemMessageW(FrontDialog(), IDC_FONT_SIZE_LIST, LB_RESETCONTENT, 0, 0); };
+    const Step shown = Note([] { return Shown(IDC_FONT_SIZE_LIST); });
+    Run({
+        {"Right and Left step; UDS_WRAP comes round", IDM_FONT, {Watch(), Key(VK_RIGHT, 3), Key(VK_LEFT)},
+         L"1000:3 1000:4 1000:0 1000:4 "},
+        {"without UDS_WRAP the end holds", IDM_PRECISION, {Watch(), Key(VK_LEFT, 7)},
+         L"1003:4 1003:3 1003:2 1003:1 1003:0 "},
+        {"Up and Down move the focus", IDM_CURRENCIES,
+         {Note(Focus), Key(VK_DOWN, 2), Note(Focus), Key(VK_UP), Note(Focus)}, L"1006 1011 1009 "},
+        {"the action key opens the list, Enter picks", IDM_FONT,
+         {Watch(), Key(VK_RETURN), Note(Expanded), Shot("dialog_font_open_list"), Key(VK_UP), Key(VK_RETURN), shown},
+         L"over the dialog 1000:1 Мелкий "},
+        {"Back leaves the open list unchanged", IDM_FONT,
+         {Watch(), Key(VK_RETURN), Key(VK_DOWN), Key(VK_ESCAPE), Note(Expanded), shown}, L"closed Нормальный "},
+        {"soft keys in the open list", IDM_FONT,
+         {Watch(), Key(VK_RETURN), Key(VK_DOWN), Key(VK_F1), Key(VK_RETURN), Key(VK_DOWN), Key(VK_F2), shown},
+         L"1000:3 Крупный "},
+        {"an empty list ignores every key", IDM_FONT,
+         {Watch(), emptied, Key(VK_RIGHT), Key(VK_LEFT), Key(VK_RETURN), Note(Expanded)}, L"closed "},
+    });
+}
+
+}  // namespace

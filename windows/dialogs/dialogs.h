@@ -1,0 +1,30 @@
+// The dialogs the main window opens. Each works on the calculator and the
+// program folder it is given and returns 1 when the user confirmed and
+// something was saved or put in, else 0.
+#pragma once
+
+#include <windows.h>
+
+#include "core/calculator.h"
+
+struct DialogContext {
+    Calculator* calculator;
+    const wchar_t* folder;  // the program folder, ending in "\"
+};
+
+// Font size and weight, precision, skin: into the options.
+int ShowFontDialog(HWND owner, DialogContext context);
+int ShowPrecisionDialog(HWND owner, DialogContext context);
+int ChooseSkin(HWND owner, DialogContext context);
+
+// A constant of the list, or a conversion between two currencies: into the
+// engine's value.
+int RunConstantPick(HWND owner, DialogContext context);
+int ShowCurrencyChoiceDialog(HWND owner, DialogContext context);
+
+// Another constants file: its name into the options (the caller loads it).
+int RunConstantFiles(HWND owner, DialogContext context);
+
+// The constants dialog and the currencies dialog: one dialog, two kinds.
+enum class ListDialogKind { Constants, Currencies };
+int ShowListDialog(HWND owner, ListDialogKind kind, DialogContext context);

@@ -1,0 +1,181 @@
+#include "windows/skin_paint.h"
+
+#include "core/skin/palette.h"
+#include "core/text/text16.h"
+#include "resources/resource.h"
+#include "windows/main_window.h"
+#include "windows/shell/message_box.h"
+
+namespace {
+
+// Bitmap resources of the built-in skin, by layer.
+constexpr int kBuiltinBitmapIds[kSkinLayerCount] = {
+    IDB_SKIN_BASE, IDB_SKIN_LEFT, IDB_SKIN_UP, IDB_SKIN_RIGHT, IDB_SKIN_DOWN,
+};
+
+// Where the built-in skin's display colour is taken from its base image.
+constexpr int kBackSampleX = 5;
+constexpr int kBackSampleY = 5;
+
+MainWindowState& ui = mainWindowState;
+
+size_t ReadFromFile(void* context, uint8_t* dest, size_t count)
+{
+    DWORD got = 0;
+    DWORD want = count > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<DWORD>(count);
+    if (!ReadFile(static_cast<HANDLE>(context), dest, want, &got, nullptr)) return 0;
+    return got;
+}
+
+void ShowSkinError(UINT textId)
+{
+    ShowMessageBox(nullptr, LoadText(textId).c_str(), LoadText(IDS_ERROR).c_str(), MB_OK);
+}
+
+int BitmapHeight(HBITMAP bitmap)
+{
+    BITMAP info{};
+    return bitmap != nullptr && GetObjectW(bitmap, sizeof info, &info) != 0 ? info.bmHeight : kSkinImageHeight;
+}
+
+// The built-in skin's display colour: its base image's at the sample point.
+COLORREF BuiltinBackColor()
+{
+    COLORREF colour = 0;
+    HDC memory = CreateCompatibleDC(nullptr);
+    if (memory != nullptr && ui.builtinImages[0] != nullptr) {
+        HGDIOBJ old = SelectObject(memory, ui.builtinImages[0]);
+        COLORREF sample = GetPixel(memory, kBackSampleX, kBackSampleY);
+        if (sample != CLR_INVALID) colour = sample;
+        SelectObject(memory, old);
+    }
+    if (memory != nullptr) DeleteDC(memory);
+    return colour;
+}
+
+void UseBuiltin()
+{
+    UseBuiltinSkin(ui.skin);
+    ui.skin.backColor = BuiltinBackColor();
+}
+
+void SetSkinTitle(HWND window, const char16_t* name)
+{
+    std::wstring title = name[0] == 0 ? LoadText(IDS_TITLE) : LoadText(IDS_TITLE_PREFIX) + AsWide(name);
+    SetWindowTextW(window, title.c_str());
+}
+
+// When a built-in bitmap is missing, its rows stay plain so that the layout
+// is the same as with the image.
+void PaintPlaceholder(HDC dc, const RECT& area, int layer)
+{
+    HBRUSH brush = CreateSolidBrush(RGB(200, 206, 214));
+    FillRect(dc, &area, brush);
+    DeleteObject(brush);
+    static const wchar_t* const kNames[kSkinLayerCount] = {L"", L"\u2190", L"\u2191", L"\u2192", L"\u2193"};
+    RECT text = area;
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, kNames[layer], -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+}
+
+void PaintBuiltinImage(HDC dc, const RECT& client, int layer)
+{
+    HBITMAP bitmap = ui.builtinImages[layer];
+    int height = BitmapHeight(bitmap);
+    if (bitmap == nullptr) {
+        RECT area{client.left, client.bottom - height, client.left + kScreenWidth, client.bottom};
+        PaintPlaceholder(dc, area, layer);
+        return;
+    }
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof info, &info);
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(dc, 0, client.bottom - height, info.bmWidth, height, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
+
+UINT PaintFileImage(HDC dc, const RECT& client, int layer)
+{
+    static KeypadImageDraw draw;  // 2 KB; one paint at a time on the one thread
+    ImageDrawStatus status = PrepareKeypadImage(ui.skin.images[layer], draw);
+    if (status == kImageNoPalette) return IDS_NO_PALETTE;
+    int height = draw.dib.height;
+    if (status == kImageReady) {
+        HPALETTE palette = CreatePalette(reinterpret_cast<const LOGPALETTE*>(&draw.palette));
+        HPALETTE oldPalette = palette != nullptr ? SelectPalette(dc, palette, FALSE) : nullptr;
+        if (palette != nullptr) RealizePalette(dc);
+        int lines = SetDIBitsToDevice(dc, 0, client.bottom - height, draw.dib.drawWidth, height, 0, 0, 0,
+                                      height, draw.dib.bits,
+                                      reinterpret_cast<const BITMAPINFO*>(draw.dib.info), DIB_RGB_COLORS);
+        if (palette != nullptr) {
+            SelectPalette(dc, oldPalette, FALSE);
+            DeleteObject(palette);
+        }
+        if (lines == 0 || lines == -1) status = kImageBadFormat;
+    }
+    return status == kImageBadFormat ? IDS_BAD_SKIN_FORMAT : 0;
+}
+
+int ValidLayer(int layer) { return layer >= 0 && layer < kSkinLayerCount ? layer : 0; }
+
+}  // namespace
+
+void LoadBuiltinImages()
+{
+    for (int layer = 0; layer < kSkinLayerCount; ++layer)
+        ui.builtinImages[layer] = LoadBitmapW(ui.instance, MAKEINTRESOURCEW(kBuiltinBitmapIds[layer]));
+}
+
+void ReleaseBuiltinImages()
+{
+    for (HBITMAP& bitmap : ui.builtinImages) {
+        if (bitmap != nullptr) DeleteObject(bitmap);
+        bitmap = nullptr;
+    }
+}
+
+void LoadSkin(HWND window)
+{
+    const char16_t* name = ui.calculator.options.skinName;
+    SetSkinTitle(window, name);
+    if (name[0] == 0) {
+        UseBuiltin();
+        return;
+    }
+    char16_t path[MAX_PATH];
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (SkinFilePath(AsUtf16(ui.programFolder), name, path, MAX_PATH))
+        file = CreateFileW(AsWide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ShowSkinError(IDS_SKIN_NOT_FOUND);
+        UseBuiltin();
+        return;
+    }
+    LARGE_INTEGER size{};
+    GetFileSizeEx(file, &size);
+    SkinSource source{ReadFromFile, file, static_cast<uint64_t>(size.QuadPart), 0};
+    SkinResult result = ReadSkinFile(ui.skin, source);
+    CloseHandle(file);
+    if (result == kSkinLoaded) return;
+    ui.skin.backColor = BuiltinBackColor();
+    ShowSkinError(result == kSkinOutOfMemory ? IDS_OUT_OF_MEMORY : IDS_SKIN_READ_FAILED);
+}
+
+int KeypadImageHeight(int layer)
+{
+    layer = ValidLayer(layer);
+    if (ui.skin.builtinSkin) return BitmapHeight(ui.builtinImages[layer]);
+    static KeypadImageDraw draw;
+    return PrepareKeypadImage(ui.skin.images[layer], draw) == kImageNoPalette ? 0 : draw.dib.height;
+}
+
+UINT PaintKeypadImage(HDC dc, const RECT& client, int layer)
+{
+    layer = ValidLayer(layer);
+    if (!ui.skin.builtinSkin) return PaintFileImage(dc, client, layer);
+    PaintBuiltinImage(dc, client, layer);
+    return 0;
+}
