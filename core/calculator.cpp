@@ -99,6 +99,8 @@ void EndCalculator(Calculator& calculator)
 
 CommandOutcome RunCommand(Calculator& calculator, CommandRequest request)
 {
+    // Whatever the command does, the next hash starts a new letter.
+    if (request.command != Command::None) calculator.keypad.hexCycleClosed = 1;
     for (const CoreCommand& entry : kCoreCommands)
         if (entry.command == request.command) return entry.run(calculator, request.index);
     return {0, kRepaintNone};

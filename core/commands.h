@@ -31,6 +31,7 @@ enum class Command : uint8_t {
     Skin,
     About,
     Exit,
+    Zoom,              // index: zoom 1..4 less one
 };
 
 struct CommandRequest {

@@ -1,9 +1,11 @@
-// Random key sequences through the keypad handling, as the phone would send
-// them: keys, Back, time passing, any key-map byte and menu commands. After
+// Random key sequences through the keypad handling, as the phone and a
+// desktop would send them: keys, Back, time passing, any key-map byte, menu
+// commands, typed characters, clicks on the keypad and pasted text. After
 // every event the text must hold its invariants.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "core/text/text16.h"
 #include "tools/key_session.h"
@@ -13,7 +15,8 @@ namespace {
 const int kKeys[] = {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', kKeyStar, kKeyPound,
                      kKeyLeft, kKeyUp, kKeyRight, kKeyDown, kKeyAction, kKeyTalk, 'A', 0};
 const int kCommands[] = {1, 40003, 40011, 40013, 40014, 40015, 40018, 40019, 40020, 40021,
-                         40022, 40028, 40040, 40041, 40042, 40048, 40052, 40055, 40056};
+                         40022, 40028, 40040, 40041, 40042, 40048, 40052, 40055, 40056, 40060};
+const char16_t kTyped[] = u"+-*/=.,#eEaAfF1 \u2212";
 
 void Check(bool ok, const char* what)
 {
@@ -77,7 +80,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             ++i;
             break;
         default:
-            event = {kEventCommand, kCommands[arg % std::size(kCommands)]};
+            // The last eighth: commands, typed characters, clicks, pastes.
+            switch (b & 3) {
+            case 0: event = {kEventCommand, kCommands[arg % std::size(kCommands)]}; break;
+            case 1: event = {kEventChar, kTyped[arg % (std::size(kTyped) - 1)]}; break;
+            case 2: event = {kEventTap, arg % 96}; break;
+            default: {
+                // The rest of the input, two bytes a unit, is the clipboard's text.
+                std::u16string text;
+                for (size_t k = i + 1; k + 1 < size; k += 2) text += static_cast<char16_t>(data[k] | data[k + 1] << 8);
+                PasteText(session.calculator.engine, text.data(), text.size());
+                CheckText(session);
+                return 0;
+            }
+            }
             ++i;
             break;
         }

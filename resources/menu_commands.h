@@ -33,6 +33,7 @@ inline constexpr MenuCommand kMenuCommands[] = {
     {IDM_CONSTANT_FILES, IDM_CONSTANT_FILES, Command::ConstantFiles},
     {IDM_CONSTANT_FILES_PICK, IDM_CONSTANT_FILES_PICK, Command::ConstantFilesPick},
     {IDM_COPY, IDM_COPY, Command::Copy},
+    {IDM_ZOOM_1, IDM_ZOOM_4, Command::Zoom},
 };
 
 // The command of a menu id; Command::None for an id of no command.

@@ -1,8 +1,8 @@
 /* Resource, command and control identifiers of Vela, in numbered blocks that
  * do not interleave: commands with their soft-key label strings (1 and
  * 40001..40099), menus, bars, dialogs, bitmaps and strings of the program
- * (100..199), further strings (200..299), and the dialogs' controls
- * (1000..1099).
+ * (100..199), further strings (200..299), the program's own icon (300..399),
+ * and the dialogs' controls (1000..1099).
  *
  * Plain #defines only: this header is read by the resource compiler and by
  * the native key-script runner alike, so it never includes <windows.h>. The
@@ -53,6 +53,8 @@
 #define IDM_CONSTANT_FILES      40054
 #define IDM_CONSTANT_FILES_PICK 40055
 #define IDM_COPY                40056
+#define IDM_ZOOM_1              40060 /* 40060..40063: zoom x1..x4 */
+#define IDM_ZOOM_4              40063
 
 /* --- Menus, bars, dialogs, bitmaps and strings (100..199) ------------------ */
 #define IDM_MAIN                101 /* main menu bar: "Функции" | "Настройки" */
@@ -97,6 +99,9 @@
 #define IDS_FONT_NORMAL         222
 #define IDS_FONT_LARGE          223
 #define IDS_FONT_VERY_LARGE     224
+
+/* --- The program's icon (300..399) ---------------------------------------- */
+#define IDI_VELA                300
 
 /* --- Controls (1000..1099) ------------------------------------------------- */
 /* Font (111) and precision (113): a spinner each, the weight. */

@@ -39,6 +39,31 @@ const NumberedKey kNumberedKeys[] = {
     {"cmd:", kEventCommand, 65535},  // a command id
 };
 
+// "char:X": one character of the Basic Multilingual Plane.
+bool ParseCharacter(std::string_view text, KeyEvent& event)
+{
+    std::u16string units;
+    if (!Utf16FromUtf8(text, units) || units.size() != 1) return false;
+    event = {kEventChar, units[0]};
+    return true;
+}
+
+// "tap:K" or "tap:LAYER:K", K a keypad key ("1".."9", "*", "0", "#").
+bool ParseTap(std::string_view text, KeyEvent& event)
+{
+    static const std::string_view kLayers[] = {"", "left:", "up:", "right:", "down:"};
+    static const std::string_view kKeyNames = "123456789*0#";
+    for (int layer = kLayerDown; layer >= kLayerNone; --layer) {
+        if (text.substr(0, kLayers[layer].size()) != kLayers[layer]) continue;
+        const std::string_view key = text.substr(kLayers[layer].size());
+        const size_t index = key.size() == 1 ? kKeyNames.find(key[0]) : std::string_view::npos;
+        if (index == std::string_view::npos) return false;
+        event = {kEventTap, static_cast<int32_t>(index) * 8 + layer};
+        return true;
+    }
+    return false;
+}
+
 void Post(KeySession& session, PostedMessage::Kind kind, CommandRequest request = {})
 {
     session.posted.push_back({kind, request});
@@ -170,6 +195,8 @@ bool ParseKeyWord(std::string_view word, KeyEvent& event)
             return true;
         }
     }
+    if (word.substr(0, 5) == "char:") return ParseCharacter(word.substr(5), event);
+    if (word.substr(0, 4) == "tap:") return ParseTap(word.substr(4), event);
     for (const NumberedKey& key : kNumberedKeys) {
         if (word.substr(0, key.prefix.size()) != key.prefix) continue;
         std::string_view digits = word.substr(key.prefix.size());
@@ -206,6 +233,14 @@ void RunKeyEvent(KeySession& session, const KeyEvent& event)
     case kEventCommand:
         RunCommand(session.calculator, CommandOfMenuId(event.arg));
         break;
+    case kEventChar:
+        if (TypedCharacter(keypad, engine, session.keyMap, static_cast<char16_t>(event.arg)).postCycleOpen)
+            Post(session, PostedMessage::kCycleOpen);
+        break;
+    case kEventTap:
+        if (ClickKeypad(keypad, engine, session.keyMap, {event.arg / 8, event.arg % 8}).postCycleOpen)
+            Post(session, PostedMessage::kCycleOpen);
+        break;
     }
     DrainPosted(session);
 }
@@ -240,26 +275,8 @@ void AppendUtf8(std::string& out, const char16_t* text)
 std::string DisplayLine(const KeySession& session)
 {
     const EngineState& engine = session.calculator.engine;
-    char16_t grouped[kGroupedCapacity];
-    const char16_t* text = engine.text;
-    if (session.calculator.options.groupDigits == 1) {
-        GroupedText(engine, grouped, kGroupedCapacity);
-        text = grouped;
-    }
-
-    // Prefix processing as the display draws it: "&&" is one "&", a lone
-    // "&" only marks the next character.
     char16_t drawn[kGroupedCapacity];
-    size_t n = 0;
-    for (size_t i = 0; text[i] != 0 && n + 1 < kGroupedCapacity; ++i) {
-        if (text[i] == u'&') {
-            if (text[i + 1] != u'&') continue;
-            ++i;
-        }
-        drawn[n++] = text[i];
-    }
-    drawn[n] = 0;
-
+    DrawnText(engine, drawn, kGroupedCapacity);
     std::string line;
     AppendUtf8(line, DisplayIndicator(engine));
     line += ' ';

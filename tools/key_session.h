@@ -18,6 +18,8 @@ enum KeyEventKind : uint8_t {
     kEventWait,     // arg milliseconds pass
     kEventAction,   // key action arg, run as a layer key mapped to it
     kEventCommand,  // menu command id arg
+    kEventChar,     // a desktop keyboard's character arg (WM_CHAR)
+    kEventTap,      // a click on the keypad image: key index arg / 8, key layer arg % 8
 };
 
 struct KeyEvent {
@@ -56,7 +58,8 @@ struct KeySession {
 void StartSession(KeySession& session, const Options* options = nullptr, const char16_t* programFolder = nullptr);
 
 // Parses one script word ("5", "#", "left", "ok", "wait:700", "act:32",
-// "cmd:40019", ...). Returns false for an unknown word.
+// "cmd:40019", "char:+", "tap:5", "tap:down:1", ...). Returns false for an
+// unknown word.
 bool ParseKeyWord(std::string_view word, KeyEvent& event);
 
 // Runs one event and everything it posts, as the message loop would.

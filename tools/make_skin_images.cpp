@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "core/engine/engine.h"
+#include "core/skin/skin.h"
+
 namespace {
 
 constexpr int kWidth = 176;
@@ -325,27 +328,10 @@ void DrawLabel(Canvas& c, const std::u32string& text, int x, int y, Rgb col) {
 // ---------------------------------------------------------------------------
 // The keypad
 
-struct KeyLabels {
-  char32_t face;  // U'*' draws the raised dot of the star key
-  std::u32string left, up, right, down;
-};
-
-// Keys in key-index order: 1..9, star, 0, hash.
-const std::array<KeyLabels, 12> kKeys = {{
-    {U'1', U"ln", U"C", U"+", U"sin"},
-    {U'2', U"log\u2082", U"CE", U"M+", U"asin"},
-    {U'3', U"lg", U"1/x", U"MC", U"sinh"},
-    {U'4', U"e\u02E3", U"\u00B1", U"\u2212", U"cos"},
-    {U'5', U"2\u02E3", U"F-E", U"M\u2212", U"acos"},
-    {U'6', U"10\u02E3", U"x!", U"MS", U"cosh"},
-    {U'7', U"\u221Ax", U"\u03C0", U"/", U"tg"},
-    {U'8', U"\u00B3\u221Ax", U"e", U"M/", U"atg"},
-    {U'9', U"\u02E3\u221Ay", U"abs", U"MR", U"tgh"},
-    {U'*', U"x\u00B2", U"rd", U"*", U"ctg"},
-    {U'0', U"x\u00B3", U"gr", U"M*", U"actg"},
-    {U'E', U"x\u02B8", U"deg", U"%", U"ctgh"},
-}};
-
+// Key faces in key-index order: 1..9, star, 0, hash. U'*' draws the raised
+// dot of the star key; the hash key types the exponent.
+constexpr std::array<char32_t, 12> kFaces = {U'1', U'2', U'3', U'4', U'5', U'6',
+                                             U'7', U'8', U'9', U'*', U'0', U'E'};
 // Label places inside a cell (capital top rows; horizontal centres).
 constexpr int kUpY = 4;
 constexpr int kSideY = 16;
@@ -413,14 +399,13 @@ void LabelPlace(const std::u32string& text, Side side, int ox, int oy, int& x,
   }
 }
 
-const std::u32string& LabelOf(const KeyLabels& k, Side side) {
-  switch (side) {
-    case kLeft: return k.left;
-    case kUp: return k.up;
-    case kRight: return k.right;
-    case kDown: return k.down;
-  }
-  return k.left;
+// The label of key `key` in the layer of `side`: the name of the action the
+// built-in key map gives it there, as the calculator names it.
+std::u32string LabelOf(int key, Side side) {
+  std::u32string label;
+  for (const char16_t* p = ActionLabel(defaultKeyMap[static_cast<int>(side) * 12 + key]); *p != 0; ++p)
+    label += static_cast<char32_t>(*p);
+  return label;
 }
 
 // Layer 0 is the base image; layers 1..4 are Left, Up, Right, Down.
@@ -432,12 +417,11 @@ Canvas DrawImage(int layer) {
     DrawKeyOval(c, ox, oy);
   }
   for (int k = 0; k < 12; ++k) {
-    const KeyLabels& key = kKeys[static_cast<std::size_t>(k)];
     const int ox = kCellX[k % 3];
     const int oy = kTopMargin + (k / 3) * kCellH;
     for (std::size_t s = 0; s < 4; ++s) {
       const Side side = static_cast<Side>(s);
-      const std::u32string& text = LabelOf(key, side);
+      const std::u32string text = LabelOf(k, side);
       int x = 0, y = 0;
       LabelPlace(text, side, ox, oy, x, y);
       Rgb col = kLayerLooks[s].label;
@@ -454,7 +438,7 @@ Canvas DrawImage(int layer) {
       }
       DrawLabel(c, text, x, y, col);
     }
-    DrawKeyFace(c, key.face, ox, oy, layer == 0 ? kDigit : kDigitDim);
+    DrawKeyFace(c, kFaces[static_cast<std::size_t>(k)], ox, oy, layer == 0 ? kDigit : kDigitDim);
   }
   return c;
 }

@@ -5,6 +5,8 @@
 # After changing the drawing, regenerate with:
 #   cmake --build <build> --target skin-images
 add_executable(make-skin-images ${CMAKE_CURRENT_LIST_DIR}/make_skin_images.cpp)
+# The labels are the calculator's own names of the built-in key map's actions.
+target_link_libraries(make-skin-images PRIVATE vela_keysession)
 
 add_custom_target(skin-images
   COMMAND make-skin-images ${PROJECT_SOURCE_DIR}/resources/skin

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/commands.h"
 #include "core/settings/options.h"
 
 enum : int {
@@ -51,10 +52,17 @@ void InitEngine(EngineState& engine, Options& options);
 
 // --- Number entry ---------------------------------------------------------
 void ReadText(EngineState& engine);
-void TypeChar(EngineState& engine, char16_t ch);   // 8 = backspace
+// Types `ch` (8: backspace); false when the text did not take it.
+bool TypeChar(EngineState& engine, char16_t ch);
 void ReplaceLastChar(EngineState& engine, char16_t ch);
 void ChangeSign(EngineState& engine);               // key action 12
 bool IsOperatorSymbol(char16_t ch);
+// A paste: at most kTypingLimit units of `text` (`length` units, or fewer up
+// to a NUL) become the text and are read in the current representation and
+// formatted. Spaces between digits are dropped first, a lone "," with no "."
+// is the decimal point, and a leading U+2212 the minus sign. Returns at once
+// however long the text is.
+void PasteText(EngineState& engine, const char16_t* text, size_t length);
 
 // --- Binary operators -----------------------------------------------------
 void PressOperator(EngineState& engine, char16_t symbol);
@@ -72,10 +80,18 @@ const char16_t* DisplayIndicator(const EngineState& engine);
 // `capacity` units including the NUL; returns the length written.
 enum : int { kGroupedCapacity = 64 };  // enough for any text with its spaces
 size_t GroupedText(const EngineState& engine, char16_t* out, size_t capacity);
+// The number as the display draws it: grouped when grouping is on, "&&" as
+// one "&". Same bounds as GroupedText.
+size_t DrawnText(const EngineState& engine, char16_t* out, size_t capacity);
 
 // --- Key actions ----------------------------------------------------------
 // Runs action n (0..74); 1 when `value` changed and must be formatted.
 int RunKeyAction(EngineState& engine, int n);
+// The short name of action n as a keypad label prints it ("sin", "M+", "x²"),
+// or null outside 0..74.
+const char16_t* ActionLabel(int n);
+// The command that action n asks for (actions 59 to 74), else Command::None.
+CommandRequest ActionRequest(int n);
 double ReduceAngle(const EngineState& engine, double x);
 // The angle unit in use: a stored unit out of range counts as radians.
 int AngleUnitOf(const EngineState& engine);

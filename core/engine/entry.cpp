@@ -107,21 +107,21 @@ void ReadText(EngineState& engine)
     }
 }
 
-void TypeChar(EngineState& engine, char16_t ch)
+bool TypeChar(EngineState& engine, char16_t ch)
 {
     if (ch == 8) {
         Backspace(engine);
-        return;
+        return true;
     }
     size_t len = U16Len(engine.text);
-    if (len >= kTypingLimit) return;
+    if (len >= kTypingLimit) return false;
 
     int wasState = engine.entryState;
     if (wasState == kEntryNone) {
-        if (ch == u'e') return;
+        if (ch == u'e') return false;
         len = 0;  // a new number replaces what was shown
     } else if (wasState == kEntryExponent && ch == u'e') {
-        return;
+        return false;
     }
 
     engine.text[len++] = ch;
@@ -133,6 +133,7 @@ void TypeChar(EngineState& engine, char16_t ch)
     else if (ch == u'e')
         engine.entryState = kEntryExponent;
     ReadText(engine);
+    return true;
 }
 
 void ReplaceLastChar(EngineState& engine, char16_t ch)
@@ -166,17 +167,51 @@ void ChangeSign(EngineState& engine)
     }
 
     char16_t next = text[e + 1];
-    if (next == 0) {
-        TypeChar(engine, u'-');
-    } else if (next == u'+' || next == u'-') {
+    if (next == u'+' || next == u'-') {
         text[e + 1] = next == u'+' ? u'-' : u'+';
-    } else if (len < kTypingLimit) {
+    } else if (len + 1 < kTextCapacity) {
         // The exponent digits and the NUL move one place right; the sign goes
-        // in front of them.
+        // in front of them. Past the typing limit too: the text has room for
+        // one more unit, and a number typed up to the limit keeps its sign key.
         std::memmove(text + e + 2, text + e + 1, (len - e) * sizeof(char16_t));
         text[e + 1] = u'-';
     }
     engine.value = ReadDecimal(text);
+}
+
+namespace {
+
+bool IsPastedDigit(char16_t c, bool hex) { return (c >= u'0' && c <= u'9') || (hex && HexDigitValue(c) >= 0); }
+
+// What other programs put between digit groups.
+bool IsGroupSpace(char16_t c) { return c == u' ' || c == u'\u00A0' || c == u'\u2009' || c == u'\u202F'; }
+
+}  // namespace
+
+void PasteText(EngineState& engine, const char16_t* text, size_t length)
+{
+    const bool hex = engine.options->reprMode == kReprHex;
+    char16_t* out = engine.text;
+    size_t n = 0;
+    size_t commas = 0, points = 0, comma = 0;
+    for (size_t i = 0; i < length && text[i] != 0 && n < kTypingLimit; ++i) {
+        char16_t c = text[i];
+        const bool spaceLike = IsAsciiSpace(c) || IsGroupSpace(c);
+        if (n == 0 && spaceLike) continue;
+        if (IsGroupSpace(c) && IsPastedDigit(out[n - 1], hex) && i + 1 < length && IsPastedDigit(text[i + 1], hex))
+            continue;
+        if (c == u'\u2212' && (n == 0 || out[n - 1] == u'e' || out[n - 1] == u'E')) c = u'-';
+        if (c == u',') {
+            comma = n;
+            ++commas;
+        }
+        points += c == u'.';
+        out[n++] = c;
+    }
+    out[n] = 0;
+    if (commas == 1 && points == 0) out[comma] = u'.';
+    ReadText(engine);
+    FormatValue(engine, engine.value);
 }
 
 void InitEngine(EngineState& engine, Options& options)

@@ -128,3 +128,21 @@ size_t GroupedText(const EngineState& engine, char16_t* out, size_t capacity)
     out[n] = 0;
     return n + U16Copy(out + n, capacity - n, text + run);
 }
+
+size_t DrawnText(const EngineState& engine, char16_t* out, size_t capacity)
+{
+    if (capacity == 0) return 0;
+    char16_t grouped[kGroupedCapacity];
+    const char16_t* text = engine.text;
+    if (engine.options->groupDigits == 1) {
+        GroupedText(engine, grouped, kGroupedCapacity);
+        text = grouped;
+    }
+    size_t n = 0;
+    for (size_t i = 0; text[i] != 0 && n + 1 < capacity; ++i) {
+        if (text[i] == u'&' && text[i + 1] == u'&') ++i;
+        out[n++] = text[i];
+    }
+    out[n] = 0;
+    return n;
+}

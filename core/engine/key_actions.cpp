@@ -1,6 +1,7 @@
 // The 75 key actions. Skin key maps store action numbers, so the order of
 // the table is part of the skin file format and must never change.
 #include <cmath>
+#include <iterator>
 
 #include "core/engine/engine.h"
 #include "core/seam.h"
@@ -40,10 +41,20 @@ int Operator(EngineState& e)
 }
 
 // Actions 59 to 74 reach the lists' menu commands, which run after the key.
-template <Command C, int Index = 0>
+constexpr int kFirstRequest = 59;
+const CommandRequest kActionRequests[] = {
+    {Command::QuickConversion, 0}, {Command::QuickConversion, 1}, {Command::QuickConversion, 2},
+    {Command::QuickConversion, 3}, {Command::QuickConversion, 4}, {Command::QuickConversion, 5},
+    {Command::CurrencyChoice, 0},  {Command::ConstantSlot, 0},    {Command::ConstantSlot, 1},
+    {Command::ConstantSlot, 2},    {Command::ConstantSlot, 3},    {Command::ConstantSlot, 4},
+    {Command::ConstantSlot, 5},    {Command::ConstantChoice, 0},  {Command::ConstantFiles, 0},
+    {Command::ConstantFilesPick, 0},
+};
+
+template <int N>
 int Request(EngineState&)
 {
-    RequestCommand({C, Index});
+    RequestCommand(kActionRequests[N - kFirstRequest]);
     return 0;
 }
 
@@ -228,22 +239,39 @@ const Action kKeyActions[kActionCount] = {
     /* 56 */ Representation<kReprDecimal>,
     /* 57 */ Representation<kReprHex>,
     /* 58 */ Representation<kReprBinary>,
-    /* 59 */ Request<Command::QuickConversion, 0>,
-    /* 60 */ Request<Command::QuickConversion, 1>,
-    /* 61 */ Request<Command::QuickConversion, 2>,
-    /* 62 */ Request<Command::QuickConversion, 3>,
-    /* 63 */ Request<Command::QuickConversion, 4>,
-    /* 64 */ Request<Command::QuickConversion, 5>,
-    /* 65 */ Request<Command::CurrencyChoice>,
-    /* 66 */ Request<Command::ConstantSlot, 0>,
-    /* 67 */ Request<Command::ConstantSlot, 1>,
-    /* 68 */ Request<Command::ConstantSlot, 2>,
-    /* 69 */ Request<Command::ConstantSlot, 3>,
-    /* 70 */ Request<Command::ConstantSlot, 4>,
-    /* 71 */ Request<Command::ConstantSlot, 5>,
-    /* 72 */ Request<Command::ConstantChoice>,
-    /* 73 */ Request<Command::ConstantFiles>,
-    /* 74 */ Request<Command::ConstantFilesPick>,
+    /* 59 */ Request<59>,
+    /* 60 */ Request<60>,
+    /* 61 */ Request<61>,
+    /* 62 */ Request<62>,
+    /* 63 */ Request<63>,
+    /* 64 */ Request<64>,
+    /* 65 */ Request<65>,
+    /* 66 */ Request<66>,
+    /* 67 */ Request<67>,
+    /* 68 */ Request<68>,
+    /* 69 */ Request<69>,
+    /* 70 */ Request<70>,
+    /* 71 */ Request<71>,
+    /* 72 */ Request<72>,
+    /* 73 */ Request<73>,
+    /* 74 */ Request<74>,
+};
+
+// The labels the built-in keypad images print, and short names for the
+// actions that no built-in key carries.
+const char16_t* const kActionLabels[kActionCount] = {
+    u"+", u"\u2212", u"*", u"/", u"%", u"1/x", u"x\u02B8", u"\u02E3\u221Ay",           // 0..7
+    u"x\u00B2", u"x\u00B3", u"\u221Ax", u"\u00B3\u221Ax", u"\u00B1", u"int", u"F-E",  // 8..14
+    u"rd", u"gr", u"deg", u"C", u"CE",                                                // 15..19
+    u"M+", u"M\u2212", u"M*", u"M/", u"MS", u"MC", u"MR",                               // 20..26
+    u"2\u02E3", u"10\u02E3", u"e\u02E3", u"log\u2082", u"lg", u"ln",                    // 27..32
+    u"sin", u"cos", u"tg", u"ctg", u"asin", u"acos", u"atg", u"actg",                 // 33..40
+    u"sinh", u"cosh", u"tgh", u"ctgh", u"abs", u"x!", u"\u03C0", u"e",                 // 41..48
+    u"or", u"and", u"xor", u"mod", u"not", u"<<", u">>",                              // 49..55
+    u"dec", u"hex", u"bin",                                                           // 56..58
+    u"conv1", u"conv2", u"conv3", u"conv4", u"conv5", u"conv6", u"conv",              // 59..65
+    u"const1", u"const2", u"const3", u"const4", u"const5", u"const6", u"const",       // 66..72
+    u"files", u"files+const",                                                         // 73..74
 };
 
 }  // namespace
@@ -252,6 +280,14 @@ int RunKeyAction(EngineState& engine, int n)
 {
     if (n < 0 || n >= kActionCount) return 0;
     return kKeyActions[n](engine);
+}
+
+const char16_t* ActionLabel(int n) { return n >= 0 && n < kActionCount ? kActionLabels[n] : nullptr; }
+
+CommandRequest ActionRequest(int n)
+{
+    const int at = n - kFirstRequest;
+    return at >= 0 && at < static_cast<int>(std::size(kActionRequests)) ? kActionRequests[at] : CommandRequest{};
 }
 
 // Whole turns are counted in a double, which holds every integer a 32-bit

@@ -26,13 +26,15 @@ void TypeDecimalPoint(EngineState& engine)
     TypeChar(engine, u'.');
 }
 
-// Hash in hexadecimal: A, B, ..., F, A again while the cycle stays open.
+// Hash in hexadecimal: A, B, ..., F, A again while the cycle stays open. A
+// cycle opens only on a letter typed: at the typing limit there is none, and
+// the next hash must not overwrite what stands there.
 bool TypeHexLetter(KeypadState& keypad, EngineState& engine)
 {
     bool opened = false;
     if (keypad.hexCycleClosed) {
         keypad.hexNextLetter = u'A';
-        TypeChar(engine, keypad.hexNextLetter);
+        if (!TypeChar(engine, keypad.hexNextLetter)) return false;
         opened = true;
     } else {
         keypad.hexTicks = 0;
@@ -128,6 +130,89 @@ Repaint RunLayerAction(KeypadState& keypad, EngineState& engine, int action)
     }
     keypad.keyLayer = kLayerNone;
     return kRepaintWhole;
+}
+
+namespace {
+
+// Characters of a desktop keyboard: an action to run, or a phone key to press
+// (in the base layer where `baseLayer` says so).
+struct TypedKey {
+    char16_t character;
+    int action;  // -1: press `key`
+    int key;
+    bool baseLayer;
+};
+
+const TypedKey kTypedKeys[] = {
+    {u'+', 0, 0, false},           {u'-', 1, 0, false},           {u'*', 2, 0, false},
+    {u'/', 3, 0, false},           {u'=', -1, kKeyAction, false}, {u'#', -1, kKeyPound, false},
+    {u'.', -1, kKeyStar, true},    {u',', -1, kKeyStar, true},    {u'e', -1, kKeyPound, true},
+    {u'E', -1, kKeyPound, true},
+};
+
+bool EndsInExponentMark(const EngineState& engine)
+{
+    const size_t len = U16Len(engine.text);
+    return engine.entryState == kEntryExponent && len > 0 && engine.text[len - 1] == u'e';
+}
+
+}  // namespace
+
+KeyOutcome TypedCharacter(KeypadState& keypad, EngineState& engine, const uint8_t keyMap[kKeyMapSize], char16_t ch)
+{
+    const Repaint shown = keypad.keyLayer != kLayerNone ? kRepaintWhole : kRepaintDisplay;
+    const char16_t upper = ch >= u'a' && ch <= u'f' ? static_cast<char16_t>(ch - u'a' + u'A') : ch;
+    if (engine.options->reprMode == kReprHex && upper >= u'A' && upper <= u'F') {
+        keypad.hexCycleClosed = 1;
+        keypad.keyLayer = kLayerNone;
+        TypeChar(engine, upper);
+        return {1, shown, false};
+    }
+    // "1e-5" as it is written: a sign right after the exponent mark belongs to it.
+    if ((ch == u'-' || ch == u'+') && EndsInExponentMark(engine)) {
+        keypad.hexCycleClosed = 1;
+        if (ch == u'-') ChangeSign(engine);
+        return {1, shown, false};
+    }
+    for (const TypedKey& typed : kTypedKeys) {
+        if (typed.character != ch) continue;
+        if (typed.action >= 0) return {1, RunLayerAction(keypad, engine, typed.action), false};
+        if (typed.baseLayer) keypad.keyLayer = kLayerNone;
+        KeyOutcome outcome = KeypadKeyDown(keypad, engine, keyMap, typed.key);
+        if (shown == kRepaintWhole) outcome.repaint = kRepaintWhole;
+        return outcome;
+    }
+    return {0, kRepaintNone, false};
+}
+
+KeypadSpot SpotAt(int x, int y, int width, int height)
+{
+    if (width <= 0 || height <= 0 || x < 0 || y < 0 || x >= width || y >= height) return {-1, kLayerNone};
+    // Scaled by the grid first, so that every column and row is a whole part.
+    const int64_t across = int64_t{x} * 3, down = int64_t{y} * 4;
+    const int column = static_cast<int>(across / width), row = static_cast<int>(down / height);
+    const int third = static_cast<int>((across - int64_t{column} * width) * 3 / width);
+    const int band = static_cast<int>((down - int64_t{row} * height) * 3 / height);
+    int layer = kLayerNone;
+    if (band == 0) layer = kLayerUp;
+    else if (band == 2) layer = kLayerDown;
+    else if (third == 0) layer = kLayerLeft;
+    else if (third == 2) layer = kLayerRight;
+    return {row * 3 + column, layer};
+}
+
+int PhoneKeyOfIndex(int index)
+{
+    static const int kKeys[12] = {'1', '2', '3', '4', '5', '6', '7', '8', '9', kKeyStar, '0', kKeyPound};
+    return index >= 0 && index < 12 ? kKeys[index] : 0;
+}
+
+KeyOutcome ClickKeypad(KeypadState& keypad, EngineState& engine, const uint8_t keyMap[kKeyMapSize], KeypadSpot spot)
+{
+    if (spot.keyIndex < 0 || spot.keyIndex >= 12 || spot.layer < kLayerNone || spot.layer > kLayerDown)
+        return {0, kRepaintNone, false};
+    if (spot.layer == kLayerNone) return KeypadKeyDown(keypad, engine, keyMap, PhoneKeyOfIndex(spot.keyIndex));
+    return {1, RunLayerAction(keypad, engine, keyMap[(spot.layer - 1) * 12 + spot.keyIndex]), false};
 }
 
 Repaint BackKeyHotkey(KeypadState& keypad, EngineState& engine, bool keyUp)

@@ -64,6 +64,33 @@ int KeyIndexOf(int key);
 KeyOutcome KeypadKeyDown(KeypadState& keypad, EngineState& engine,
                          const uint8_t keyMap[kKeyMapSize], int key);
 
+// WM_CHAR of a desktop keyboard: the characters that stand for a calculator
+// key there, whatever the skin maps to the phone's keys. "+", "-", "*" and
+// "/" run the four operators, "=" evaluates, "." and "," type the decimal
+// point, "#" is the hash key, "e" types the exponent mark, and in hexadecimal
+// "A".."F" type their letters. Digits are not among them: they arrive as
+// phone keys.
+KeyOutcome TypedCharacter(KeypadState& keypad, EngineState& engine, const uint8_t keyMap[kKeyMapSize], char16_t ch);
+
+// A point of a keypad image: the key under it (index 0..11, -1 outside the
+// image) and the part of the key: its middle (kLayerNone), or one of the four
+// label zones around it, named by their key layer. The image is a grid of 3
+// keys across and 4 down; each key's cell is cut in thirds both ways, the
+// top and bottom thirds being the Up and Down labels, the left and right
+// thirds of the middle band the Left and Right labels.
+struct KeypadSpot {
+    int keyIndex;
+    int layer;
+};
+KeypadSpot SpotAt(int x, int y, int width, int height);
+
+// A click: the key's middle presses the key in the current layer; a label
+// zone runs that layer's action of the key at once.
+KeyOutcome ClickKeypad(KeypadState& keypad, EngineState& engine, const uint8_t keyMap[kKeyMapSize], KeypadSpot spot);
+
+// The phone key of key index 0..11.
+int PhoneKeyOfIndex(int index);
+
 // WM_HOTKEY for the Back key: only the release deletes.
 Repaint BackKeyHotkey(KeypadState& keypad, EngineState& engine, bool keyUp);
 

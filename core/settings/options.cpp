@@ -15,6 +15,14 @@ void LeName(char16_t (&name)[16], const uint8_t* p)
     for (int i = 0; i < 16; ++i) name[i] = Le16(p + 2 * i);
 }
 
+void PutLeName(uint8_t* p, const char16_t (&name)[16])
+{
+    for (int i = 0; i < 16; ++i) {
+        p[2 * i] = static_cast<uint8_t>(name[i]);
+        p[2 * i + 1] = static_cast<uint8_t>(name[i] >> 8);
+    }
+}
+
 struct RangeRule {
     int32_t Options::*field;
     int32_t lowest;
@@ -42,17 +50,32 @@ void DefaultOptions(Options& options)
 void OptionsFromRecord(Options& options, const uint8_t* bytes, size_t size)
 {
     DefaultOptions(options);
-    if (bytes != nullptr && size == sizeof(Options)) {
-        options.fontBold = LeInt(bytes + offsetof(Options, fontBold));
-        options.fontSize = LeInt(bytes + offsetof(Options, fontSize));
-        options.reprMode = LeInt(bytes + offsetof(Options, reprMode));
-        options.precision = LeInt(bytes + offsetof(Options, precision));
-        options.angleUnit = LeInt(bytes + offsetof(Options, angleUnit));
-        LeName(options.skinName, bytes + offsetof(Options, skinName));
-        options.groupDigits = LeInt(bytes + offsetof(Options, groupDigits));
-        LeName(options.constantsFile, bytes + offsetof(Options, constantsFile));
+    if (bytes != nullptr && size > 0 && size <= sizeof(Options)) {
+        uint8_t record[sizeof(Options)];
+        OptionsToRecord(options, record);
+        std::memcpy(record, bytes, size);
+        options.fontBold = LeInt(record + offsetof(Options, fontBold));
+        options.fontSize = LeInt(record + offsetof(Options, fontSize));
+        options.reprMode = LeInt(record + offsetof(Options, reprMode));
+        options.precision = LeInt(record + offsetof(Options, precision));
+        options.angleUnit = LeInt(record + offsetof(Options, angleUnit));
+        LeName(options.skinName, record + offsetof(Options, skinName));
+        options.groupDigits = LeInt(record + offsetof(Options, groupDigits));
+        LeName(options.constantsFile, record + offsetof(Options, constantsFile));
     }
     SanitizeOptions(options);
+}
+
+void OptionsToRecord(const Options& options, uint8_t (&bytes)[sizeof(Options)])
+{
+    PutLe32(bytes + offsetof(Options, fontBold), static_cast<uint32_t>(options.fontBold));
+    PutLe32(bytes + offsetof(Options, fontSize), static_cast<uint32_t>(options.fontSize));
+    PutLe32(bytes + offsetof(Options, reprMode), static_cast<uint32_t>(options.reprMode));
+    PutLe32(bytes + offsetof(Options, precision), static_cast<uint32_t>(options.precision));
+    PutLe32(bytes + offsetof(Options, angleUnit), static_cast<uint32_t>(options.angleUnit));
+    PutLeName(bytes + offsetof(Options, skinName), options.skinName);
+    PutLe32(bytes + offsetof(Options, groupDigits), static_cast<uint32_t>(options.groupDigits));
+    PutLeName(bytes + offsetof(Options, constantsFile), options.constantsFile);
 }
 
 void SanitizeOptions(Options& options)

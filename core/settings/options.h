@@ -34,10 +34,14 @@ void DefaultOptions(Options& options);
 // The stored value may have been written by anyone with access to the
 // registry, so nothing in it is taken on faith.
 //
-// Fills `options` from a stored value; size 0 (missing value or wrong type) or
-// any size other than sizeof(Options) gives the defaults. Then makes every
-// field safe with SanitizeOptions.
+// Fills `options` from a stored value. A value shorter than the record (an
+// older writer's) fills its start, the rest keeps the defaults; size 0
+// (missing value or wrong type) or a longer value gives the defaults. Then
+// makes every field safe with SanitizeOptions.
 void OptionsFromRecord(Options& options, const uint8_t* bytes, size_t size);
+
+// The stored value of `options`: its fields little-endian, in record order.
+void OptionsToRecord(const Options& options, uint8_t (&bytes)[sizeof(Options)]);
 
 // Out-of-range fields take their defaults: reprMode 0..3, angleUnit 0..2,
 // precision 1..12, fontSize 0..4, groupDigits 0 or 1 (fontBold is a flag where

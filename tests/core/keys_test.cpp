@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/screen/screen.h"
 #include "core/text/numbers.h"
 #include "core/text/text16.h"
 #include "tests/core/support.h"
@@ -50,10 +51,10 @@ const KeyRow kKeyRows[] = {
     // Sign change, in the exponent too, and at the typing limit.
     {"", "1 # 5 up 4", "rd 1e-5", "1.0000000000000001e-05"}, {"", "1 # 5 up 4 up 4", "rd 1e+5", "100000"},
     {"", "1 # up 4 5", "rd 1e-5"}, {"", "1 2 up 4 3", "rd -123"}, {"", "1 2 up 4 up 4", "rd 12"},
-    {"", "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 # 1 2 up 4",
-     "rd 1111111111111111111111111111111111111e12"},
-    {"", "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 # 1 2 up 4",
-     "rd 111111111111111111111111111111111111e-12"},
+    {"", "1 # 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 up 4",
+     "rd 1e-55555555555555555555555555555555555555"},
+    {"", "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 # 1 2 up 4 up 4 3",
+     "rd 1111111111111111111111111111111111111e+12"},
     // Operators, strictly left to right.
     {"", "2 right 1 3 right * 4 ok", "rd 20"}, {"", "2 right 1 3 right *", "rd 5*"}, {"", "5 right 1 right 4", "rd 5-"},
     {"", "5 right 1 right 4 3 ok", "rd 2"}, {"", "5 right 1 ok", "rd 10"}, {"", "2 right 1 3 ok ok ok", "rd 9"},
@@ -128,6 +129,14 @@ const KeyRow kKeyRows[] = {
     {"exp", "5 up 2", "rd 0"}, {"", "5 right 1 3 up 2", "rd 0"}, {"", "5 right 1 3 up 2 2 ok", "rd 7"},
     {"", "5 right 1 3 up 2 ok", "rd 5"}, {"", "5 up 1 right 1 2 ok", "rd 2"}, {"", "1 2 up # 3", "dg 123"},
     {"", "4 2 act:65 act:72 act:73 act:74 1", "rd 421"}, {"", "1 * 5 0 right 2", "rd 1.50"},
+    // A desktop keyboard's characters, whatever the key map and layer; clicks on the keypad image.
+    {"", "2 char:+ 3 char:=", "rd 5"}, {"", "7 char:- 2 char:=", "rd 5"}, {"", "6 char:* 7 char:=", "rd 42"},
+    {"", "8 char:/ 2 char:=", "rd 4"}, {"", "2 right char:+ 3 ok", "rd 5"}, {"", "1 left char:, 5", "rd 1.5"},
+    {"", "left char:. 5", "rd 0.5"}, {"", "1 char:e char:- 5", "rd 1e-5"}, {"", "1 char:E char:+ 5", "rd 1e5"},
+    {"", "5 char:#", "rd 5e"}, {"", "char:a 1", "rd 1"}, {"bin", "1 char:e 1", "B 11"},
+    {"hex", "# char:b char:f", "H ABF"}, {"hex", "1 char:e", "H 1E"},
+    {"", "5 tap:down:1", "rd -0.958924"}, {"", "2 right tap:1 3 ok", "rd 5"},
+    {"", "tap:5 tap:right:1 tap:3 tap:4 char:=", "rd 39"}, {"deg", "tap:up:*", "rd 0"},
     // The hexadecimal letter cycle.
     {"hex", "#", "H A"}, {"hex", "# # #", "H C"}, {"hex", "# # # # # # #", "H A"}, {"hex", "# wait:1000 #", "H AA"},
     {"hex", "# 1 #", "H A1A"}, {"hex", "# left talk #", "H AA"}, {"hex", "# ok #", "H AA"},
@@ -136,6 +145,10 @@ const KeyRow kKeyRows[] = {
     {"hex", "# wait:300 # wait:300 # wait:300 #", "H D"}, {"hex", "# right # #", "H A"},
     {"hex", "# 1 wait:2000 # #", "H A1B"},
     {"hex", "# 1 wait:50 # wait:660 #", "H A1AA"},  // the timer keeps its beat
+    // A hash that types nothing opens no cycle; a command closes an open one.
+    {"hex", "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 act:50 # #",
+     "H 11111111111111111111111111111111111111&"},
+    {"hex", "1 2 # cmd:40040 #", "H A"}, {"hex", "1 2 # cmd:40011 #", "H 12AA"}, {"hex", "1 2 # cmd:12345 #", "H 12B"},
 };
 
 TEST(Keys, ScriptsLeaveTheirDisplay)
@@ -201,6 +214,17 @@ TEST(Keys, WhatAKeyAsksOfTheWindow)
     EXPECT_EQ(BackKeyHotkey(session.calculator.keypad, session.calculator.engine, false), kRepaintNone);
     EXPECT_EQ(BackKeyHotkey(session.calculator.keypad, session.calculator.engine, true), kRepaintDisplay);
     EXPECT_EQ(DisplayLine(session), "rd 1");
+    // A list action asks for the command its tooltip names; no other action asks.
+    for (int action = 58; action <= 75; ++action) {
+        RunScript(session, "", "");
+        RunKeyAction(session.calculator.engine, action);
+        const CommandRequest named = ActionRequest(action);
+        ASSERT_EQ(session.posted.size(), named.command == Command::None ? 0u : 1u) << action;
+        if (session.posted.empty()) continue;
+        EXPECT_EQ(session.posted.front().request.command, named.command) << action;
+        EXPECT_EQ(session.posted.front().request.index, named.index) << action;
+        session.posted.clear();
+    }
 }
 
 // The router runs what the calculator can run alone and hands back the rest.
@@ -225,6 +249,97 @@ TEST(Keys, TheRouterRunsWhatTheCalculatorCanAlone)
         const CommandOutcome outcome = RunCommand(session.calculator, row.request);
         EXPECT_EQ(outcome.handled, row.handled) << static_cast<int>(row.request.command) << " " << row.request.index;
         EXPECT_EQ(outcome.repaint, row.repaint) << static_cast<int>(row.request.command) << " " << row.request.index;
+    }
+}
+
+// Where a click on the built-in keypad image (176 x 153) lands.
+TEST(Keys, ClicksFindTheKeyAndItsLabel)
+{
+    const struct {
+        int x, y, keyIndex, layer;
+    } rows[] = {{29, 19, 0, kLayerNone}, {29, 6, 0, kLayerUp},      {29, 30, 0, kLayerDown}, {10, 19, 0, kLayerLeft},
+                {45, 19, 0, kLayerRight}, {150, 140, 11, kLayerNone}, {64, 96, 7, kLayerLeft}, {175, 152, 11, kLayerDown},
+                {176, 0, -1, kLayerNone}, {-1, 5, -1, kLayerNone},   {0, 153, -1, kLayerNone}};
+    for (const auto& row : rows) {
+        const KeypadSpot spot = SpotAt(row.x, row.y, 176, 153);
+        EXPECT_EQ(spot.keyIndex * 8 + spot.layer, row.keyIndex * 8 + row.layer) << row.x << "," << row.y;
+    }
+    EXPECT_EQ(SpotAt(0, 0, 0, 153).keyIndex, -1);
+    EXPECT_EQ(PhoneKeyOfIndex(12), 0);  // past the keypad: no key
+}
+
+// Pastes: whatever the clipboard holds, at most 40 units are read.
+TEST(Keys, PastesReadTheNumberAPersonMeant)
+{
+    const struct {
+        const char* settings;
+        std::u16string text;
+        const char* value;
+    } rows[] = {{"", u"1234567890123456789012345", "1.2345678901234568e+24"},
+                {"", u"0.000000000000000000001234", "1.234e-21"}, {"", u"12abc", "12"}, {"", u"1,5", "1.5"},
+                {"", u"1 234", "1234"}, {"", u"1\u00A0234\u202F567,25", "1234567.25"}, {"", u"1,234.5", "1"},
+                {"", u"1,2,3", "1"}, {"", u"\u22120", "-0"}, {"", u" \t\u22122.5\r\n", "-2.5"},
+                {"", u"1e\u22125", "1.0000000000000001e-05"}, {"", u"1 -2", "1"},
+                {"", std::u16string(100000, u'1'), "1.1111111111111112e+39"},
+                {"", std::u16string(41, u'9') + u"e-300", "1e+40"}, {"hex", u"ff ff", "65535"},
+                {"bin", u"1010 1010", "170"}, {"", std::u16string(u"7\0" u"8", 3), "7"}};
+    KeySession session;
+    for (const auto& row : rows) {
+        RunScript(session, row.settings, "");
+        PasteText(session.calculator.engine, row.text.data(), row.text.size());
+        EXPECT_EQ(ValueText(session.calculator.engine.value), row.value) << row.settings << " " << row.text.size();
+    }
+}
+
+// Copy, then paste: every display text reads back as itself.
+TEST(Keys, CopiedDisplayTextsPasteBack)
+{
+    KeySession session;
+    for (const char* settings : {"", "p1", "p12", "exp", "exp p12", "hex", "bin", "group", "group p12", "group hex"}) {
+        for (const char* keys : {"1 right 7 3 ok", "2 up 4 left 0 left 0", "1 0 0 0 left 8",
+                                 "2 5 5 * 5 up 4 up 4", "1 # 1 5 right 1 7 ok up 4"}) {
+            RunScript(session, settings, keys);
+            const std::string shown = DisplayLine(session);
+            const std::u16string copied = session.calculator.engine.text;
+            RunScript(session, settings, "");
+            PasteText(session.calculator.engine, copied.data(), copied.size());
+            EXPECT_EQ(DisplayLine(session), shown) << settings << ": " << keys;
+        }
+    }
+}
+
+// The window's zoom, and how the display's number fits its line.
+TEST(Keys, ZoomAndFitting)
+{
+    for (auto [dpi, zoom] : {std::pair{96, 1}, {120, 1}, {144, 2}, {192, 2}, {288, 3}, {480, 4}, {0, 1}, {-96, 1}})
+        EXPECT_EQ(ZoomForDpi(dpi), zoom) << dpi;
+    const struct {
+        int width, height;
+        DragEdge edge;
+        int zoom;
+    } sizes[] = {{176, 180, DragEdge::Corner, 1}, {352, 360, DragEdge::Corner, 2}, {300, 180, DragEdge::Width, 2},
+                 {263, 999, DragEdge::Width, 1},  {176, 450, DragEdge::Height, 3}, {400, 200, DragEdge::Corner, 2},
+                 {9999, 9999, DragEdge::Corner, 4}, {0, 0, DragEdge::Corner, 1}};
+    for (const auto& row : sizes) EXPECT_EQ(ZoomForScreenSize(row.width, row.height, row.edge), row.zoom) << row.width;
+    const unsigned char two[] = {2, 0, 0, 0}, five[] = {5, 0, 0, 0}, high[] = {1, 0, 0, 1};
+    EXPECT_EQ(StoredZoom(two, 4) * 100 + StoredZoom(two, 3) * 10 + StoredZoom(five, 4) + StoredZoom(high, 4), 200);
+
+    // Each unit is 10 - size pixels wide.
+    const TextWidth width = [](void*, int size, const char16_t*, size_t length) {
+        return static_cast<int>(length) * (10 - size);
+    };
+    const struct {
+        const char16_t* text;
+        int width, sizes, size;
+        const char16_t* drawn;
+    } fits[] = {{u"12345", 50, 5, 0, u"12345"}, {u"12345", 45, 5, 1, u"12345"},     {u"12345", 20, 5, 4, u"\u202645"},
+                {u"1e-12", 24, 5, 4, u"\u2026-12"}, {u"12345", 3, 5, 4, u"\u2026"}, {u"", 0, 1, 0, u""}};
+    for (const auto& row : fits) {
+        char16_t out[kFittedCapacity];
+        const DisplayFit fit = FitDisplayText(row.text, row.width, row.sizes, width, nullptr, out);
+        EXPECT_EQ(fit.size, row.size) << row.width;
+        EXPECT_EQ(std::u16string(out), row.drawn) << row.width;
+        EXPECT_EQ(fit.length, std::u16string(row.drawn).size()) << row.width;
     }
 }
 

@@ -48,12 +48,16 @@ struct OptionsRow {
 TEST(Options, StoredValuesReadAs)
 {
     const std::vector<uint8_t> good = Stored({1, 4, 3, 12, 2}, u"Синий", 1, u"physics");
-    std::vector<uint8_t> longer = good, shorter = good;
+    std::vector<uint8_t> longer = good;
     longer.push_back(1);
-    shorter.pop_back();
+    // An older writer's shorter value fills the start; a field it cuts keeps
+    // the default's remaining bytes.
+    const std::vector<uint8_t> shorter(good.begin(), good.end() - 1), eight(good.begin(), good.begin() + 8),
+        ten(good.begin(), good.begin() + 10), cutName(good.begin(), good.begin() + 24);
     const OptionsRow rows[] = {
         {{}, "0 2 0 6 0  0 constant"}, {good, "1 4 3 12 2 Синий 1 physics"}, {longer, "0 2 0 6 0  0 constant"},
-        {shorter, "0 2 0 6 0  0 constant"}, {Stored({-7, 5, 4, 13, 3}, u"", 2, u""), "-7 2 0 6 0  0 constant"},
+        {shorter, "1 4 3 12 2 Синий 1 physics"}, {eight, "1 4 0 6 0  0 constant"}, {ten, "1 4 3 6 0  0 constant"},
+        {cutName, "1 4 3 12 2 Си 0 constant"}, {Stored({-7, 5, 4, 13, 3}, u"", 2, u""), "-7 2 0 6 0  0 constant"},
         {Stored({0, -1, -1, 0, -1}, u"", -1, u"x"), "0 2 0 6 0  0 x"},
         {Stored({0, 0, 0, 1, 0}, u"ABCDEFGHIJKLMNOPQ", 0, u"0123456789abcdefXYZ"),
          "0 0 0 1 0 ABCDEFGHIJKLMNO 0 0123456789abcde"},
@@ -64,7 +68,9 @@ TEST(Options, StoredValuesReadAs)
         OptionsFromRecord(options, row.bytes.empty() ? nullptr : row.bytes.data(), row.bytes.size());
         EXPECT_EQ(Describe(options), row.options) << row.bytes.size();
         if (&row == &rows[1]) {
-            EXPECT_EQ(std::memcmp(&options, good.data(), 88), 0);  // the record's own layout
+            uint8_t written[88];
+            OptionsToRecord(options, written);
+            EXPECT_EQ(std::memcmp(written, good.data(), 88), 0);  // written back byte for byte
         }
     }
     Options defaults;
