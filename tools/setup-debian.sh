@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 xvfb x11-utils xdotool imagemagick
+  wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick
 )
 
 missing=()

@@ -8,7 +8,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${VELA_BUILD:-$top/build}
-fuzz_seconds=${FUZZ_SECONDS:-45}
+fuzz_seconds=${FUZZ_SECONDS:-120}
 jobs=$(nproc 2>/dev/null || echo 2)
 
 bash "$top/tools/setup-debian.sh"

@@ -9,7 +9,7 @@ vela_build_windows() {
   local build=$1; shift
   if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$vela_root" -B "$build" -G Ninja \
-      -DCMAKE_TOOLCHAIN_FILE="$vela_root/cmake/mingw-w64.cmake" >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE="$vela_root/cmake/mingw-w64.cmake" -DVELA_WERROR=ON >/dev/null
   fi
   ninja -C "$build" -j2 "$@"
 }
@@ -33,6 +33,9 @@ vela_wine_prefix() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
   fi
+  # Wine's Marlett draws the caption's buttons; Debian's Wine does not look
+  # for it by itself.
+  cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   local managed=Y
   [ "$mode" = unmanaged ] && managed=N
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1 || true
@@ -44,7 +47,7 @@ vela_xvfb_pid=
 vela_start_xvfb() {
   local n=91
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   vela_xvfb_pid=$!
   for _ in $(seq 50); do
     [ -e "/tmp/.X11-unix/X$n" ] && break

@@ -1,12 +1,21 @@
 // The main window: painting, the phone's keys, menu commands and clipboard.
 #include "windows/main_window.h"
 
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+#include <cwchar>
+
+#include "core/screen/screen.h"
 #include "core/seam.h"
 #include "core/text/text16.h"
 #include "resources/menu_commands.h"
 #include "resources/resource.h"
 #include "windows/dialogs/dialogs.h"
-#include "windows/dialogs/fields.h"
+#include "windows/menus.h"
+#include "windows/registry.h"
+#include "windows/shell/common_controls.h"
 #include "windows/shell/message_box.h"
 #include "windows/shell/shell.h"
 #include "windows/skin_paint.h"
@@ -15,48 +24,82 @@ MainWindowState mainWindowState;
 
 namespace {
 
-// The hidden edit control: off the screen's bottom, numbers only.
-constexpr DWORD kEditStyle = WS_CHILD | ES_NUMBER | ES_NOHIDESEL;
-constexpr int kEditTop = 200;
-constexpr int kEditHeight = 20;
+// The smallest readable display font, in pixels at zoom 1.
+constexpr int kSmallestFontHeight = 8;
 
 MainWindowState& ui = mainWindowState;
 Calculator& calculator = mainWindowState.calculator;
 EngineState& engine = mainWindowState.calculator.engine;
 
-// The three repaint regions of the keypad handling.
+// Where the keypad image of the current layer starts, in client pixels.
+int KeypadTop(const RECT& client) { return client.bottom - KeypadImageSize(calculator.keypad.keyLayer).cy * ui.zoom; }
+
+// The three repaint regions of the keypad handling. A layer change repaints
+// from the top of the tallest image down: the old layer's may reach higher.
 void RequestRepaint(HWND window, Repaint region)
 {
     if (region == kRepaintNone) return;
     RECT rect;
     GetClientRect(window, &rect);
-    const int keypadTop = rect.bottom - KeypadImageHeight(calculator.keypad.keyLayer);
-    if (region == kRepaintDisplay) rect.bottom = keypadTop;
-    if (region == kRepaintKeypad) rect.top = keypadTop + 1;
+    if (region == kRepaintDisplay) rect.bottom = KeypadTop(rect);
+    if (region == kRepaintKeypad) rect.top = rect.bottom - TallestKeypadImage() * ui.zoom;
     InvalidateRect(window, &rect, TRUE);
 }
 
 DialogContext Context() { return {&calculator, ui.programFolder}; }
 
-// --- The display font --------------------------------------------------------
+// --- The display fonts -------------------------------------------------------
 
-void CreateDisplayFont()
+void ReleaseDisplayFonts()
 {
-    if (ui.displayFont != nullptr) DeleteObject(ui.displayFont);
-    ui.displayFont = nullptr;
-    if (ui.baseFontHeight == 0) return;
-    ui.displayLogFont.lfHeight = ui.baseFontHeight - 2 * calculator.options.fontSize + 2;
-    ui.displayLogFont.lfWeight = calculator.options.fontBold != 0 ? FW_BOLD : FW_NORMAL;
-    ui.displayFont = CreateFontIndirectW(&ui.displayLogFont);
+    for (int i = 0; i < ui.displayFontCount; ++i) DeleteObject(ui.displayFonts[i]);
+    ui.displayFontCount = 0;
 }
 
+// The chosen size, then one step of the zoom smaller each, down to the
+// smallest readable one. Each size up the list is 2 pixels taller: the system
+// font's height grows in magnitude, whether it gives the character height
+// (negative) or the cell height (positive).
+void CreateDisplayFonts()
+{
+    ReleaseDisplayFonts();
+    if (ui.baseFontHeight == 0) return;
+    const int base = ui.baseFontHeight;
+    const int magnitude = (base < 0 ? -base : base) + 2 * calculator.options.fontSize - 2;
+    LOGFONTW font = ui.displayLogFont;
+    font.lfWeight = calculator.options.fontBold != 0 ? FW_BOLD : FW_NORMAL;
+    font.lfQuality = ANTIALIASED_QUALITY;  // smooth at every zoom
+    font.lfWidth = 0;  // the system font's fixed width would keep every size as wide
+    for (int height = magnitude * ui.zoom; ui.displayFontCount < kDisplayFontCount; height -= ui.zoom) {
+        if (ui.displayFontCount > 0 && height < kSmallestFontHeight * ui.zoom) break;
+        font.lfHeight = base < 0 ? -height : height;
+        HFONT created = CreateFontIndirectW(&font);
+        if (created == nullptr) break;
+        ui.displayFonts[ui.displayFontCount++] = created;
+    }
+}
+
+// The system font's description, its height as at 96 dots per inch: the zoom
+// alone scales the display. The face is the desktop's message font where
+// there is one: the system font's own is a relic of bitmap screens, coarse
+// at any other size.
 void ReadSystemFont()
 {
     ui.displayLogFont = LOGFONTW{};
     ui.baseFontHeight = 0;
-    if (GetObjectW(GetStockObject(SYSTEM_FONT), sizeof ui.displayLogFont, &ui.displayLogFont) != 0)
-        ui.baseFontHeight = ui.displayLogFont.lfHeight;
-    CreateDisplayFont();
+    if (GetObjectW(GetStockObject(SYSTEM_FONT), sizeof ui.displayLogFont, &ui.displayLogFont) != 0) {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) &&
+            metrics.lfMessageFont.lfFaceName[0] != 0)
+            std::memcpy(ui.displayLogFont.lfFaceName, metrics.lfMessageFont.lfFaceName,
+                        sizeof ui.displayLogFont.lfFaceName);
+        HDC screen = GetDC(nullptr);
+        const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : kBaseDpi;
+        if (screen != nullptr) ReleaseDC(nullptr, screen);
+        ui.baseFontHeight = MulDiv(ui.displayLogFont.lfHeight, kBaseDpi, dpi > 0 ? dpi : kBaseDpi);
+    }
+    CreateDisplayFonts();
 }
 
 // --- WM_CREATE -------------------------------------------------------------
@@ -69,21 +112,31 @@ bool CreateMenuBar(HWND window)
     info.nToolBarId = IDM_MAIN;
     info.hInstRes = ui.instance;
     if (!SHCreateMenuBar(&info)) return false;
-    // Back stays in the program and arrives as WM_HOTKEY.
+    // Back stays in the program and arrives as WM_HOTKEY; Backspace stays a
+    // key of its own, which deletes as often as it repeats.
     const WORD both = SHMBOF_NODEFAULT | SHMBOF_NOTIFY;
     SendMessageW(info.hwndMB, SHCMBM_OVERRIDEKEY, VK_TBACK, MAKELPARAM(both, both));
+    SendMessageW(info.hwndMB, SHCMBM_OVERRIDEKEY, VK_BACK, MAKELPARAM(both, 0));
     return true;
 }
 
-void CreateEditControl(HWND window)
+// One tool over the whole client area; its text follows the mouse. Made at
+// the first hover: the library behind it is slow to load at start-up.
+void CreateTooltip(HWND window)
 {
-    ui.editControl = CreateWindowExW(0, L"EDIT", L"", kEditStyle, 0, kEditTop, kPhoneScreenWidth, kEditHeight,
-                                     window, nullptr, ui.instance, nullptr);
-    if (ui.editControl == nullptr) return;
-    ShowWindow(ui.editControl, SW_SHOW);
-    UpdateWindow(ui.editControl);
-    MakeDecimalKeyEdit(ui.editControl);
-    ShowWindow(ui.editControl, SW_HIDE);
+    if (!LoadCommonControls()) return;
+    ui.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
+                                 ui.instance, nullptr);
+    if (ui.tooltip == nullptr) return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = 1;
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    GetClientRect(window, &tool.rect);
+    SendMessageW(ui.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 LRESULT OnCreate(HWND window)
@@ -91,38 +144,59 @@ LRESULT OnCreate(HWND window)
     ui.mainWindow = window;
     if (!CreateMenuBar(window)) return -1;
     ModesChanged();
+    ShowZoomChecked(ui.zoom);
     char16_t constantsFile[kListNameCapacity];
     ConstantsFileName(calculator.options, constantsFile);
     const char16_t* folder = AsUtf16(ui.programFolder);
     LoadList(calculator.currencies, folder, kCurrencyKind.file.fileName);
     LoadList(calculator.constants, folder, constantsFile);
-    CreateEditControl(window);
     ReadSystemFont();
     return 0;
 }
 
 // --- WM_PAINT --------------------------------------------------------------
 
-// The display line: the mode indicator at the left, the number (or the
-// message of a keypad image that could not be drawn) at the right.
+int MeasureText(void* context, int size, const char16_t* text, size_t length)
+{
+    HDC dc = static_cast<HDC>(context);
+    if (size < ui.displayFontCount) SelectObject(dc, ui.displayFonts[size]);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, AsWide(text), static_cast<int>(length), &extent);
+    return extent.cx;
+}
+
+// The display line: the mode indicator at the left, always whole, and the
+// number (or the message of a keypad image that could not be drawn) at the
+// right, smaller or cut on its left where it would not fit beside it.
 void PaintDisplay(HDC dc, RECT rect, UINT messageId)
 {
     HBRUSH brush = CreateSolidBrush(ui.skin.backColor);
     FillRect(dc, &rect, brush);
-    COLORREF oldBack = SetBkColor(dc, ui.skin.backColor);
-    COLORREF oldText = SetTextColor(dc, ui.skin.textColor);
-    HGDIOBJ oldFont = ui.displayFont != nullptr ? SelectObject(dc, ui.displayFont) : nullptr;
+    DeleteObject(brush);
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldText = SetTextColor(dc, ui.skin.textColor);
+    HGDIOBJ oldFont = ui.displayFontCount > 0 ? SelectObject(dc, ui.displayFonts[0]) : nullptr;
 
-    DrawTextW(dc, AsWide(DisplayIndicator(engine)), -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-    char16_t grouped[kGroupedCapacity];
-    std::wstring message = messageId != 0 ? LoadText(messageId) : std::wstring();
-    const wchar_t* text = messageId != 0 ? message.c_str() : AsWide(DisplayValueText(grouped, kGroupedCapacity));
-    DrawTextW(dc, text, -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+    const wchar_t* indicator = AsWide(DisplayIndicator(engine));
+    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+    DrawTextW(dc, indicator, -1, &rect, format | DT_LEFT);
+    SIZE indicatorSize{};
+    GetTextExtentPoint32W(dc, indicator, static_cast<int>(std::wcslen(indicator)), &indicatorSize);
+    rect.left += indicatorSize.cx + 2 * ui.zoom;
+    rect.right -= ui.zoom;  // the last digit's edge stays inside
+
+    char16_t number[kGroupedCapacity];
+    const std::wstring message = messageId != 0 ? LoadText(messageId) : std::wstring();
+    const char16_t* text = messageId != 0 ? AsUtf16(message.c_str()) : DisplayValueText(number, kGroupedCapacity);
+    char16_t fitted[kFittedCapacity];
+    const int sizes = ui.displayFontCount > 0 ? ui.displayFontCount : 1;
+    const DisplayFit fit = FitDisplayText(text, rect.right - rect.left, sizes, MeasureText, dc, fitted);
+    if (fit.size < ui.displayFontCount) SelectObject(dc, ui.displayFonts[fit.size]);
+    DrawTextW(dc, AsWide(fitted), static_cast<int>(fit.length), &rect, format | DT_RIGHT);
 
     if (oldFont != nullptr) SelectObject(dc, oldFont);
     SetTextColor(dc, oldText);
-    SetBkColor(dc, oldBack);
-    DeleteObject(brush);
+    SetBkMode(dc, oldMode);
 }
 
 LRESULT OnPaint(HWND window)
@@ -131,22 +205,41 @@ LRESULT OnPaint(HWND window)
     HDC dc = BeginPaint(window, &paint);
     RECT rect;
     GetClientRect(window, &rect);
-    const int layer = calculator.keypad.keyLayer;
-    UINT messageId = PaintKeypadImage(dc, rect, layer);
-    rect.bottom -= KeypadImageHeight(layer);
-    PaintDisplay(dc, rect, messageId);
+    // The keypad image is drawn even when only the display needs it: a
+    // message in the display says whether the image could be drawn.
+    UINT messageId = PaintKeypadImage(dc, rect, calculator.keypad.keyLayer, ui.zoom);
+    rect.bottom = KeypadTop(rect);
+    if (paint.rcPaint.top < rect.bottom) PaintDisplay(dc, rect, messageId);
     EndPaint(window, &paint);
     return 0;
 }
 
-// --- Keys ------------------------------------------------------------------
+// --- Keys and the mouse ----------------------------------------------------------
+
+void Follow(HWND window, const KeyOutcome& outcome)
+{
+    if (outcome.postCycleOpen) PostMessageW(window, kMsgCycleOpen, 0, 0);
+    RequestRepaint(window, outcome.repaint);
+}
 
 LRESULT OnKeyDown(HWND window, WPARAM key)
 {
+    if (key == VK_BACK) {
+        RequestRepaint(window, BackKeyHotkey(calculator.keypad, engine, true));
+        return 0;
+    }
     KeyOutcome outcome = KeypadKeyDown(calculator.keypad, engine, ui.skin.keyMap, static_cast<int>(key));
     if (!outcome.handled) return 1;
-    if (outcome.postCycleOpen) PostMessageW(window, kMsgCycleOpen, 0, 0);
-    RequestRepaint(window, outcome.repaint);
+    Follow(window, outcome);
+    return 0;
+}
+
+LRESULT OnChar(HWND window, WPARAM character)
+{
+    if (character > 0xFFFF) return 1;
+    KeyOutcome outcome = TypedCharacter(calculator.keypad, engine, ui.skin.keyMap, static_cast<char16_t>(character));
+    if (!outcome.handled) return 1;
+    Follow(window, outcome);
     return 0;
 }
 
@@ -155,6 +248,54 @@ LRESULT OnHotKey(HWND window, LPARAM lParam)
     if (HIWORD(lParam) == VK_TBACK)
         RequestRepaint(window, BackKeyHotkey(calculator.keypad, engine, (LOWORD(lParam) & MOD_KEYUP) != 0));
     return 1;
+}
+
+// The keypad spot under a client point.
+KeypadSpot SpotUnder(HWND window, LPARAM point)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    const int x = GET_X_LPARAM(point), y = GET_Y_LPARAM(point) - KeypadTop(client);
+    const SIZE image = KeypadImageSize(calculator.keypad.keyLayer);
+    if (x < 0 || y < 0) return {-1, kLayerNone};
+    return SpotAt(x / ui.zoom, y / ui.zoom, image.cx, image.cy);
+}
+
+LRESULT OnLeftButtonDown(HWND window, LPARAM point)
+{
+    SetFocus(window);
+    Follow(window, ClickKeypad(calculator.keypad, engine, ui.skin.keyMap, SpotUnder(window, point)));
+    return 0;
+}
+
+// The name of the action a label zone runs: the menu's text for the actions
+// of the menus, else the label's.
+std::wstring SpotName(KeypadSpot spot)
+{
+    if (spot.keyIndex < 0 || spot.layer == kLayerNone) return std::wstring();
+    const int action = ui.skin.keyMap[(spot.layer - 1) * 12 + spot.keyIndex];
+    const std::wstring item = MenuItemText(MenuIdOf(ActionRequest(action)));
+    if (!item.empty()) return item;
+    const char16_t* label = ActionLabel(action);
+    return label != nullptr ? std::wstring(AsWide(label)) : std::to_wstring(action);
+}
+
+LRESULT OnMouseMove(HWND window, LPARAM point)
+{
+    if (ui.tooltip == nullptr) CreateTooltip(window);
+    const KeypadSpot spot = SpotUnder(window, point);
+    if (ui.tooltip == nullptr || (spot.keyIndex == ui.hoverSpot.keyIndex && spot.layer == ui.hoverSpot.layer))
+        return 0;
+    ui.hoverSpot = spot;
+    const std::wstring name = SpotName(spot);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window;
+    tool.uId = 1;
+    tool.lpszText = const_cast<wchar_t*>(name.c_str());
+    SendMessageW(ui.tooltip, TTM_POP, 0, 0);
+    SendMessageW(ui.tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    return 0;
 }
 
 LRESULT OnCycleOpen(HWND window)
@@ -177,46 +318,98 @@ LRESULT OnCycleClose(HWND window)
     return 0;
 }
 
+// --- Size, zoom and the monitor's dots per inch -------------------------------
+
+void FitTooltipTool(HWND window)
+{
+    if (ui.tooltip == nullptr) return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window;
+    tool.uId = 1;
+    GetClientRect(window, &tool.rect);
+    SendMessageW(ui.tooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// A client area of a size that is no whole zoom (the frame was dragged, or
+// moved by another program) takes the nearest one.
+LRESULT OnSize(HWND window, WPARAM kind, LPARAM size)
+{
+    if (kind == SIZE_MINIMIZED || ui.mainWindow != window) return 0;
+    const int width = LOWORD(size), height = HIWORD(size);
+    const int zoom = ZoomForScreenSize(width, height, DragEdge::Corner);
+    if (zoom != ui.zoom) SetZoom(window, zoom, true);
+    else if (width != kScreenWidth * zoom || height != kScreenHeight * zoom) FitToScreen(window);
+    FitTooltipTool(window);
+    return 0;
+}
+
+// While the frame is dragged it snaps to whole zooms, by the edge dragged.
+LRESULT OnSizing(HWND window, WPARAM edge, LPARAM lParam)
+{
+    RECT& rect = *reinterpret_cast<RECT*>(lParam);
+    const SIZE unzoomed = ScreenFrameSize(window, 0);  // the frame alone
+    const int width = rect.right - rect.left - unzoomed.cx, height = rect.bottom - rect.top - unzoomed.cy;
+    const bool sideways = edge == WMSZ_LEFT || edge == WMSZ_RIGHT, upright = edge == WMSZ_TOP || edge == WMSZ_BOTTOM;
+    const DragEdge drag = sideways ? DragEdge::Width : upright ? DragEdge::Height : DragEdge::Corner;
+    const SIZE frame = ScreenFrameSize(window, ZoomForScreenSize(width, height, drag));
+    if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT) rect.left = rect.right - frame.cx;
+    else rect.right = rect.left + frame.cx;
+    if (edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT) rect.top = rect.bottom - frame.cy;
+    else rect.bottom = rect.top + frame.cy;
+    return TRUE;
+}
+
+LRESULT OnGetMinMaxInfo(HWND window, LPARAM lParam)
+{
+    MINMAXINFO& info = *reinterpret_cast<MINMAXINFO*>(lParam);
+    const SIZE smallest = ScreenFrameSize(window, kMinZoom), largest = ScreenFrameSize(window, kMaxZoom);
+    info.ptMinTrackSize = POINT{smallest.cx, smallest.cy};
+    info.ptMaxTrackSize = POINT{largest.cx, largest.cy};
+    return 0;
+}
+
+// A monitor of other dots per inch: the zoom follows it unless the user chose one.
+LRESULT OnDpiChanged(HWND window, WPARAM dpi)
+{
+    if (!ui.zoomChosen) SetZoom(window, ZoomForDpi(HIWORD(dpi)), false);
+    return 0;
+}
+
 // --- Clipboard ---------------------------------------------------------------
 
 void CopyDisplay(HWND window)
 {
-    if (ui.editControl == nullptr) return;
-    ShowWindow(ui.editControl, SW_SHOW);
-    SetWindowTextW(ui.editControl, AsWide(engine.text));
-    SetFocus(ui.editControl);
-    SendMessageW(ui.editControl, EM_SETSEL, 0, -1);
-    SendMessageW(ui.editControl, WM_COPY, 0, 0);
-    ShowWindow(ui.editControl, SW_HIDE);
-    SetFocus(window);
+    const size_t bytes = (U16Len(engine.text) + 1) * sizeof(char16_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    void* copy = block != nullptr ? GlobalLock(block) : nullptr;
+    if (copy == nullptr) {
+        if (block != nullptr) GlobalFree(block);
+        return;
+    }
+    std::memcpy(copy, engine.text, bytes);
+    GlobalUnlock(block);
+    if (OpenClipboard(window)) {
+        EmptyClipboard();
+        if (SetClipboardData(CF_UNICODETEXT, block) != nullptr) block = nullptr;  // the clipboard's now
+        CloseClipboard();
+    }
+    if (block != nullptr) GlobalFree(block);
 }
 
-// The edit control's text becomes the calculator's, read in the current
-// representation and shown in the calculator's own format.
-void TakeEditText(HWND window)
-{
-    GetWindowTextW(ui.editControl, AsWide(engine.text), kEditTextCapacity);
-    ReadText(engine);
-    FormatValue(engine, engine.value);
-    RequestRepaint(window, kRepaintDisplay);
-}
-
+// The clipboard's text, read in the current representation and shown in the
+// calculator's own format; however long it is, only its start is looked at.
 void PasteIntoDisplay(HWND window)
 {
-    if (ui.editControl == nullptr) return;
-    SetWindowTextW(ui.editControl, L"");
-    ShowWindow(ui.editControl, SW_SHOW);
-    SetFocus(ui.editControl);
-    SendMessageW(ui.editControl, WM_PASTE, 0, 0);
-    ShowWindow(ui.editControl, SW_HIDE);
-    SetFocus(window);
-    TakeEditText(window);
-}
-
-LRESULT OnPasteText(HWND window)
-{
-    if (ui.editControl != nullptr) TakeEditText(window);
-    return 0;
+    if (!OpenClipboard(window)) return;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const void* text = data != nullptr ? GlobalLock(data) : nullptr;
+    if (text != nullptr) {
+        PasteText(engine, static_cast<const char16_t*>(text), GlobalSize(data) / sizeof(char16_t));
+        GlobalUnlock(data);
+        RequestRepaint(window, kRepaintDisplay);
+    }
+    CloseClipboard();
 }
 
 // --- WM_COMMAND ----------------------------------------------------------------
@@ -232,7 +425,7 @@ void CmdAbout(HWND window, int)
 void CmdFont(HWND window, int)
 {
     if (!ShowFontDialog(window, Context())) return;
-    CreateDisplayFont();
+    CreateDisplayFonts();
     RequestRepaint(window, kRepaintDisplay);
 }
 
@@ -288,6 +481,7 @@ void CmdConstantFilesPick(HWND window, int index)
 
 void CmdCopy(HWND window, int) { CopyDisplay(window); }
 void CmdPaste(HWND window, int) { PasteIntoDisplay(window); }
+void CmdZoom(HWND window, int index) { SetZoom(window, index + 1, true); }
 
 struct WindowCommand {
     Command command;
@@ -310,6 +504,7 @@ const WindowCommand kWindowCommands[] = {
     {Command::ConstantFilesPick, CmdConstantFilesPick},
     {Command::Copy, CmdCopy},
     {Command::Paste, CmdPaste},
+    {Command::Zoom, CmdZoom},
 };
 
 // 1 when the command was one of ours, else 0 (the default procedure gets it).
@@ -332,11 +527,18 @@ int OnCommand(HWND window, int id)
 
 LRESULT OnDestroy(HWND window)
 {
-    if (ui.displayFont != nullptr) DeleteObject(ui.displayFont);
-    ui.displayFont = nullptr;
+    ReleaseDisplayFonts();
     if (calculator.keypad.hexTimer != 0) KillTimer(window, static_cast<UINT_PTR>(calculator.keypad.hexTimer));
     calculator.keypad.hexTimer = 0;
+    ui.tooltip = nullptr;  // destroyed with its owner
     PostQuitMessage(0);
+    return 0;
+}
+
+// Windows is shutting down: the settings are kept now, as at "Выход".
+LRESULT OnEndSession(WPARAM ending)
+{
+    if (ending) SaveOptions(calculator.options, ui.zoomChosen ? ui.zoom : 0);
     return 0;
 }
 
@@ -347,16 +549,7 @@ bool KeyIsDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 // Rewrites `msg` in place; false when it must not be dispatched at all.
 bool TranslateDesktopKey(MSG& msg)
 {
-    if (msg.hwnd != ui.mainWindow || ui.mainWindow == nullptr) return true;
-    if (msg.message == WM_CHAR) {
-        // "*" and "#" come as characters, whatever keyboard layout made them.
-        if (msg.wParam == L'*' || msg.wParam == L'#') {
-            msg.message = WM_KEYDOWN;
-            msg.wParam = msg.wParam == L'*' ? VK_TSTAR : VK_TPOUND;
-        }
-        return true;
-    }
-    if (msg.message != WM_KEYDOWN) return true;
+    if (msg.hwnd != ui.mainWindow || ui.mainWindow == nullptr || msg.message != WM_KEYDOWN) return true;
     bool control = KeyIsDown(VK_CONTROL);
     if (control && (msg.wParam == 'C' || msg.wParam == 'V')) {
         msg.message = WM_COMMAND;
@@ -389,9 +582,19 @@ std::wstring LoadText(UINT id)
 
 const char16_t* DisplayValueText(char16_t* buffer, size_t capacity)
 {
-    if (calculator.options.groupDigits != 1) return engine.text;
-    GroupedText(engine, buffer, capacity);
+    DrawnText(engine, buffer, capacity);
     return buffer;
+}
+
+void SetZoom(HWND window, int zoom, bool chosen)
+{
+    ui.zoomChosen = ui.zoomChosen || chosen;
+    ui.zoom = std::clamp(zoom, static_cast<int>(kMinZoom), static_cast<int>(kMaxZoom));
+    SetScreenZoom(ui.zoom);
+    FitToScreen(window);
+    CreateDisplayFonts();
+    ShowZoomChecked(ui.zoom);
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 void DispatchProgramMessage(MSG& msg)
@@ -407,11 +610,18 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE: return OnCreate(window);
     case WM_PAINT: return OnPaint(window);
     case WM_KEYDOWN: return OnKeyDown(window, wParam);
+    case WM_CHAR: return OnChar(window, wParam);
     case WM_HOTKEY: return OnHotKey(window, lParam);
+    case WM_LBUTTONDOWN: return OnLeftButtonDown(window, lParam);
+    case WM_MOUSEMOVE: return OnMouseMove(window, lParam);
     case WM_TIMER: return OnTimer(window);
     case kMsgCycleOpen: return OnCycleOpen(window);
     case kMsgCycleClose: return OnCycleClose(window);
-    case kMsgPasteText: return OnPasteText(window);
+    case WM_SIZE: return OnSize(window, wParam, lParam);
+    case WM_SIZING: return OnSizing(window, wParam, lParam);
+    case WM_GETMINMAXINFO: return OnGetMinMaxInfo(window, lParam);
+    case WM_DPICHANGED: return OnDpiChanged(window, wParam);
+    case WM_ENDSESSION: return OnEndSession(wParam);
     case WM_COMMAND:
         if (OnCommand(window, LOWORD(wParam))) return 1;
         break;

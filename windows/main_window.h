@@ -1,5 +1,6 @@
 // The main window of the Windows program: the phone's screen with the display
-// line above the keypad image and the soft-key bar below.
+// line above the keypad image and the soft-key bar below, drawn whole times
+// its size.
 #pragma once
 
 #include <windows.h>
@@ -16,13 +17,12 @@ constexpr wchar_t kMainWindowClass[] = L"DravnikVela";
 enum : UINT {
     kMsgCycleOpen = WM_APP,       // a letter cycle has started
     kMsgCycleClose = WM_APP + 1,  // the cycle's seventh quiet tick
-    kMsgPasteText = WM_APP + 2,   // the hidden edit's text becomes the number
 };
 
 enum : int {
     kProgramFolderCapacity = MAX_PATH,
     kTitleCapacity = 40,
-    kEditTextCapacity = kTypingLimit + 1,  // paste keeps 40 units and the NUL
+    kDisplayFontCount = 16,  // the chosen size and the smaller ones a long number may need
 };
 
 struct MainWindowState {
@@ -31,10 +31,16 @@ struct MainWindowState {
     Calculator calculator;   // engine, options, keypad handling, the two lists
     SkinState skin;
     HBITMAP builtinImages[kSkinLayerCount];  // the built-in skin's, loaded once
-    HWND editControl;        // hidden; carries copy and paste
-    HFONT displayFont;
+    HDC builtinImageDc;      // kept for drawing them: making one per paint costs as much as the drawing
+    HGDIOBJ builtinImageOriginal;  // the DC's own bitmap, put back before it goes
+    int zoom;                // 1..4: the screen is drawn this many times its size
+    bool zoomChosen;         // by the user (menu, resizing, stored), not by the monitor
+    HWND tooltip;            // names the action of the label under the mouse
+    KeypadSpot hoverSpot;    // the keypad spot the tooltip names
+    HFONT displayFonts[kDisplayFontCount];  // the chosen size first, then smaller ones
+    int displayFontCount;
     LOGFONTW displayLogFont;
-    int baseFontHeight;      // lfHeight of the system font; 0: the font is missing
+    int baseFontHeight;      // lfHeight of the system font at 96 dots per inch; 0: the font is missing
     wchar_t programFolder[kProgramFolderCapacity];  // ends in "\"
 };
 
@@ -47,6 +53,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // phone's keypad here, before the window procedure sees a key.
 void DispatchProgramMessage(MSG& msg);
 
-// The value text as the display draws it (grouped when grouping is on).
-// Returns `buffer` or the engine's own text.
+// The number as the display draws it (grouped when grouping is on, "&&" as
+// "&"), in `buffer`.
 const char16_t* DisplayValueText(char16_t* buffer, size_t capacity);
+
+// The window's zoom from now on: the window, its bar and fonts take the new
+// size. `chosen`: by the user, so it is kept in the registry.
+void SetZoom(HWND window, int zoom, bool chosen);

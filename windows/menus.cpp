@@ -6,6 +6,7 @@
 #include "resources/menu_commands.h"
 #include "resources/resource.h"
 #include "windows/main_window.h"
+#include "windows/menus.h"
 #include "windows/shell/shell.h"
 
 namespace {
@@ -101,4 +102,17 @@ void RequestCommand(CommandRequest request)
     HWND window = mainWindowState.mainWindow;
     const int id = MenuIdOf(request);
     if (window != nullptr && id != 0) PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void ShowZoomChecked(int zoom) { CheckRange(IDM_SETTINGS_BUTTON, IDM_ZOOM_1, IDM_ZOOM_4, IDM_ZOOM_1 + zoom - 1); }
+
+std::wstring MenuItemText(int id)
+{
+    for (int button : {IDM_FUNCTIONS_BUTTON, IDM_SETTINGS_BUTTON}) {
+        wchar_t text[kFieldTextLimit + 8] = {};
+        if (GetMenuStringW(ButtonPopup(button), static_cast<UINT>(id), text, static_cast<int>(std::size(text)),
+                           MF_BYCOMMAND) > 0)
+            return text;
+    }
+    return std::wstring();
 }

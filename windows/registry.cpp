@@ -1,35 +1,47 @@
-// Registry storage of the options record.
+// Registry storage of the settings.
 //
-// The machine-wide key is the record's home, but a user without the right to
-// write there still keeps settings: the user's own key is tried first on
-// reading and second on writing.
+// The machine-wide key is the settings' home, but a user without the right to
+// write there still keeps them: the user's own key is tried first on reading
+// and second on writing.
 #include "windows/registry.h"
 
+#include "core/screen/screen.h"
 #include "resources/resource.h"
 #include "windows/text.h"
 #include "windows/shell/message_box.h"
 
 const wchar_t kOptionsKeyPath[] = L"Software\\Vela2003";
 const wchar_t kOptionsValueName[] = L"Options";
+const wchar_t kZoomValueName[] = L"Zoom";
 
 namespace {
 
-// The stored bytes under `root`; false when there is no such value. A value
-// longer than the record does not fit the buffer and counts as broken (size 0).
-bool ReadStoredRecord(HKEY root, uint8_t (&bytes)[sizeof(Options)], DWORD& size)
+// The bytes of value `name` under `root`, up to `size`; false when there is no
+// such value. A value of another type, or longer than the buffer, counts as
+// broken (size 0).
+bool ReadStoredValue(HKEY root, const wchar_t* name, DWORD wantedType, uint8_t* bytes, DWORD& size)
 {
     HKEY key = nullptr;
     if (RegOpenKeyExW(root, kOptionsKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
     DWORD type = 0;
-    size = sizeof bytes;
-    LONG status = RegQueryValueExW(key, kOptionsValueName, nullptr, &type, bytes, &size);
+    LONG status = RegQueryValueExW(key, name, nullptr, &type, bytes, &size);
     RegCloseKey(key);
     if (status == ERROR_FILE_NOT_FOUND) return false;
-    if (status != ERROR_SUCCESS || type != REG_BINARY) size = 0;
+    if (status != ERROR_SUCCESS || type != wantedType) size = 0;
     return true;
 }
 
-bool WriteRecord(HKEY root, const Options& options, bool createKey)
+// The user's value, else the machine's; size 0 when neither has one.
+DWORD ReadSetting(const wchar_t* name, DWORD type, uint8_t* bytes, DWORD capacity)
+{
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        DWORD size = capacity;
+        if (ReadStoredValue(root, name, type, bytes, size)) return size;
+    }
+    return 0;
+}
+
+bool WriteSettings(HKEY root, const Options& options, int zoom, bool createKey)
 {
     HKEY key = nullptr;
     LONG status = RegOpenKeyExW(root, kOptionsKeyPath, 0, KEY_SET_VALUE, &key);
@@ -39,8 +51,14 @@ bool WriteRecord(HKEY root, const Options& options, bool createKey)
                                  nullptr);
         if (status != ERROR_SUCCESS) return false;
     }
-    status = RegSetValueExW(key, kOptionsValueName, 0, REG_BINARY,
-                            reinterpret_cast<const BYTE*>(&options), sizeof options);
+    uint8_t record[sizeof(Options)];
+    OptionsToRecord(options, record);
+    status = RegSetValueExW(key, kOptionsValueName, 0, REG_BINARY, record, sizeof record);
+    if (status == ERROR_SUCCESS && zoom != 0) {
+        const DWORD value = static_cast<DWORD>(zoom);
+        status = RegSetValueExW(key, kZoomValueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                                sizeof value);
+    }
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }
@@ -50,29 +68,31 @@ bool WriteRecord(HKEY root, const Options& options, bool createKey)
 void LoadOptions(Options& options)
 {
     uint8_t bytes[sizeof(Options)] = {};
-    DWORD size = 0;
-    if (!ReadStoredRecord(HKEY_CURRENT_USER, bytes, size) &&
-        !ReadStoredRecord(HKEY_LOCAL_MACHINE, bytes, size))
-        size = 0;
-    OptionsFromRecord(options, bytes, size);
+    OptionsFromRecord(options, bytes, ReadSetting(kOptionsValueName, REG_BINARY, bytes, sizeof bytes));
 }
 
-HKEY SaveOptionsTo(const Options& options, const HKEY* roots, int rootCount)
+int LoadZoom()
+{
+    uint8_t bytes[4] = {};
+    return StoredZoom(bytes, ReadSetting(kZoomValueName, REG_DWORD, bytes, sizeof bytes));
+}
+
+HKEY SaveOptionsTo(const Options& options, int zoom, const HKEY* roots, int rootCount)
 {
     for (int i = 0; i < rootCount; ++i) {
-        if (!WriteRecord(roots[i], options, true)) continue;
-        // A record left in the user's key is read first and would hide this
-        // one: an existing key of the others is brought up to date as well.
+        if (!WriteSettings(roots[i], options, zoom, true)) continue;
+        // Settings left in the user's key are read first and would hide these:
+        // an existing key of the others is brought up to date as well.
         for (int j = 0; j < rootCount; ++j)
-            if (j != i) WriteRecord(roots[j], options, false);
+            if (j != i) WriteSettings(roots[j], options, zoom, false);
         return roots[i];
     }
     ShowMessageBox(nullptr, LoadText(IDS_REGISTRY_FAILED).c_str(), LoadText(IDS_ERROR).c_str(), MB_OK);
     return nullptr;
 }
 
-void SaveOptions(const Options& options)
+void SaveOptions(const Options& options, int zoom)
 {
     const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
-    SaveOptionsTo(options, roots, 2);
+    SaveOptionsTo(options, zoom, roots, 2);
 }

@@ -1,5 +1,7 @@
 #include "windows/skin_paint.h"
 
+#include <algorithm>
+
 #include "core/skin/palette.h"
 #include "core/text/text16.h"
 #include "resources/resource.h"
@@ -32,10 +34,12 @@ void ShowSkinError(UINT textId)
     ShowMessageBox(nullptr, LoadText(textId).c_str(), LoadText(IDS_ERROR).c_str(), MB_OK);
 }
 
-int BitmapHeight(HBITMAP bitmap)
+// A built-in bitmap's size; a missing one keeps the layout of a present one.
+SIZE BitmapSize(HBITMAP bitmap)
 {
     BITMAP info{};
-    return bitmap != nullptr && GetObjectW(bitmap, sizeof info, &info) != 0 ? info.bmHeight : kSkinImageHeight;
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof info, &info) == 0) return SIZE{kScreenWidth, kSkinImageHeight};
+    return SIZE{info.bmWidth, info.bmHeight};
 }
 
 // The built-in skin's display colour: its base image's at the sample point.
@@ -78,42 +82,45 @@ void PaintPlaceholder(HDC dc, const RECT& area, int layer)
     DrawTextW(dc, kNames[layer], -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
 }
 
-void PaintBuiltinImage(HDC dc, const RECT& client, int layer)
+void PaintBuiltinImage(HDC dc, const RECT& client, int layer, int zoom)
 {
     HBITMAP bitmap = ui.builtinImages[layer];
-    int height = BitmapHeight(bitmap);
+    const SIZE size = BitmapSize(bitmap);
+    const int top = client.bottom - size.cy * zoom;
     if (bitmap == nullptr) {
-        RECT area{client.left, client.bottom - height, client.left + kScreenWidth, client.bottom};
+        RECT area{client.left, top, client.left + size.cx * zoom, client.bottom};
         PaintPlaceholder(dc, area, layer);
         return;
     }
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof info, &info);
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(dc, 0, client.bottom - height, info.bmWidth, height, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    HDC memory = ui.builtinImageDc;
+    if (memory == nullptr) return;
+    SelectObject(memory, bitmap);
+    SetStretchBltMode(dc, COLORONCOLOR);  // whole pixels, no blending
+    StretchBlt(dc, 0, top, size.cx * zoom, size.cy * zoom, memory, 0, 0, size.cx, size.cy, SRCCOPY);
 }
 
-UINT PaintFileImage(HDC dc, const RECT& client, int layer)
+UINT PaintFileImage(HDC dc, const RECT& client, int layer, int zoom)
 {
     static KeypadImageDraw draw;  // 2 KB; one paint at a time on the one thread
     ImageDrawStatus status = PrepareKeypadImage(ui.skin.images[layer], draw);
     if (status == kImageNoPalette) return IDS_NO_PALETTE;
     int height = draw.dib.height;
     if (status == kImageReady) {
-        HPALETTE palette = CreatePalette(reinterpret_cast<const LOGPALETTE*>(&draw.palette));
+        // Only a screen of 256 colours or fewer takes the image's palette.
+        const bool paletteScreen = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
+        HPALETTE palette =
+            paletteScreen ? CreatePalette(reinterpret_cast<const LOGPALETTE*>(&draw.palette)) : nullptr;
         HPALETTE oldPalette = palette != nullptr ? SelectPalette(dc, palette, FALSE) : nullptr;
         if (palette != nullptr) RealizePalette(dc);
-        int lines = SetDIBitsToDevice(dc, 0, client.bottom - height, draw.dib.drawWidth, height, 0, 0, 0,
-                                      height, draw.dib.bits,
-                                      reinterpret_cast<const BITMAPINFO*>(draw.dib.info), DIB_RGB_COLORS);
+        SetStretchBltMode(dc, COLORONCOLOR);
+        int lines = StretchDIBits(dc, 0, client.bottom - height * zoom, draw.dib.drawWidth * zoom, height * zoom, 0,
+                                  0, draw.dib.drawWidth, height, draw.dib.bits,
+                                  reinterpret_cast<const BITMAPINFO*>(draw.dib.info), DIB_RGB_COLORS, SRCCOPY);
         if (palette != nullptr) {
             SelectPalette(dc, oldPalette, FALSE);
             DeleteObject(palette);
         }
-        if (lines == 0 || lines == -1) status = kImageBadFormat;
+        if (lines == 0 || lines == static_cast<int>(GDI_ERROR)) status = kImageBadFormat;
     }
     return status == kImageBadFormat ? IDS_BAD_SKIN_FORMAT : 0;
 }
@@ -126,10 +133,17 @@ void LoadBuiltinImages()
 {
     for (int layer = 0; layer < kSkinLayerCount; ++layer)
         ui.builtinImages[layer] = LoadBitmapW(ui.instance, MAKEINTRESOURCEW(kBuiltinBitmapIds[layer]));
+    ui.builtinImageDc = CreateCompatibleDC(nullptr);
+    if (ui.builtinImageDc != nullptr) ui.builtinImageOriginal = GetCurrentObject(ui.builtinImageDc, OBJ_BITMAP);
 }
 
 void ReleaseBuiltinImages()
 {
+    if (ui.builtinImageDc != nullptr) {
+        SelectObject(ui.builtinImageDc, ui.builtinImageOriginal);  // a selected bitmap cannot be deleted
+        DeleteDC(ui.builtinImageDc);
+    }
+    ui.builtinImageDc = nullptr;
     for (HBITMAP& bitmap : ui.builtinImages) {
         if (bitmap != nullptr) DeleteObject(bitmap);
         bitmap = nullptr;
@@ -164,18 +178,26 @@ void LoadSkin(HWND window)
     ShowSkinError(result == kSkinOutOfMemory ? IDS_OUT_OF_MEMORY : IDS_SKIN_READ_FAILED);
 }
 
-int KeypadImageHeight(int layer)
+SIZE KeypadImageSize(int layer)
 {
     layer = ValidLayer(layer);
-    if (ui.skin.builtinSkin) return BitmapHeight(ui.builtinImages[layer]);
+    if (ui.skin.builtinSkin) return BitmapSize(ui.builtinImages[layer]);
     static KeypadImageDraw draw;
-    return PrepareKeypadImage(ui.skin.images[layer], draw) == kImageNoPalette ? 0 : draw.dib.height;
+    if (PrepareKeypadImage(ui.skin.images[layer], draw) == kImageNoPalette) return SIZE{0, 0};
+    return SIZE{draw.dib.drawWidth, draw.dib.height};
 }
 
-UINT PaintKeypadImage(HDC dc, const RECT& client, int layer)
+int TallestKeypadImage()
+{
+    int rows = 0;
+    for (int layer = 0; layer < kSkinLayerCount; ++layer) rows = std::max<int>(rows, KeypadImageSize(layer).cy);
+    return rows;
+}
+
+UINT PaintKeypadImage(HDC dc, const RECT& client, int layer, int zoom)
 {
     layer = ValidLayer(layer);
-    if (!ui.skin.builtinSkin) return PaintFileImage(dc, client, layer);
-    PaintBuiltinImage(dc, client, layer);
+    if (!ui.skin.builtinSkin) return PaintFileImage(dc, client, layer, zoom);
+    PaintBuiltinImage(dc, client, layer, zoom);
     return 0;
 }

@@ -1,5 +1,5 @@
 // The skin on the window system: opening the skin file, the window title and
-// drawing the keypad image of a key layer.
+// drawing the keypad image of a key layer, whole times its size.
 #pragma once
 
 #include <windows.h>
@@ -13,10 +13,13 @@ void ReleaseBuiltinImages();
 // be read gives the built-in one and its message.
 void LoadSkin(HWND window);
 
-// Rows the keypad image of `layer` takes at the bottom of the window.
-int KeypadImageHeight(int layer);
+// The keypad image of `layer` as drawn at zoom 1: its width and rows.
+SIZE KeypadImageSize(int layer);
+// Rows of the tallest of the five images, at zoom 1.
+int TallestKeypadImage();
 
-// Draws the keypad image of `layer` at the bottom of `client`. Returns 0, or
-// the string id of the message the display line shows instead of the number
-// when the image could not be drawn.
-UINT PaintKeypadImage(HDC dc, const RECT& client, int layer);
+// Draws the keypad image of `layer` at the bottom of `client`, `zoom` times
+// its size, each pixel a square. Returns 0, or the string id of the message
+// the display line shows instead of the number when the image could not be
+// drawn.
+UINT PaintKeypadImage(HDC dc, const RECT& client, int layer, int zoom);

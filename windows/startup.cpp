@@ -2,9 +2,11 @@
 // the message loop, and the orderly end.
 #include "windows/startup.h"
 
+#include "core/screen/screen.h"
 #include "resources/resource.h"
 #include "windows/main_window.h"
 #include "windows/registry.h"
+#include "windows/shell/shell.h"
 #include "windows/skin_paint.h"
 
 namespace {
@@ -34,14 +36,39 @@ void FindProgramFolder()
 
 bool RegisterMainClass(HINSTANCE instance)
 {
-    WNDCLASSW wc{};
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = MainWindowProc;
     wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_VELA));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELA), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = kMainWindowClass;
-    startup.windowClass = RegisterClassW(&wc);
+    startup.windowClass = RegisterClassExW(&wc);
     return startup.windowClass != 0;
+}
+
+// The zoom to start with: the user's, else the one of the screen's dots per
+// inch. The manifest makes the program aware of each monitor's; where it
+// was not read, the process says so itself.
+int StartingZoom(bool& chosen)
+{
+    using SetContext = BOOL(WINAPI*)(HANDLE);
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    auto setContext = reinterpret_cast<SetContext>(
+        reinterpret_cast<void*>(user != nullptr ? GetProcAddress(user, "SetProcessDpiAwarenessContext") : nullptr));
+    if (setContext == nullptr || !setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4))))  // per monitor, v2
+        SetProcessDPIAware();
+    const int stored = LoadZoom();
+    chosen = stored != 0;
+    if (chosen) return stored;
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : kBaseDpi;
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    return ZoomForDpi(dpi);
 }
 
 HWND FindRunningWindow(const wchar_t* name, const wchar_t* windowName)
@@ -85,12 +112,15 @@ HWND StartProgram(HINSTANCE instance, int showCommand)
     ui.mainWindow = nullptr;
     ui.instance = instance;
     ui.skin = SkinState{};
-    ui.editControl = nullptr;
-    ui.displayFont = nullptr;
+    ui.tooltip = nullptr;
+    ui.hoverSpot = KeypadSpot{-1, 0};
+    ui.displayFontCount = 0;
     FindProgramFolder();
     Options options;
     LoadOptions(options);
     StartCalculator(ui.calculator, options);
+    ui.zoom = StartingZoom(ui.zoomChosen);
+    SetScreenZoom(ui.zoom);
     LoadBuiltinImages();
 
     wchar_t title[kTitleCapacity];
@@ -98,9 +128,11 @@ HWND StartProgram(HINSTANCE instance, int showCommand)
     int found = 0;
     if (!FindSingleInstance(kMainWindowClass, nullptr, found) || found) return nullptr;
     if (!RegisterMainClass(instance)) return nullptr;
-    HWND window = CreateWindowExW(0, kMainWindowClass, title, WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                  instance, nullptr);
+    // A desktop window: a title with the system menu, minimisable, and a
+    // frame that resizes in whole zooms.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
+    HWND window = CreateWindowExW(0, kMainWindowClass, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return nullptr;
     LoadSkin(window);
     ShowWindow(window, showCommand);
@@ -119,7 +151,8 @@ int RunMessageLoop()
 
 void EndProgram(bool saveOptions)
 {
-    if (saveOptions) SaveOptions(mainWindowState.calculator.options);
+    if (saveOptions)
+        SaveOptions(mainWindowState.calculator.options, mainWindowState.zoomChosen ? mainWindowState.zoom : 0);
     ReleaseSkinImages(mainWindowState.skin);
     ReleaseBuiltinImages();
     EndCalculator(mainWindowState.calculator);

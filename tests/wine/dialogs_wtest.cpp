@@ -3,10 +3,9 @@
 // the mouse. A row: a command, a user's steps, what the program then holds.
 #include "tests/wine/harness.h"
 
-#include <commctrl.h>
-
 #include <functional>
 
+#include "windows/shell/common_controls.h"
 #include "windows/shell/shell.h"
 #include "windows/shell/spinner.h"
 
@@ -97,11 +96,11 @@ LRESULT CALLBACK NoteSelections(HWND dialog, UINT message, WPARAM wParam, LPARAM
     if (message == WM_COMMAND && HIWORD(wParam) == LBN_SELCHANGE)
         noted += to_wstring(LOWORD(wParam)) + L":" +
                  to_wstring(SendDlgItemMessageW(dialog, LOWORD(wParam), LB_GETCURSEL, 0, 0)) + L" ";
-    return DefSubclassProc(dialog, message, wParam, lParam);
+    return DefaultSubclass(dialog, message, wParam, lParam);
 }
 
 // From here on every selection change a list reports is noted: "id:row".
-Step Watch() { return [] { SetWindowSubclass(FrontDialog(), NoteSelections, 1, 0); }; }
+Step Watch() { return [] { AttachSubclass(FrontDialog(), NoteSelections, 1, 0); }; }
 
 Step Shot(const char* name) { return [name] { EXPECT_TRUE(SaveScreenshot(name)); }; }
 
@@ -152,9 +151,9 @@ std::wstring Currencies() { return AsLines(ReadTestFile(L"currency.txt")) + L"| 
 std::wstring Font()
 {
     LOGFONTW font{};
-    GetObjectW(mainWindowState.displayFont, sizeof font, &font);
+    GetObjectW(mainWindowState.displayFonts[0], sizeof font, &font);
     return L"size " + to_wstring(Calc().options.fontSize) + L" bold " + to_wstring(Calc().options.fontBold) +
-           L" font " + to_wstring(font.lfHeight - mainWindowState.baseFontHeight) + L" " + to_wstring(font.lfWeight);
+           L" weight " + to_wstring(font.lfWeight);
 }
 
 std::wstring SkinChoice()
@@ -196,10 +195,10 @@ TEST_F(Dialogs, SettingsDialogsStoreTheChoice)
 {
     Run({
         {"font: size and weight", IDM_FONT,
-         {Shot("dialog_font"), Key(VK_RIGHT, 2), Key(VK_DOWN), Key(VK_SPACE), Key(VK_F1)}, L"size 4 bold 1 font -6 700",
+         {Shot("dialog_font"), Key(VK_RIGHT, 2), Key(VK_DOWN), Key(VK_SPACE), Key(VK_F1)}, L"size 4 bold 1 weight 700",
          Font},
         {"font: Back", IDM_FONT, {Key(VK_RIGHT), Key(VK_DOWN), Key(VK_SPACE), Key(VK_ESCAPE)},
-         L"size 2 bold 0 font -2 400", Font},
+         L"size 2 bold 0 weight 400", Font},
         {"precision", IDM_PRECISION, {Key(VK_RIGHT, 6), Key(VK_F1)}, L"12 0.333333333333",
          [] { return to_wstring(Calc().options.precision) + L" " + Display(); }, "1R73A"},
         {"skin", IDM_SKIN, {Choose(IDC_SKIN_LIST, L"plain"), Key(VK_F1)}, L"plain | Vela - plain | 0 ", SkinChoice},

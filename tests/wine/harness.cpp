@@ -90,19 +90,48 @@ void Command(int id)
 
 void Keys(const char* script)
 {
-    static const char kWords[] = "LURDTA<>k";
-    static const WPARAM kKeys[] = {VK_TLEFT, VK_TUP, VK_TRIGHT, VK_TDOWN, VK_TTALK, VK_RETURN, VK_F1, VK_F2, VK_BACK};
+    static const char kWords[] = "LURDTA<>kK";
+    static const WPARAM kKeys[] = {VK_TLEFT, VK_TUP, VK_TRIGHT, VK_TDOWN, VK_TTALK, VK_RETURN, VK_F1, VK_F2,
+                                   VK_BACK, VK_BACK};
+    static const char kPadWords[] = "+-*/.A";
+    static const WPARAM kPadKeys[] = {VK_ADD, VK_SUBTRACT, VK_MULTIPLY, VK_DIVIDE, VK_DECIMAL, VK_RETURN};
     for (const char* p = script; *p != 0; ++p) {
-        const char prefix = std::strchr("n+^", *p) != nullptr ? *p++ : 0;
+        const char prefix = std::strchr("ns^", *p) != nullptr ? *p++ : 0;
         const char* word = std::strchr(kWords, *p);
-        const WPARAM key = prefix == 'n' ? VK_NUMPAD0 + (*p - '0') : word != nullptr ? kKeys[word - kWords] : *p;
-        const int held = prefix == '+' ? VK_SHIFT : VK_CONTROL;
-        Hold(held, prefix == '+' || prefix == '^' ? 0x80 : 0);
-        if (*p == '*' || *p == '#') PostMessageW(Window(), WM_CHAR, key, 1);  // as TranslateMessage makes them
-        else PostKey(*p == 'x' || *p == 'y' ? VK_ESCAPE : key, *p != 'y', *p != 'x');
+        const char* pad = prefix == 'n' ? std::strchr(kPadWords, *p) : nullptr;
+        const WPARAM key = pad != nullptr      ? kPadKeys[pad - kPadWords]
+                           : prefix == 'n'     ? VK_NUMPAD0 + (*p - '0')
+                           : word != nullptr   ? kKeys[word - kWords]
+                                               : *p;
+        const int held = prefix == 's' ? VK_SHIFT : VK_CONTROL;
+        Hold(held, prefix == 's' || prefix == '^' ? 0x80 : 0);
+        if (prefix != 'n' && std::strchr("*#+-/=.,abcdefE", *p) != nullptr)
+            PostMessageW(Window(), WM_CHAR, key, 1);  // as TranslateMessage makes them
+        else if (*p == 'K')  // held: the first press, then a repeat
+            PostMessageW(Window(), WM_KEYDOWN, key, 0x40000001);
+        else
+            PostKey(*p == 'x' || *p == 'y' ? VK_ESCAPE : key, *p != 'y', *p != 'x');
         Pump();
         Hold(held, 0);
     }
+}
+
+void PutOnClipboard(const std::wstring& text)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+void Click(POINT at)
+{
+    PostMessageW(Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageW(Window(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    Pump();
 }
 
 std::wstring Display()

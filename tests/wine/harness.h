@@ -32,11 +32,16 @@ inline HWND Window() { return mainWindowState.mainWindow; }
 void EndVela(bool saveOptions);
 void Pump(DWORD ms = 0);  // handles what is queued, for `ms` at least
 void Command(int id);
-// Keys as the desktop keyboard gives them, one character each: digits, "*"
-// and "#" typed as characters, L U R D arrows, T talk, A action (Enter),
-// < > the soft keys (F1, F2), k Backspace, x and y Escape down and up;
-// n, + and ^ before a key: from the numeric keypad, with Shift, with Control.
+// Keys as the desktop keyboard gives them, one character each: digits; the
+// characters * # + - / = . , and a..f E as TranslateMessage makes them; L U R
+// D arrows, T talk, A action (Enter), < > the soft keys (F1, F2), k Backspace
+// pressed and released, K Backspace held one more repeat, x and y Escape down
+// and up; n, s and ^ before a key: from the numeric keypad (digits, + - * / .
+// and A its Enter), with Shift, with Control.
 void Keys(const char* script);
+void PutOnClipboard(const std::wstring& text);
+void Click(POINT at);  // the left button, at a client point
+inline RECT Client() { RECT client{}; GetClientRect(Window(), &client); return client; }
 std::wstring Display();  // the value text as the display line draws it
 HMENU ButtonPopup(int buttonId);
 bool MenuChecked(int buttonId, int itemId);

@@ -1,9 +1,15 @@
 // The program on the desktop: registry, skin file, keyboard, cycle timer,
 // clipboard, soft-key bar, the menus the calculator's seam keeps, and
 // vela.exe as a process that runs one copy at a time.
-#include <cstring>
-
 #include "tests/wine/harness.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <iterator>
+
 #include "windows/shell/shell.h"
 
 namespace {
@@ -12,10 +18,9 @@ using Program = Vela;
 
 struct Stored { DWORD type, size; int reprMode; };  // size 0: no value
 const struct { const char* name; Stored user, machine; int reprMode; } kReadRows[] = {  // 0: the defaults
-    {"no value at all", {}, {}, kReprDecimal},
-    {"the machine's value", {}, {REG_BINARY, 88, kReprHex}, kReprHex},
+    {"no value at all", {}, {}, kReprDecimal}, {"the machine's value", {}, {REG_BINARY, 88, kReprHex}, kReprHex},
     {"the user's value first", {REG_BINARY, 88, kReprBinary}, {REG_BINARY, 88, kReprHex}, kReprBinary},
-    {"a byte short", {}, {REG_BINARY, 87, kReprHex}, kReprDecimal},
+    {"an older writer's 20 bytes", {}, {REG_BINARY, 20, kReprHex}, kReprHex},
     {"too long", {REG_BINARY, 100, kReprHex}, {}, kReprDecimal},
     {"not binary", {}, {REG_SZ, 88, kReprHex}, kReprDecimal},
 };
@@ -73,7 +78,7 @@ TEST_F(Program, SavingFallsBackToTheUserKeyAndComplainsOnlyWhenNothingIsWritable
         boxes.clear();
         const Options options = StoredOptions(kReprExponent);
         const HKEY roots[] = {row.first, row.second};
-        EXPECT_EQ(SaveOptionsTo(options, roots, 2), row.written);
+        EXPECT_EQ(SaveOptionsTo(options, 0, roots, 2), row.written);
         EXPECT_EQ(boxes, row.boxes);
         Options stored;
         EXPECT_EQ(ReadStored(HKEY_CURRENT_USER, stored), row.written != nullptr ? 88u : 0u);
@@ -124,25 +129,26 @@ TEST_F(Program, SkinFileAtStart)
     }
 }
 
-const struct { const char* keys; const wchar_t* display; } kKeyRows[] = {
-    {"n4n2*n5", L"42.5"},     // numeric keypad digits; "*" arrives as a character
-    {"1#3", L"1e3"},          // so does "#"
-    {"2R13A", L"5"},          // Enter is the action key: 2 + 3
-    {"+8", L"0."},            // Shift+8 types no digit, only its "*"
-    {"12x3y", L"12"},         // Escape deletes on its release, not on the press
-    {"12k", L"1"},            // Backspace is Back as well
-    {"64*25^C9^V", L"64.25"}, // Ctrl+C, Ctrl+V
+// The keys of a desktop keyboard, in hexadecimal where the row says so.
+const struct { const char* keys; const wchar_t* display; bool hex = false; } kKeyRows[] = {
+    {"n4n2.n5", L"42.5"},   {"1#3", L"1e3"},          {"2R13A", L"5"},           {"2+3=", L"5"},
+    {"9-4nA", L"5"},        {"6*7=", L"42"},          {"8/2=", L"4"},            {"n6n*n7nA", L"42"},
+    {"n8n/n2n+n1nA", L"5"}, {"n9n-n4=", L"5"},        {"1n.5", L"1.5"},          {"1,5", L"1.5"},
+    {"1e5", L"1e5"},        {"1E-5", L"1e-5"},        {"3s8", L"3*"},            {"5D1", L"-0.958924"},
+    {"LT5", L"5"},          {"12x3y", L"12"},         {"123k", L"12"},           {"12345KK", L"123"},
+    {"64.25^C9^V", L"64.25"}, {"abcdef", L"ABCDEF", true}, {"1e", L"1E", true},
 };
 
 TEST_F(Program, DesktopKeyboardIsThePhoneKeypad)
 {
     for (const auto& row : kKeyRows) {
         Start();
+        if (row.hex) Command(IDM_REPR_HEX);
         Keys(row.keys);
         EXPECT_EQ(Display(), row.display) << row.keys;
     }
     EXPECT_EQ(SendMessageW(Window(), WM_KEYDOWN, VK_F5, 1), 1);  // not a key of the keypad
-    EXPECT_EQ(Display(), L"64.25");
+    EXPECT_EQ(Display(), L"1E");
 }
 
 TEST_F(Program, HexLetterCycleEndsOnTheRealTimer)
@@ -159,20 +165,43 @@ TEST_F(Program, HexLetterCycleEndsOnTheRealTimer)
     EXPECT_EQ(Display(), L"CA");
 }
 
-TEST_F(Program, PasteTakesTheLeadingNumberOfTheText)
+const struct { std::wstring text; const char* value; } kPasteRows[] = {
+    {L"1234567890123456789012345678901234567890", "1.2345678901234568e+39"}, {L"12.5abc", "12.5"},
+    {L"1,5", "1.5"}, {L"1 234", "1234"}, {L"\u22120", "-0"}, {std::wstring(100000, L'7'), "7.7777777777777783e+39"},
+};
+
+TEST_F(Program, PasteReadsTheClipboardsTextWhateverItsLength)
 {
     Start();
-    HWND edit = mainWindowState.editControl;
-    SetWindowTextW(edit, L"12.5abc");
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    SendMessageW(edit, WM_COPY, 0, 0);  // now on the clipboard
-    Command(IDM_PASTE);
-    EXPECT_EQ(Calc().engine.value, 12.5);
-    EXPECT_EQ(GetFocus(), Window());
-    SetWindowTextW(edit, L"77.5");
-    PostMessageW(Window(), kMsgPasteText, 0, 0);
-    Pump();
-    EXPECT_EQ(Calc().engine.value, 77.5);
+    for (const auto& row : kPasteRows) {
+        PutOnClipboard(row.text);
+        const DWORD start = GetTickCount();
+        Command(IDM_PASTE);
+        EXPECT_LT(GetTickCount() - start, 5000u) << row.value;
+        char value[32];
+        std::snprintf(value, sizeof value, "%.17g", Calc().engine.value);
+        EXPECT_STREQ(value, row.value);
+    }
+}
+
+// Copy, something else, paste: the display comes back, through the system's clipboard.
+const struct { int command; const char* keys; } kCopyRows[] = {
+    {IDM_REPR_DECIMAL, "1R73A"}, {IDM_REPR_EXPONENT, "2U4L0"}, {IDM_REPR_HEX, "4096"},
+    {IDM_REPR_BINARY, "11111111111111111111111111111111"}, {IDM_GROUP_DIGITS, "1234567.5"},
+};
+
+TEST_F(Program, CopiedDisplayTextsPasteBack)
+{
+    for (const auto& row : kCopyRows) {
+        Start();
+        Command(row.command);
+        Keys(row.keys);
+        const std::wstring shown = Display();
+        Command(IDM_COPY);
+        Keys("k1");
+        Command(IDM_PASTE);
+        EXPECT_EQ(Display(), shown) << row.keys;
+    }
 }
 
 // The popup of a soft key while it was open: a timer inside its loop looks
@@ -191,8 +220,7 @@ void CALLBACK LookAtPopup(HWND, UINT, UINT_PTR timer, DWORD)
 }
 
 const struct { const char* keys; int clickX, button; const char* shot; } kSoftKeyRows[] = {
-    {"<", 0, IDM_FUNCTIONS_BUTTON, "menu_functions"},
-    {">", 0, IDM_SETTINGS_BUTTON, nullptr},
+    {"<", 0, IDM_FUNCTIONS_BUTTON, "menu_functions"}, {">", 0, IDM_SETTINGS_BUTTON, nullptr},
     {nullptr, 10, IDM_FUNCTIONS_BUTTON, nullptr},  // a click on the bar's left half
     {nullptr, 150, IDM_SETTINGS_BUTTON, nullptr},
 };
@@ -207,7 +235,7 @@ TEST_F(Program, SoftKeyBarOpensItsPopupsUpward)
     MapWindowPoints(Window(), nullptr, reinterpret_cast<POINT*>(&underScreen), 2);
     GetWindowRect(bar, &barRect);
     EXPECT_TRUE(EqualRect(&barRect, &underScreen));
-    Keys("1234567*5");
+    Keys("1234567.5");
     Command(IDM_GROUP_DIGITS);
     EXPECT_TRUE(SaveScreenshot("base_layer"));
     for (const auto& row : kSoftKeyRows) {
@@ -285,6 +313,149 @@ TEST_F(Program, KeyActionsRunTheirPostedCommands)
     EXPECT_EQ(Display(), L"7");
 }
 
+// The point of key `index` (0..11) of the built-in keypad, in its middle or
+// in the middle of one of its label zones, at the window's zoom.
+POINT KeyPoint(int index, int layer)
+{
+    const int zoom = mainWindowState.zoom, top = (kPhoneScreenHeight - 153) * zoom;
+    static const POINT kSixths[] = {{3, 3}, {1, 3}, {3, 1}, {5, 3}, {3, 5}};  // of the key's cell, by layer
+    return POINT{(index % 3 * 6 + kSixths[layer].x) * 176 * zoom / 18,
+                 top + (index / 3 * 6 + kSixths[layer].y) * 153 * zoom / 24};
+}
+
+// Keys, a click at a zoom on a key's middle or label, keys: the display.
+const struct { const char* keys; int zoom, index, layer; const char* after; const wchar_t* display; } kClickRows[] = {
+    {"", 1, 4, kLayerNone, "", L"5"},          {"5", 1, 0, kLayerDown, "", L"-0.958924"},
+    {"5", 1, 0, kLayerLeft, "", L"1.609438"},  {"5", 1, 0, kLayerUp, "", L"0"},
+    {"5", 1, 0, kLayerRight, "3A", L"8"},      {"2R", 1, 0, kLayerNone, "1A", L"3"},
+    {"5", 2, 7, kLayerUp, "", L"2.718282"},    {"9", 3, 6, kLayerLeft, "", L"3"},
+};
+
+TEST_F(Program, ClicksPressKeysAndRunTheirLabels)
+{
+    for (const auto& row : kClickRows) {
+        Start();
+        Command(IDM_ZOOM_1 + row.zoom - 1);
+        Keys(row.keys);
+        Click(KeyPoint(row.index, row.layer));
+        Keys(row.after);
+        EXPECT_EQ(Display(), row.display) << row.keys << " " << row.index << " " << row.layer;
+    }
+    // The label under the mouse names its action.
+    const POINT sine = KeyPoint(0, kLayerDown);
+    SendMessageW(Window(), WM_MOUSEMOVE, 0, MAKELPARAM(sine.x, sine.y));
+    wchar_t tip[16] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = Window();
+    tool.uId = 1;
+    tool.lpszText = tip;
+    SendMessageW(mainWindowState.tooltip, TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(tip, L"sin");
+}
+
+// The zoom: chosen in the menu, or by resizing the window, which snaps to
+// whole zooms; kept for the next start.
+TEST_F(Program, ZoomByMenuAndByResizing)
+{
+    Start();
+    EXPECT_EQ(Client().right * 1000 + Client().bottom, 176180);
+    Command(IDM_ZOOM_1 + 1);
+    RECT bar;
+    GetWindowRect(SHFindMenuBar(Window()), &bar);
+    EXPECT_EQ(Client().right * 1000 + Client().bottom, 352360);
+    EXPECT_EQ(bar.bottom - bar.top, 2 * kSoftKeyBarHeight);
+    EXPECT_TRUE(MenuChecked(IDM_SETTINGS_BUTTON, IDM_ZOOM_1 + 1));
+    Keys("1234567.5");
+    EXPECT_TRUE(SaveScreenshot("zoom_2x"));
+    const SIZE frame = ScreenFrameSize(Window(), 3);
+    SetWindowPos(Window(), nullptr, 0, 0, frame.cx + 40, frame.cy - 30, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_EQ(Client().right * 1000 + Client().bottom, 528540);
+    RECT dragged{0, 0, ScreenFrameSize(Window(), 1).cx + 170, 50};  // the right edge, about 2 zooms wider
+    SendMessageW(Window(), WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&dragged));
+    EXPECT_EQ(dragged.right * 1000 + dragged.bottom, ScreenFrameSize(Window(), 2).cx * 1000 + ScreenFrameSize(Window(), 2).cy);
+    Command(IDM_EXIT);
+    EndVela(true);
+    Start();
+    EXPECT_EQ(mainWindowState.zoom, 3);
+}
+
+// The size of `text` in the display's chosen font.
+SIZE ExtentInDisplayFont(const wchar_t* text)
+{
+    HDC dc = GetDC(Window());
+    HGDIOBJ old = SelectObject(dc, mainWindowState.displayFonts[0]);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text, static_cast<int>(std::wcslen(text)), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(Window(), dc);
+    return extent;
+}
+
+// Each size up the font list draws taller characters.
+TEST_F(Program, FontHeightsGrowWithTheSize)
+{
+    int heights[2] = {};
+    for (int size : {0, 4}) {
+        Options options = StoredOptions(kReprDecimal);
+        options.fontSize = size;
+        StoreValue(HKEY_LOCAL_MACHINE, &options, sizeof options);
+        Start();
+        heights[size / 4] = ExtentInDisplayFont(L"8").cy;
+    }
+    EXPECT_NEAR(heights[1] - heights[0], 8, 1) << heights[0] << " " << heights[1];
+}
+
+// The pixels of the display line's left `columns`.
+std::vector<COLORREF> LeftOfTheDisplay(int columns)
+{
+    RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    std::vector<COLORREF> pixels;
+    HDC dc = GetDC(Window());
+    for (int y = 0; y < kPhoneScreenHeight - 153; ++y)
+        for (int x = 0; x < columns; ++x) pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(Window(), dc);
+    return pixels;
+}
+
+TEST_F(Program, ALongNumberLeavesTheIndicatorWhole)
+{
+    Start();
+    Command(IDM_REPR_BINARY);
+    Keys("1");
+    // The indicator's own columns, as wide as its letter in the chosen size.
+    const int columns = ExtentInDisplayFont(L"B").cx;
+    ASSERT_GT(columns, 4);
+    const std::vector<COLORREF> indicator = LeftOfTheDisplay(columns);
+    Keys("1111111111111111111111111111111");
+    EXPECT_EQ(Display(), L"11111111111111111111111111111111");
+    EXPECT_TRUE(LeftOfTheDisplay(columns) == indicator);
+    EXPECT_TRUE(SaveScreenshot("long_binary"));
+}
+
+// A desktop window: a system menu, minimisable, resizable, with an icon, a
+// cursor and version information; the end of the session keeps the settings.
+TEST_F(Program, ADesktopWindowThatKeepsItsSettingsAtTheEndOfTheSession)
+{
+    Start();
+    const LONG_PTR style = GetWindowLongPtrW(Window(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME), WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME);
+    EXPECT_NE(GetClassLongPtrW(Window(), GCLP_HICON), 0u);
+    EXPECT_NE(GetClassLongPtrW(Window(), GCLP_HCURSOR), 0u);
+    const std::wstring program = TestFolder() + L"..\\..\\windows\\vela.exe";
+    EXPECT_GT(GetFileVersionInfoSizeW(program.c_str(), nullptr), 0u);
+    Command(IDM_REPR_HEX);
+    Command(IDM_ZOOM_1 + 1);
+    SendMessageW(Window(), WM_ENDSESSION, TRUE, 0);
+    Options stored;
+    EXPECT_EQ(ReadStored(HKEY_LOCAL_MACHINE, stored), 88u);
+    EXPECT_EQ(stored.reprMode, kReprHex);
+    DWORD zoom = 0, size = sizeof zoom;
+    RegGetValueW(HKEY_LOCAL_MACHINE, kOptionsKeyPath, kZoomValueName, RRF_RT_REG_DWORD, nullptr, &zoom, &size);
+    EXPECT_EQ(zoom, 2u);
+}
+
 HANDLE Launch()  // <build>\windows\vela.exe
 {
     std::wstring command = L"\"" + TestFolder() + L"..\\..\\windows\\vela.exe\"";
@@ -305,20 +476,37 @@ DWORD ExitCode(HANDLE process)  // within 20 s, or the process is ended
     return code;
 }
 
-TEST_F(Program, SecondCopyEndsAtOnceWithoutSavingAndExitSaves)
+HWND RunningWindow()  // of a vela.exe started just now
 {
-    HANDLE first = Launch();
     HWND running = nullptr;
     for (int i = 0; i < 200 && running == nullptr; ++i, Sleep(100)) running = FindWindowW(kMainWindowClass, nullptr);
-    PostMessageW(running, WM_COMMAND, IDM_REPR_HEX, 0);
-    EXPECT_EQ(ExitCode(Launch()), 0u);
-    EXPECT_TRUE(IsWindow(running));
-    Options stored;
-    EXPECT_EQ(ReadStored(HKEY_LOCAL_MACHINE, stored) + ReadStored(HKEY_CURRENT_USER, stored), 0u);
-    PostMessageW(running, WM_COMMAND, IDM_EXIT, 0);
-    EXPECT_EQ(ExitCode(first), 0u);
-    EXPECT_EQ(ReadStored(HKEY_LOCAL_MACHINE, stored), 88u);
-    EXPECT_EQ(stored.reprMode, kReprHex);
+    return running;
+}
+
+// vela.exe as a process: a first start follows the monitor's dots per inch
+// (96 gives zoom 1, 192 zoom 2); a second copy ends at once without saving;
+// the system menu closes the first as "Выход" does.
+TEST_F(Program, ProcessesFollowTheDotsPerInchRunOneCopyAndSaveOnClose)
+{
+    for (DWORD dpi : {96u, 192u}) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+        DeleteStoredOptions();
+        HANDLE first = Launch();
+        HWND running = RunningWindow();
+        RECT client{};
+        GetClientRect(running, &client);
+        EXPECT_EQ(client.right * 1000 + client.bottom, 176180 * static_cast<LONG>(dpi / 96)) << dpi;
+        PostMessageW(running, WM_COMMAND, IDM_REPR_HEX, 0);
+        EXPECT_EQ(ExitCode(Launch()), 0u);
+        EXPECT_TRUE(IsWindow(running));
+        Options stored;
+        EXPECT_EQ(ReadStored(HKEY_LOCAL_MACHINE, stored) + ReadStored(HKEY_CURRENT_USER, stored), 0u);
+        PostMessageW(running, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(ExitCode(first), 0u);
+        EXPECT_EQ(ReadStored(HKEY_LOCAL_MACHINE, stored), 88u);
+        EXPECT_EQ(stored.reprMode, kReprHex);
+    }
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 #include "windows/dialogs/fields.h"
 
-#include <commctrl.h>
-
 #include <cstdlib>
 
 #include "core/text/numbers.h"
 #include "resources/resource.h"
+#include "windows/shell/common_controls.h"
 #include "windows/shell/message_box.h"
 #include "windows/shell/shell.h"
 #include "windows/text.h"
@@ -40,10 +39,10 @@ LRESULT CALLBACK ArrowEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lP
         }
         break;
     case WM_NCDESTROY:
-        RemoveWindowSubclass(edit, ArrowEditProc, id);
+        DetachSubclass(edit, ArrowEditProc, id);
         break;
     }
-    return DefSubclassProc(edit, message, wParam, lParam);
+    return DefaultSubclass(edit, message, wParam, lParam);
 }
 
 }  // namespace
@@ -102,7 +101,7 @@ void PrepareValueField(HWND dialog, int editId)
 
 void ArrowsLeaveEdit(HWND edit)
 {
-    if (edit != nullptr) SetWindowSubclass(edit, ArrowEditProc, kArrowSubclassId, 0);
+    if (edit != nullptr) AttachSubclass(edit, ArrowEditProc, kArrowSubclassId, 0);
 }
 
 bool IsBackRelease(LPARAM lParam) { return HIWORD(lParam) == VK_TBACK && (LOWORD(lParam) & MOD_KEYUP) != 0; }

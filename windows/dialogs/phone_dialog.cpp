@@ -1,5 +1,6 @@
 #include "windows/dialogs/phone_dialog.h"
 
+#include "windows/shell/common_controls.h"
 #include "windows/shell/shell.h"
 
 bool OpenPhoneDialog(HWND dialog, UINT barId)
@@ -16,6 +17,7 @@ bool OpenPhoneDialog(HWND dialog, UINT barId)
 
 int RunPhoneDialog(HWND owner, int templateId, DLGPROC procedure, void* request)
 {
+    LoadCommonControls();  // the templates' up-downs
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), owner, procedure,
                                      reinterpret_cast<LPARAM>(request));
     return result == 1 ? 1 : 0;

@@ -11,7 +11,7 @@ namespace {
 
 constexpr wchar_t kBarClass[] = L"VelaSoftKeyBar";
 constexpr wchar_t kBarProperty[] = L"VelaSoftKeyBar";  // on the bar's window
-constexpr UINT_PTR kParentSubclassId = 0x5E1A;
+constexpr wchar_t kParentProcProperty[] = L"VelaBarParentProc";  // on the parent: its own procedure
 constexpr UINT kMsgPressButton = WM_USER + 1;  // to the bar: wParam = button
 
 enum : int { kMaxButtons = 2, kMaxOverrides = 4, kLabelCapacity = 32 };
@@ -48,6 +48,7 @@ struct ShellState {
     bool hasScreen;
     HFONT labelFont;
     bool backDown;      // a Back press went out as WM_HOTKEY; its release follows it
+    int zoom = 1;       // the phone's screen is this many times its size
 };
 ShellState shell;
 
@@ -65,19 +66,26 @@ void PlaceBar(SoftKeyBar& bar)
     POINT origin{0, 0};
     ClientToScreen(bar.parent, &origin);
     SetWindowPos(bar.window, nullptr, origin.x, origin.y + client.bottom, client.right,
-                 kSoftKeyBarHeight, SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+                 kSoftKeyBarHeight * shell.zoom, SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOOWNERZORDER);
     bool shown = IsWindowVisible(bar.parent) && !IsIconic(bar.parent);
     if (shown != (IsWindowVisible(bar.window) != FALSE))
         ShowWindow(bar.window, shown ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
+// The window rectangle around a client area that is the screen at `zoom`,
+// relative to the client's origin.
+RECT ScreenFrame(HWND window, int zoom)
+{
+    RECT frame{0, 0, kPhoneScreenWidth * zoom, kPhoneScreenHeight * zoom};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+    return frame;
+}
+
 // Sizes a window so that its client area is the phone's screen.
 void SizeToScreen(HWND window, const POINT* clientOrigin)
 {
-    RECT frame{0, 0, kPhoneScreenWidth, kPhoneScreenHeight};
-    DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
-    DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    const RECT frame = ScreenFrame(window, shell.zoom);
     UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
     int x = 0, y = 0;
     if (clientOrigin != nullptr) {
@@ -117,8 +125,12 @@ KeyOverride* FindOverride(SoftKeyBar& bar, UINT key)
     return nullptr;
 }
 
-// Escape and Backspace are the desktop's Back key.
-bool IsBackKey(WPARAM key) { return key == VK_ESCAPE || key == VK_BACK; }
+// Escape and Backspace are the desktop's Back key; Backspace not where the
+// bar keeps it as a key of its own (an override for VK_BACK).
+bool IsBackKey(SoftKeyBar& bar, WPARAM key)
+{
+    return key == VK_ESCAPE || (key == VK_BACK && FindOverride(bar, VK_BACK) == nullptr);
+}
 
 // Rewrites the desktop keys that the phone's shell handles before any window
 // sees them: F1/F2 press the soft keys, Back becomes WM_HOTKEY where overridden.
@@ -143,7 +155,7 @@ void RewriteKeyMessage(MSG& msg)
         }
         return;
     }
-    if (!IsBackKey(msg.wParam)) return;
+    if (!IsBackKey(*bar, msg.wParam)) return;
     const KeyOverride* over = FindOverride(*bar, VK_TBACK);
     if (over == nullptr) return;
     if (up && !shell.backDown) {
@@ -176,7 +188,7 @@ HFONT LabelFont()
         LOGFONTW font{};
         GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
         font.lfWeight = FW_BOLD;
-        font.lfHeight = -12;
+        font.lfHeight = -12 * shell.zoom;
         shell.labelFont = CreateFontIndirectW(&font);
     }
     return shell.labelFont;
@@ -330,16 +342,24 @@ LRESULT CALLBACK BarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Follows the parent: moves, shows and hides the bar with it.
-LRESULT CALLBACK ParentSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                UINT_PTR id, DWORD_PTR)
+LRESULT CallParent(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto own = reinterpret_cast<WNDPROC>(GetPropW(window, kParentProcProperty));
+    if (own == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    return CallWindowProcW(own, window, message, wParam, lParam);
+}
+
+// Follows the parent: moves, shows and hides the bar with it. The parent's
+// own procedure is swapped for this one (no subclassing library needed at
+// start-up) and put back as the parent goes.
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_WINDOWPOSCHANGED:
     case WM_SIZE:
     case WM_MOVE:
     case WM_SHOWWINDOW: {
-        LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        LRESULT result = CallParent(window, message, wParam, lParam);
         SoftKeyBar* bar = BarData(SHFindMenuBar(window));
         if (bar != nullptr) {
             if (message == WM_SHOWWINDOW)
@@ -352,18 +372,27 @@ LRESULT CALLBACK ParentSubclass(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NCDESTROY: {
         HWND barWindow = SHFindMenuBar(window);
         RemovePropW(window, kBarProperty);
-        RemoveWindowSubclass(window, ParentSubclass, id);
         if (barWindow != nullptr) DestroyWindow(barWindow);
-        break;
+        auto own = reinterpret_cast<WNDPROC>(RemovePropW(window, kParentProcProperty));
+        if (own == nullptr) break;
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+        return CallWindowProcW(own, window, message, wParam, lParam);
     }
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return CallParent(window, message, wParam, lParam);
+}
+
+void FollowParent(HWND parent)
+{
+    if (GetPropW(parent, kParentProcProperty) != nullptr) return;  // a bar was there before
+    auto own = reinterpret_cast<HANDLE>(GetWindowLongPtrW(parent, GWLP_WNDPROC));
+    if (own == nullptr || !SetPropW(parent, kParentProcProperty, own)) return;
+    SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ParentProc));
 }
 
 bool RegisterBarClass(HINSTANCE instance)
 {
     if (shell.barClass != 0) return true;
-    InitSpinnerControls();  // before the first dialog template needs the up-down
     WNDCLASSW wc{};
     wc.lpfnWndProc = BarProc;
     wc.hInstance = instance;
@@ -427,8 +456,8 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info)
     }
     // An owned popup, not a child: the parent's client area stays the screen.
     HWND window = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kBarClass, L"",
-                                  WS_POPUP | WS_CLIPSIBLINGS, 0, 0, kPhoneScreenWidth,
-                                  kSoftKeyBarHeight, info->hwndParent, nullptr,
+                                  WS_POPUP | WS_CLIPSIBLINGS, 0, 0, kPhoneScreenWidth * shell.zoom,
+                                  kSoftKeyBarHeight * shell.zoom, info->hwndParent, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     if (window == nullptr) {
         if (bar->menu != nullptr) DestroyMenu(bar->menu);
@@ -438,7 +467,7 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info)
     bar->window = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(bar));
     SetPropW(info->hwndParent, kBarProperty, window);
-    SetWindowSubclass(info->hwndParent, ParentSubclass, kParentSubclassId, 0);
+    FollowParent(info->hwndParent);
     if (shell.barCount++ == 0)
         shell.messageHook = SetWindowsHookExW(WH_GETMESSAGE, MessageHook, nullptr, GetCurrentThreadId());
 
@@ -504,3 +533,24 @@ const wchar_t* SoftKeyLabel(HWND bar, int button)
 }
 
 HWND SoftKeyMenuOwner() { return shell.menuOwner; }
+
+void SetScreenZoom(int zoom)
+{
+    if (zoom == shell.zoom) return;
+    shell.zoom = zoom;
+    if (shell.labelFont != nullptr) DeleteObject(shell.labelFont);
+    shell.labelFont = nullptr;
+}
+
+void FitToScreen(HWND window)
+{
+    SizeToScreen(window, nullptr);
+    SoftKeyBar* bar = BarData(SHFindMenuBar(window));
+    if (bar != nullptr) InvalidateRect(bar->window, nullptr, TRUE);
+}
+
+SIZE ScreenFrameSize(HWND window, int zoom)
+{
+    const RECT frame = ScreenFrame(window, zoom);
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include "core/keypad/keypad.h"
+#include "core/screen/screen.h"
 
 // --- Phone keys ------------------------------------------------------------
 // The codes the phone delivers in WM_KEYDOWN, as the keypad handling names
@@ -64,7 +65,8 @@ HWND SHFindMenuBar(HWND window);
 // With the Back key overridden for notification, the window receives
 // WM_HOTKEY with lParam = MAKELPARAM(modifiers, VK_TBACK) on press and again
 // with MOD_KEYUP among the modifiers on release. Escape and Backspace are the
-// desktop's Back key.
+// desktop's Back key; a window whose bar has an override for VK_BACK (with
+// no flags) gets Backspace as an ordinary key instead.
 #ifndef MOD_KEYUP
 #define MOD_KEYUP 0x1000
 #endif
@@ -97,7 +99,7 @@ BOOL SHInitDialog(SHINITDLGINFO* info);
 // --- The phone's screen on a desktop ----------------------------------------
 enum : int {
     kPhoneScreenWidth = kScreenWidth,  // client width of full-screen windows
-    kPhoneScreenHeight = 180,  // client height above the soft-key bar
+    kPhoneScreenHeight = kScreenHeight,  // client height above the soft-key bar
     kSoftKeyBarHeight = 24,
 };
 
@@ -105,6 +107,16 @@ enum : int {
 //   menu id (0: none), button count (1 or 2), then per button:
 //   command id, label string id, popup index in the menu (0xFFFF: a command).
 enum : unsigned { kSoftKeyNoPopup = 0xFFFF };
+
+// The phone's screen, its bars and the full-screen dialogs are drawn `zoom`
+// times their size (1..4) from now on; windows already placed keep theirs
+// until FitToScreen.
+void SetScreenZoom(int zoom);
+// Sizes a full-screen window to the (zoomed) screen, where it is, its bar
+// following.
+void FitToScreen(HWND window);
+// The outer size of `window` whose client area is the screen at `zoom`.
+SIZE ScreenFrameSize(HWND window, int zoom);
 
 // The menu a bar opens its popups from (owned by the bar), or null.
 HMENU SoftKeyBarMenu(HWND bar);

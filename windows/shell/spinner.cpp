@@ -6,6 +6,8 @@
 // styles (UDS_WRAP, UDS_EXPANDABLE) and its caption.
 #include "windows/shell/spinner.h"
 
+#include "windows/shell/common_controls.h"
+
 namespace {
 
 constexpr UINT_PTR kListSubclassId = 0x5E1B;
@@ -219,7 +221,7 @@ LRESULT CALLBACK PopupProc(HWND popup, UINT message, WPARAM wParam, LPARAM lPara
         if (wParam == L'\r' || wParam == 0x1B || wParam == L'\b') return 0;
         break;
     case WM_LBUTTONDBLCLK: {
-        LRESULT result = DefSubclassProc(popup, message, wParam, lParam);
+        LRESULT result = DefaultSubclass(popup, message, wParam, lParam);
         FinishExpansion(*expansion, true);
         return result;
     }
@@ -228,10 +230,10 @@ LRESULT CALLBACK PopupProc(HWND popup, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     case WM_NCDESTROY:
         expansion->done = true;
-        RemoveWindowSubclass(popup, PopupProc, id);
+        DetachSubclass(popup, PopupProc, id);
         break;
     }
-    return DefSubclassProc(popup, message, wParam, lParam);
+    return DefaultSubclass(popup, message, wParam, lParam);
 }
 
 HWND CreatePopup(HWND list, HWND updown, HWND root)
@@ -271,7 +273,7 @@ void Expand(HWND list, HWND updown)
     HWND popup = CreatePopup(list, updown, root);
     if (popup == nullptr) return;
     Expansion expansion{popup, false, false};
-    SetWindowSubclass(popup, PopupProc, kPopupSubclassId, reinterpret_cast<DWORD_PTR>(&expansion));
+    AttachSubclass(popup, PopupProc, kPopupSubclassId, reinterpret_cast<DWORD_PTR>(&expansion));
     openExpansion = &expansion;
     EnableWindow(root, FALSE);
     ShowWindow(popup, SW_SHOW);
@@ -295,7 +297,7 @@ void Expand(HWND list, HWND updown)
     openExpansion = nullptr;
     EnableWindow(root, TRUE);
     if (IsWindow(popup)) {
-        RemoveWindowSubclass(popup, PopupProc, kPopupSubclassId);
+        DetachSubclass(popup, PopupProc, kPopupSubclassId);
         SetActiveWindow(root);
         DestroyWindow(popup);
     }
@@ -411,17 +413,17 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
     }
     case WM_NCDESTROY:
         RemovePropW(list, kSpinnerProperty);
-        RemoveWindowSubclass(list, ListProc, id);
+        DetachSubclass(list, ListProc, id);
         break;
     default:
         if (ChangesField(message)) {
-            LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+            LRESULT result = DefaultSubclass(list, message, wParam, lParam);
             // The list box may have drawn or scrolled on its own: draw over it.
             InvalidateRect(list, nullptr, FALSE);
             return result;
         }
     }
-    return DefSubclassProc(list, message, wParam, lParam);
+    return DefaultSubclass(list, message, wParam, lParam);
 }
 
 // The hidden up-down passes whatever still reaches it to its list.
@@ -444,10 +446,10 @@ LRESULT CALLBACK UpDownProc(HWND updown, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     case WM_NCDESTROY:
-        RemoveWindowSubclass(updown, UpDownProc, id);
+        DetachSubclass(updown, UpDownProc, id);
         break;
     }
-    return DefSubclassProc(updown, message, wParam, lParam);
+    return DefaultSubclass(updown, message, wParam, lParam);
 }
 
 // The field runs from the list's left edge to the up-down's right edge at
@@ -470,9 +472,9 @@ void PlaceField(HWND list, HWND updown, HWND dialog)
 void Attach(HWND list, HWND updown, HWND dialog)
 {
     if (GetPropW(list, kSpinnerProperty) != nullptr) return;
-    if (!SetWindowSubclass(list, ListProc, kListSubclassId, reinterpret_cast<DWORD_PTR>(updown))) return;
+    if (!AttachSubclass(list, ListProc, kListSubclassId, reinterpret_cast<DWORD_PTR>(updown))) return;
     SetPropW(list, kSpinnerProperty, updown);
-    SetWindowSubclass(updown, UpDownProc, kUpDownSubclassId, reinterpret_cast<DWORD_PTR>(list));
+    AttachSubclass(updown, UpDownProc, kUpDownSubclassId, reinterpret_cast<DWORD_PTR>(list));
     PlaceField(list, updown, dialog);
     ShowWindow(updown, SW_HIDE);
     InvalidateRect(list, nullptr, TRUE);
@@ -482,7 +484,7 @@ void Attach(HWND list, HWND updown, HWND dialog)
 
 void AttachSpinners(HWND dialog)
 {
-    if (dialog == nullptr) return;
+    if (dialog == nullptr || !LoadCommonControls()) return;
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         if (!HasClass(child, UPDOWN_CLASSW)) continue;
         auto buddy = reinterpret_cast<HWND>(SendMessageW(child, UDM_GETBUDDY, 0, 0));
@@ -494,8 +496,3 @@ void AttachSpinners(HWND dialog)
 
 HWND SpinnerPopup() { return openExpansion != nullptr ? openExpansion->popup : nullptr; }
 
-void InitSpinnerControls()
-{
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS};
-    InitCommonControlsEx(&controls);
-}

@@ -50,7 +50,4 @@ void AttachSpinners(HWND dialog);
 // to this window.
 HWND SpinnerPopup();
 
-// Registers the common controls the dialog templates use (the up-down).
-void InitSpinnerControls();
-
 #endif
