@@ -1,13 +1,24 @@
-// The cost of one keypad repaint of the real main window, against a bare
-// SetDIBitsToDevice of the same 176x153 8-bit image to the same window DC.
+// The cost of one keypad repaint of the real main window at zoom 1 and 3,
+// against a window of our own that paints the least the same picture needs.
 //
-// The window is the program's own, started in this process through
-// StartProgram as vela.exe starts it. Its skin is a skin file written beside
-// this program from the built-in skin's five bitmaps, so both skins show the
-// same pictures. A keypad repaint is what a direction key asks for: the
-// keypad region invalidated, then WM_PAINT (keypad image with its palette,
-// and the display line, clipped to the region). The baseline draws the
-// prepared image of the same layer with nothing around it.
+// The program's window is started in this process through StartProgram as
+// vela.exe starts it, then zoomed with SetZoom. Its skin is a skin file
+// written beside this program from the built-in skin's five bitmaps, so both
+// skins show the same pictures. A keypad repaint is what a direction key asks
+// for: the keypad region invalidated, then WM_PAINT (the keypad image; the
+// display line lies outside the region and is not drawn).
+//
+// The baseline is a second window class registered here, of the same styles
+// and client size as the program's window at that zoom. Its WM_PAINT does
+// BeginPaint, SetStretchBltMode(COLORONCOLOR), one StretchDIBits of the base
+// layer's 176x153 8-bit DIB (the same one the skin file holds) scaled by the
+// zoom, one DrawTextW of a short number and EndPaint.
+//
+// Both windows stand side by side, unobscured, and are timed the same way:
+// the same client rectangle invalidated (with erasing), then UpdateWindow;
+// `calls` of these per batch, the windows' batches taken in turn so that a
+// slow moment of the machine hits both alike. Figures are per call, from the
+// median batch (and the fastest one).
 //
 //   vela_repaint_bench.exe [calls per batch]
 #include <windows.h>
@@ -19,18 +30,28 @@
 #include <string>
 #include <vector>
 
-#include "core/skin/palette.h"
 #include "core/skin/skin.h"
+#include "resources/resource.h"
 #include "windows/main_window.h"
 #include "windows/registry.h"
 #include "windows/shell/message_box.h"
+#include "windows/skin_paint.h"
 #include "windows/startup.h"
 
 namespace {
 
 constexpr int kBatches = 15;
+constexpr int kZooms[] = {1, 3};
+constexpr int kScreenHeightAt1 = 180;  // vela's client area at zoom 1: kScreenWidth x this
 constexpr char16_t kSkinName[] = u"benchskin";
 const std::wstring kSkinFile = L"benchskin.skin";
+constexpr wchar_t kBaselineClass[] = L"VelaBenchRepaint";
+constexpr wchar_t kBaselineText[] = L"3.14159";
+
+// The built-in skin's bitmaps, in the layer order of a skin file.
+constexpr int kBuiltinBitmapIds[kSkinLayerCount] = {
+    IDB_SKIN_BASE, IDB_SKIN_LEFT, IDB_SKIN_UP, IDB_SKIN_RIGHT, IDB_SKIN_DOWN,
+};
 
 // --- The program in this process ----------------------------------------------------
 
@@ -101,7 +122,7 @@ void StoreSkinName(const char16_t* name)
     Options options;
     DefaultOptions(options);
     std::memcpy(options.skinName, name, (std::char_traits<char16_t>::length(name) + 1) * sizeof(char16_t));
-    SaveOptions(options);
+    SaveOptions(options, 0);
 }
 
 // --- The skin file ------------------------------------------------------------------
@@ -119,19 +140,29 @@ void PutLe32(std::string& out, uint32_t value)
     for (int i = 0; i < 4; ++i) out += static_cast<char>(value >> (8 * i) & 0xFF);
 }
 
-// A bitmap resource is a bitmap file without its 14-byte file header.
-bool AppendBitmapResource(std::string& skin, int id)
+// A bitmap resource: a bitmap file without its 14-byte file header.
+const uint8_t* BitmapResource(int id, DWORD& size)
 {
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2) /* RT_BITMAP */);
     HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
-    const uint8_t* dib = loaded != nullptr ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
-    DWORD size = found != nullptr ? SizeofResource(module, found) : 0;
+    size = found != nullptr ? SizeofResource(module, found) : 0;
+    return loaded != nullptr ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
+}
+
+DWORD ColourCount(const BITMAPINFOHEADER& header)
+{
+    return header.biClrUsed != 0 ? header.biClrUsed : (header.biBitCount <= 8 ? 1u << header.biBitCount : 0);
+}
+
+bool AppendBitmapResource(std::string& skin, int id)
+{
+    DWORD size = 0;
+    const uint8_t* dib = BitmapResource(id, size);
     if (dib == nullptr || size < sizeof(BITMAPINFOHEADER)) return false;
     BITMAPINFOHEADER header;
     std::memcpy(&header, dib, sizeof header);
-    DWORD colours = header.biClrUsed != 0 ? header.biClrUsed : (header.biBitCount <= 8 ? 1u << header.biBitCount : 0);
-    DWORD pixelOffset = 14 + header.biSize + 4 * colours;
+    DWORD pixelOffset = 14 + header.biSize + 4 * ColourCount(header);
     PutLe32(skin, 14 + size);
     skin += "BM";
     PutLe32(skin, 14 + size);
@@ -146,7 +177,7 @@ bool WriteSkinFile()
     std::string skin(reinterpret_cast<const char*>(defaultKeyMap), sizeof defaultKeyMap);
     PutLe32(skin, 0x00E8E0D8);  // back colour
     PutLe32(skin, 0x00201008);  // text colour
-    for (int id : builtinBitmapIds)
+    for (int id : kBuiltinBitmapIds)
         if (!AppendBitmapResource(skin, id)) return false;
     FILE* file = _wfopen(SkinPath().c_str(), L"wb");
     if (file == nullptr) return false;
@@ -155,6 +186,79 @@ bool WriteSkinFile()
 }
 
 void RemoveSkinFile() { DeleteFileW(SkinPath().c_str()); }
+
+// --- The baseline window --------------------------------------------------------------
+
+struct BaselineState {
+    const BITMAPINFO* info;  // the base layer's DIB, straight from the resource
+    const void* bits;
+    int width;
+    int height;
+    int zoom;
+    RECT display;  // above the image
+};
+BaselineState baseline;
+
+bool LoadBaselineImage()
+{
+    DWORD size = 0;
+    const uint8_t* dib = BitmapResource(IDB_SKIN_BASE, size);
+    if (dib == nullptr || size < sizeof(BITMAPINFOHEADER)) return false;
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(dib);
+    baseline.info = reinterpret_cast<const BITMAPINFO*>(dib);
+    baseline.bits = dib + header->biSize + 4 * ColourCount(*header);
+    baseline.width = header->biWidth;
+    baseline.height = header->biHeight;
+    return header->biBitCount == 8 && baseline.height > 0;
+}
+
+LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_PAINT) return DefWindowProcW(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    const int zoom = baseline.zoom;
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, 0, baseline.display.bottom, baseline.width * zoom, baseline.height * zoom, 0, 0,
+                  baseline.width, baseline.height, baseline.bits, baseline.info, DIB_RGB_COLORS, SRCCOPY);
+    DrawTextW(dc, kBaselineText, -1, &baseline.display, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+    EndPaint(window, &paint);
+    return 0;
+}
+
+// The program's class and frame styles, so that both windows get the same
+// erasing and non-client handling.
+bool RegisterBaselineClass()
+{
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = BaselineProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = kBaselineClass;
+    return RegisterClassExW(&wc) != 0;
+}
+
+// Right of `beside`, with a client area of the screen at `zoom`.
+HWND CreateBaseline(HWND beside, int zoom)
+{
+    const int width = kScreenWidth * zoom, height = kScreenHeightAt1 * zoom;
+    baseline.zoom = zoom;
+    baseline.display = RECT{0, 0, width, height - baseline.height * zoom};
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
+    RECT frame{0, 0, width, height};
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    RECT next;
+    GetWindowRect(beside, &next);
+    HWND window = CreateWindowExW(0, kBaselineClass, L"Baseline", style, next.right + 8, 0, frame.right - frame.left,
+                                  frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (window == nullptr) return nullptr;
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    UpdateWindow(window);
+    return window;
+}
 
 // --- Timed steps ------------------------------------------------------------------------
 
@@ -167,45 +271,159 @@ double NowUs()
     return static_cast<double>(now.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
 }
 
+// One repaint: `area` invalidated, then painted at once. With `keyRegion`
+// the area is worked out per call as the program does for a direction key
+// (its client rectangle and the tallest keypad image).
+struct RepaintStep {
+    const char* label;
+    HWND window;
+    RECT area;
+    bool keyRegion;
+};
+
+void Repaint(const RepaintStep& step)
+{
+    RECT area = step.area;
+    if (step.keyRegion) {
+        GetClientRect(step.window, &area);
+        area.top = area.bottom - TallestKeypadImage() * mainWindowState.zoom;
+    }
+    InvalidateRect(step.window, &area, TRUE);
+    UpdateWindow(step.window);
+}
+
 struct PerCall {
-    double median;  // microseconds per call, median of the batches
-    double low;
+    double median;  // microseconds per call: the median batch
+    double low;     // the fastest batch
     double high;
 };
 
-// Runs `step` in batches of `calls`, after one unmeasured batch.
-template <typename Step>
-PerCall Measure(int calls, Step step)
+// Each step in `calls`-sized batches, the steps' batches taken in turn
+// (starting one step later each round), after one unmeasured batch each.
+std::vector<PerCall> MeasureInTurn(int calls, const std::vector<RepaintStep>& steps)
 {
-    for (int i = 0; i < calls; ++i) step();
-    std::vector<double> batches;
+    const size_t n = steps.size();
+    for (const RepaintStep& step : steps)
+        for (int i = 0; i < calls; ++i) Repaint(step);
+    std::vector<std::vector<double>> batches(n);
     for (int b = 0; b < kBatches; ++b) {
-        Pump();  // whatever else queued up is not counted
-        double start = NowUs();
-        for (int i = 0; i < calls; ++i) step();
-        batches.push_back((NowUs() - start) / calls);
+        for (size_t k = 0; k < n; ++k) {
+            const size_t s = (k + static_cast<size_t>(b)) % n;
+            Pump();  // whatever else queued up is not counted
+            double start = NowUs();
+            for (int i = 0; i < calls; ++i) Repaint(steps[s]);
+            batches[s].push_back((NowUs() - start) / calls);
+        }
     }
-    std::sort(batches.begin(), batches.end());
-    return {batches[batches.size() / 2], batches.front(), batches.back()};
+    std::vector<PerCall> result;
+    for (std::vector<double>& times : batches) {
+        std::sort(times.begin(), times.end());
+        result.push_back({times[times.size() / 2], times.front(), times.back()});
+    }
+    return result;
 }
 
 void Print(const char* label, const PerCall& t)
 {
-    std::printf("  %-44s %9.2f us/call   (batch medians %.2f .. %.2f)\n", label, t.median, t.low, t.high);
+    std::printf("  %-48s %9.2f us/call   (batches %.2f .. %.2f)\n", label, t.median, t.low, t.high);
 }
 
-
-// The repaint a direction key causes, painted at once.
-void RepaintKeypad(HWND window)
+void PrintRatio(const char* label, const PerCall& vela, const PerCall& base)
 {
-    RequestRepaint(window, kRepaintKeypad);
-    UpdateWindow(window);
+    std::printf("  ratio %-42s %5.2f (median batches)   %5.2f (fastest batches)\n", label, vela.median / base.median,
+                vela.low / base.low);
 }
 
-void RepaintWhole(HWND window)
+bool ClientIs(HWND window, int zoom)
 {
-    RequestRepaint(window, kRepaintWhole);
-    UpdateWindow(window);
+    RECT client;
+    GetClientRect(window, &client);
+    return client.right == kScreenWidth * zoom && client.bottom == kScreenHeightAt1 * zoom;
+}
+
+// Brings the program's window to `zoom` and opens the baseline beside it;
+// null when either is not of the expected size or does not fit the screen.
+HWND PrepareZoom(HWND window, int zoom)
+{
+    SetZoom(window, zoom, false);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump(100);
+    HWND base = CreateBaseline(window, zoom);
+    if (base == nullptr) return nullptr;
+    Pump(100);
+    RECT placed;
+    GetWindowRect(base, &placed);
+    if (!ClientIs(window, zoom) || !ClientIs(base, zoom) || placed.right > GetSystemMetrics(SM_CXSCREEN) ||
+        placed.bottom > GetSystemMetrics(SM_CYSCREEN)) {
+        std::fprintf(stderr, "zoom %d: the windows are not of the screen's size or do not fit\n", zoom);
+        DestroyWindow(base);
+        return nullptr;
+    }
+    return base;
+}
+
+struct ZoomFigures {
+    int zoom;
+    bool done;
+    PerCall base, vela, velaKey, baseWhole, velaWhole;
+};
+
+// The skin file's figures at `zoom`: keypad region and whole client of both windows.
+ZoomFigures MeasureSkinFile(HWND window, int zoom, int calls)
+{
+    ZoomFigures figures{zoom, false, {}, {}, {}, {}, {}};
+    HWND base = PrepareZoom(window, zoom);
+    if (base == nullptr) return figures;
+    const RECT whole{0, 0, kScreenWidth * zoom, kScreenHeightAt1 * zoom};
+    RECT keypad = whole;
+    keypad.top = whole.bottom - TallestKeypadImage() * zoom;
+    std::vector<PerCall> t = MeasureInTurn(calls, {
+                                                      {"baseline", base, keypad, false},
+                                                      {"vela", window, keypad, false},
+                                                      {"vela, key's region", window, keypad, true},
+                                                      {"baseline, whole", base, whole, false},
+                                                      {"vela, whole", window, whole, false},
+                                                  });
+    DestroyWindow(base);
+    Pump(50);
+    figures = ZoomFigures{zoom, true, t[0], t[1], t[2], t[3], t[4]};
+    return figures;
+}
+
+// The built-in skin's keypad repaint against the baseline again.
+ZoomFigures MeasureBuiltin(HWND window, int zoom, int calls)
+{
+    ZoomFigures figures{zoom, false, {}, {}, {}, {}, {}};
+    HWND base = PrepareZoom(window, zoom);
+    if (base == nullptr) return figures;
+    RECT keypad{0, 0, kScreenWidth * zoom, kScreenHeightAt1 * zoom};
+    keypad.top = keypad.bottom - TallestKeypadImage() * zoom;
+    std::vector<PerCall> t = MeasureInTurn(calls, {{"baseline", base, keypad, false}, {"vela", window, keypad, false}});
+    DestroyWindow(base);
+    Pump(50);
+    figures.done = true;
+    figures.base = t[0];
+    figures.vela = t[1];
+    return figures;
+}
+
+void PrintSkinFile(const ZoomFigures& f)
+{
+    const int z = f.zoom;
+    std::printf("Zoom %d, skin file: client %dx%d, keypad region %dx%d, image %dx%d drawn %dx%d:\n", z,
+                kScreenWidth * z, kScreenHeightAt1 * z, kScreenWidth * z, baseline.height * z, baseline.width,
+                baseline.height, baseline.width * z, baseline.height * z);
+    if (!f.done) {
+        std::printf("  not measured\n");
+        return;
+    }
+    Print("baseline window, keypad region", f.base);
+    Print("vela, keypad region", f.vela);
+    Print("vela, keypad region worked out as for a key", f.velaKey);
+    Print("baseline window, whole client", f.baseWhole);
+    Print("vela, whole client", f.velaWhole);
+    PrintRatio("vela / baseline, keypad region:", f.vela, f.base);
+    PrintRatio("vela / baseline, whole client:", f.velaWhole, f.baseWhole);
 }
 
 }  // namespace
@@ -214,6 +432,13 @@ int main(int argc, char** argv)
 {
     int calls = argc > 1 ? std::atoi(argv[1]) : 200;
     if (calls < 1) calls = 200;
+
+    if (!LoadBaselineImage() || !RegisterBaselineClass()) {
+        std::fprintf(stderr, "the baseline window cannot be made\n");
+        return 1;
+    }
+    // The pointer out of the way: no tooltip over either window.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 
     DeleteStoredOptions();
     if (!WriteSkinFile()) {
@@ -229,62 +454,44 @@ int main(int argc, char** argv)
         DeleteStoredOptions();
         return 1;
     }
-    // The baseline: the base layer's image as the paint prepares it, drawn
-    // where the paint puts it, without palette, region or display.
-    static KeypadImageDraw draw;
-    if (PrepareKeypadImage(mainWindowState.skin.images[0], draw) != kImageReady) {
-        std::fprintf(stderr, "the skin image cannot be drawn\n");
-        return 1;
-    }
-    RECT client;
-    GetClientRect(window, &client);
-    const int top = client.bottom - draw.dib.height;
-    HDC dc = GetDC(window);
-    int drawnLines = 0;
-    PerCall bare = Measure(calls, [&] {
-        drawnLines = SetDIBitsToDevice(dc, 0, top, draw.dib.drawWidth, draw.dib.height, 0, 0, 0, draw.dib.height,
-                                       draw.dib.bits, reinterpret_cast<const BITMAPINFO*>(draw.dib.info),
-                                       DIB_RGB_COLORS);
-    });
-    // The paint's own drawing calls for the image: its palette made, selected
-    // and realised around the same SetDIBitsToDevice.
-    PerCall paletted = Measure(calls, [&] {
-        HPALETTE palette = CreatePalette(reinterpret_cast<const LOGPALETTE*>(&draw.palette));
-        HPALETTE old = SelectPalette(dc, palette, FALSE);
-        RealizePalette(dc);
-        SetDIBitsToDevice(dc, 0, top, draw.dib.drawWidth, draw.dib.height, 0, 0, 0, draw.dib.height,
-                          draw.dib.bits, reinterpret_cast<const BITMAPINFO*>(draw.dib.info), DIB_RGB_COLORS);
-        SelectPalette(dc, old, FALSE);
-        DeleteObject(palette);
-    });
-    ReleaseDC(window, dc);
-    RequestRepaint(window, kRepaintWhole);
-    UpdateWindow(window);
-
-    PerCall keypad = Measure(calls, [&] { RepaintKeypad(window); });
-    PerCall whole = Measure(calls, [&] { RepaintWhole(window); });
+    const int startZoom = mainWindowState.zoom;
+    const SIZE velaImage = KeypadImageSize(0);
+    const int tallest = TallestKeypadImage();
+    std::vector<ZoomFigures> skinFile;
+    for (int zoom : kZooms) skinFile.push_back(MeasureSkinFile(window, zoom, calls));
     End();
     RemoveSkinFile();
 
     // The built-in skin draws its resource bitmaps instead.
     DeleteStoredOptions();
     window = Start();
-    PerCall builtin{0, 0, 0};
+    std::vector<ZoomFigures> builtin;
     if (window != nullptr) {
-        builtin = Measure(calls, [&] { RepaintKeypad(window); });
+        for (int zoom : kZooms) builtin.push_back(MeasureBuiltin(window, zoom, calls));
         End();
     }
     DeleteStoredOptions();
 
-    std::printf("Keypad repaint of the main window, %d calls per batch, %d batches:\n", calls, kBatches);
-    std::printf("  (image %dx%d at 8 bits, %d lines per bare call)\n", draw.dib.drawWidth, draw.dib.height,
-                drawnLines);
-    Print("bare SetDIBitsToDevice, same image and DC", bare);
-    Print("palette + SetDIBitsToDevice, same image and DC", paletted);
-    Print("keypad repaint, skin file (Invalidate+Update)", keypad);
-    Print("whole repaint, skin file", whole);
-    if (window != nullptr) Print("keypad repaint, built-in skin", builtin);
-    std::printf("  ratio keypad repaint / bare SetDIBitsToDevice (medians): %.2f\n", keypad.median / bare.median);
-    std::printf("  ratio keypad repaint / bare SetDIBitsToDevice (fastest batches): %.2f\n", keypad.low / bare.low);
+    std::printf("Keypad repaint (InvalidateRect + UpdateWindow), %d calls per batch, %d batches per window,\n"
+                "batches of the windows in turn; us/call of the median batch (fastest .. slowest):\n",
+                calls, kBatches);
+    std::printf("  (the program started at zoom %d; its base image %ldx%ld, tallest %d rows; baseline DIB %dx%d, "
+                "8 bits)\n",
+                startZoom, velaImage.cx, velaImage.cy, tallest, baseline.width, baseline.height);
+    for (const ZoomFigures& f : skinFile) PrintSkinFile(f);
+    for (const ZoomFigures& f : builtin) {
+        std::printf("Zoom %d, built-in skin (StretchBlt of the resource bitmap):\n", f.zoom);
+        if (!f.done) {
+            std::printf("  not measured\n");
+            continue;
+        }
+        Print("baseline window, keypad region", f.base);
+        Print("vela, keypad region", f.vela);
+        PrintRatio("vela / baseline, keypad region:", f.vela, f.base);
+    }
+    std::printf("Summary, vela / baseline keypad repaint, skin file (median batches):");
+    for (const ZoomFigures& f : skinFile)
+        if (f.done) std::printf("  zoom %d %.2f", f.zoom, f.vela.median / f.base.median);
+    std::printf("\n");
     return 0;
 }

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Windows benchmarks with mingw-w64 and runs them under Wine on a
 # private headless X server:
-#   - start to first paint of vela.exe against a minimal window program;
-#   - one keypad repaint against a bare SetDIBitsToDevice of the same image.
+#   - start to first paint of vela.exe at zoom 1 and 2 (its stored "Zoom"
+#     value set for the rounds of each) against a minimal window program;
+#   - one keypad repaint of the real window at zoom 1 and 3 against a window
+#     of the bench's own that stretches the same image by the same zoom.
 # Timings only; nothing here belongs in CI.
 #
-#   bench/win/run.sh [build-folder] [start-up rounds]
+#   bench/win/run.sh [build-folder] [start-up rounds per zoom]
 #
 # The build folder defaults to /tmp/build-winbench; its Wine prefix is
 # <build>/wineprefix (or $VELA_WINEPREFIX).

@@ -7,15 +7,22 @@
 //   -> clock stops -> post the program's own close command and wait for it
 //   to end.
 //
+// vela.exe is timed at zoom 1 and at zoom 2: before the rounds of each, the
+// "Zoom" value under HKEY_CURRENT_USER (read before the machine's) is set to
+// it, and each painted window's client size is checked against it. The
+// values found under both keys before the run are put back at the end: the
+// program writes its zoom back at its close.
+//
 // Rounds alternate between the two programs so that a slow moment of the
-// machine hits both alike; medians and the ratio are printed. The minimal
+// machine hits both alike; medians and the ratio are printed per zoom. The
+// minimal window is the same 176x180 program for both zooms. The minimal
 // program is also run in its self-timed mode, which gives its own view of
 // process creation to first paint, without the polling.
 //
 //   vela_startup_bench.exe [rounds] [vela.exe] [minimal_window.exe]
 //
-// Defaults: 10 rounds, ..\..\windows\vela.exe and vela_minimal_window.exe beside this
-// program (the layout of the build folder).
+// Defaults: 10 rounds per zoom, ..\..\windows\vela.exe and
+// vela_minimal_window.exe beside this program (the layout of the build folder).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -29,6 +36,11 @@ namespace {
 
 constexpr DWORD kTimeoutMs = 30000;
 constexpr int kWarmUpRounds = 2;
+constexpr int kZooms[] = {1, 2};
+constexpr int kScreenWidth = 176;  // vela's client area at zoom 1
+constexpr int kScreenHeight = 180;
+constexpr wchar_t kOptionsKey[] = L"Software\\Vela2003";
+constexpr wchar_t kZoomValue[] = L"Zoom";
 
 struct Target {
     const char* label;
@@ -42,6 +54,7 @@ struct Run {
     bool ok;
     double paintMs;  // CreateProcess to painted window
     double exitMs;   // close message to process end
+    SIZE client;     // of the painted window
 };
 
 double NowMs()
@@ -67,6 +80,58 @@ std::wstring FolderOf(const std::wstring& path)
     size_t cut = path.rfind(L'\\');
     return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
 }
+
+// --- The stored zoom ------------------------------------------------------------------
+
+// A "Zoom" value as found under one root, to be put back afterwards.
+struct StoredZoom {
+    HKEY root;
+    bool present;
+    DWORD type;
+    BYTE bytes[64];
+    DWORD size;
+};
+
+StoredZoom ReadZoomValue(HKEY root)
+{
+    StoredZoom stored{root, false, 0, {}, sizeof stored.bytes};
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, kOptionsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return stored;
+    stored.present = RegQueryValueExW(key, kZoomValue, nullptr, &stored.type, stored.bytes, &stored.size) ==
+                     ERROR_SUCCESS;
+    RegCloseKey(key);
+    return stored;
+}
+
+bool WriteZoomValue(HKEY root, DWORD type, const BYTE* bytes, DWORD size)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(root, kOptionsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    bool ok = RegSetValueExW(key, kZoomValue, 0, type, bytes, size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+bool SetUserZoom(int zoom)
+{
+    const DWORD value = static_cast<DWORD>(zoom);
+    return WriteZoomValue(HKEY_CURRENT_USER, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+void RestoreZoomValue(const StoredZoom& stored)
+{
+    if (stored.present) {
+        WriteZoomValue(stored.root, stored.type, stored.bytes, stored.size);
+        return;
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(stored.root, kOptionsKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueW(key, kZoomValue);
+    RegCloseKey(key);
+}
+
+// --- One start ------------------------------------------------------------------------
 
 bool Launch(const std::wstring& path, const std::wstring& arguments, PROCESS_INFORMATION& process)
 {
@@ -103,7 +168,7 @@ HWND WaitForPaintedWindow(const Target& target, const PROCESS_INFORMATION& proce
 
 Run RunOnce(const Target& target)
 {
-    Run run{false, 0, 0};
+    Run run{false, 0, 0, {0, 0}};
     PROCESS_INFORMATION process;
     double start = NowMs();
     if (!Launch(target.path, L"", process)) {
@@ -119,6 +184,9 @@ Run RunOnce(const Target& target)
         Release(process);
         return run;
     }
+    RECT client{};
+    GetClientRect(window, &client);
+    run.client = SIZE{client.right, client.bottom};
     PostMessageW(window, target.closeMessage, target.closeParam, 0);
     bool ended = WaitForSingleObject(process.hProcess, kTimeoutMs) == WAIT_OBJECT_0;
     double exited = NowMs();
@@ -154,6 +222,8 @@ bool RunSelfTimed(const std::wstring& path, double& ms)
     return ok;
 }
 
+// --- Figures --------------------------------------------------------------------------
+
 struct Summary {
     double median;
     double low;
@@ -176,6 +246,67 @@ void PrintLine(const char* label, const std::vector<double>& values)
                 s.high, values.size());
 }
 
+struct ZoomRuns {
+    int zoom;
+    std::vector<double> minimalPaint, velaPaint, minimalExit, velaExit, selfTimed;
+    int wrongSize;  // vela windows whose client area was not the screen at this zoom
+    SIZE lastClient;
+};
+
+// Warm-up, then `rounds` alternating rounds, with the stored zoom set to `runs.zoom`.
+bool RunZoom(const Target& minimal, const Target& vela, int rounds, ZoomRuns& runs)
+{
+    if (!SetUserZoom(runs.zoom)) {
+        std::fprintf(stderr, "cannot store zoom %d\n", runs.zoom);
+        return false;
+    }
+    for (int i = 0; i < kWarmUpRounds; ++i) {
+        if (!RunOnce(minimal).ok || !RunOnce(vela).ok) {
+            std::fprintf(stderr, "warm-up at zoom %d failed\n", runs.zoom);
+            return false;
+        }
+    }
+    for (int i = 0; i < rounds; ++i) {
+        // Alternate which program goes first in a round.
+        const Target* order[2] = {&minimal, &vela};
+        if (i % 2 != 0) std::swap(order[0], order[1]);
+        for (const Target* target : order) {
+            Run run = RunOnce(*target);
+            if (!run.ok) continue;
+            bool isVela = target == &vela;
+            (isVela ? runs.velaPaint : runs.minimalPaint).push_back(run.paintMs);
+            (isVela ? runs.velaExit : runs.minimalExit).push_back(run.exitMs);
+            if (isVela) {
+                runs.lastClient = run.client;
+                if (run.client.cx != kScreenWidth * runs.zoom || run.client.cy != kScreenHeight * runs.zoom)
+                    ++runs.wrongSize;
+            }
+        }
+        double own = 0;
+        if (RunSelfTimed(minimal.path, own)) runs.selfTimed.push_back(own);
+    }
+    return !runs.velaPaint.empty() && !runs.minimalPaint.empty();
+}
+
+void PrintZoom(const ZoomRuns& runs, int rounds)
+{
+    std::printf("Zoom %d: start to first paint, CreateProcess to painted window, %d rounds:\n", runs.zoom, rounds);
+    std::printf("  (vela.exe client area %ldx%ld", runs.lastClient.cx, runs.lastClient.cy);
+    if (runs.wrongSize != 0) std::printf(", %d runs NOT at %dx%d", runs.wrongSize, kScreenWidth * runs.zoom,
+                                         kScreenHeight * runs.zoom);
+    std::printf(")\n");
+    PrintLine("minimal window", runs.minimalPaint);
+    PrintLine("vela.exe", runs.velaPaint);
+    Summary vela = Summarise(runs.velaPaint), minimal = Summarise(runs.minimalPaint);
+    std::printf("  ratio vela.exe / minimal (medians): %.2f\n", vela.median / minimal.median);
+    // On a busy machine the fastest runs are the better guess of the cost itself.
+    std::printf("  ratio vela.exe / minimal (fastest runs): %.2f\n", vela.low / minimal.low);
+    std::printf("  close command to process end:\n");
+    PrintLine("minimal window (WM_CLOSE)", runs.minimalExit);
+    PrintLine("vela.exe (command 1)", runs.velaExit);
+    if (!runs.selfTimed.empty()) PrintLine("minimal, its own clock", runs.selfTimed);
+}
+
 }  // namespace
 
 int main()
@@ -191,46 +322,26 @@ int main()
                 1 /* "Выход" */};
     if (args != nullptr) LocalFree(args);
 
-    for (int i = 0; i < kWarmUpRounds; ++i) {
-        if (!RunOnce(minimal).ok || !RunOnce(vela).ok) {
-            std::fprintf(stderr, "warm-up failed\n");
-            return 1;
+    const StoredZoom before[] = {ReadZoomValue(HKEY_CURRENT_USER), ReadZoomValue(HKEY_LOCAL_MACHINE)};
+    std::vector<ZoomRuns> all;
+    bool ok = true;
+    for (int zoom : kZooms) {
+        all.push_back(ZoomRuns{zoom, {}, {}, {}, {}, {}, 0, {0, 0}});
+        if (!RunZoom(minimal, vela, rounds, all.back())) {
+            ok = false;
+            break;
         }
     }
-
-    std::vector<double> minimalPaint, velaPaint, minimalExit, velaExit, selfTimed;
-    for (int i = 0; i < rounds; ++i) {
-        // Alternate which program goes first in a round.
-        const Target* order[2] = {&minimal, &vela};
-        if (i % 2 != 0) std::swap(order[0], order[1]);
-        for (const Target* target : order) {
-            Run run = RunOnce(*target);
-            if (!run.ok) continue;
-            (target == &vela ? velaPaint : minimalPaint).push_back(run.paintMs);
-            (target == &vela ? velaExit : minimalExit).push_back(run.exitMs);
-        }
-        double own = 0;
-        if (RunSelfTimed(minimal.path, own)) selfTimed.push_back(own);
-    }
-    if (velaPaint.empty() || minimalPaint.empty()) {
+    for (const StoredZoom& stored : before) RestoreZoomValue(stored);
+    if (!ok) {
         std::fprintf(stderr, "no complete runs\n");
         return 1;
     }
 
-    std::printf("Start to first paint, CreateProcess to painted window, %d rounds:\n", rounds);
-    PrintLine("minimal window", minimalPaint);
-    PrintLine("vela.exe", velaPaint);
-    double ratio = Summarise(velaPaint).median / Summarise(minimalPaint).median;
-    std::printf("  ratio vela.exe / minimal (medians): %.2f\n", ratio);
-    // On a busy machine the fastest runs are the better guess of the cost itself.
-    std::printf("  ratio vela.exe / minimal (fastest runs): %.2f\n",
-                Summarise(velaPaint).low / Summarise(minimalPaint).low);
-    std::printf("Close command to process end:\n");
-    PrintLine("minimal window (WM_CLOSE)", minimalExit);
-    PrintLine("vela.exe (command 1)", velaExit);
-    if (!selfTimed.empty()) {
-        std::printf("Minimal window, its own clock (process creation to first WM_PAINT):\n");
-        PrintLine("minimal window, self-timed", selfTimed);
-    }
+    for (const ZoomRuns& runs : all) PrintZoom(runs, rounds);
+    std::printf("Summary, vela.exe / minimal window (medians):");
+    for (const ZoomRuns& runs : all)
+        std::printf("  zoom %d %.2f", runs.zoom, Summarise(runs.velaPaint).median / Summarise(runs.minimalPaint).median);
+    std::printf("\n");
     return 0;
 }
