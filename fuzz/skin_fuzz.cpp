@@ -1,14 +1,21 @@
 // Skin files from anywhere: the reader must either keep a skin whose every
 // image can be handed to the graphics system as prepared, or fall back to the
 // built-in skin whole. The input is the file; it is also tried as a bare
-// information block for the palette builder.
+// information block for the palette builder. The skin tool judges, draws and
+// unpacks the same file (a skin the program loads packs again to the same
+// bytes), and reads the input as key map text (what it reads, it writes as
+// text that reads back the same).
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
+#include <string>
+
+#include "core/skin/keymap_text.h"
 #include "core/skin/palette.h"
 #include "core/skin/skin.h"
+#include "tools/skin/skin_tool.h"
 
 namespace {
 
@@ -44,6 +51,43 @@ uint32_t TouchLikeTheGraphicsSystem(const ImageDib& dib)
         }
     }
     return sum;
+}
+
+void TrySkinTool(const std::string& bytes, bool loads)
+{
+    const SkinCheck check = CheckSkin(bytes);
+    Require((check.result == kSkinLoaded) == loads);
+    Require(!CheckReport(check).empty());
+    PreviewImage preview;
+    SkinRefusal refusal;
+    Require(RenderPreview(bytes, preview, refusal) == loads);
+    UnpackedSkin unpacked;
+    if (!UnpackSkin(bytes, unpacked, refusal)) {
+        Require(!loads && !refusal.reason.empty());
+        return;
+    }
+    KeyMapText keys;
+    KeyMapTextError error;
+    Require(ReadKeyMapText(UnpackedKeysText(unpacked), keys, error));
+    PackImage images[kSkinLayerCount];
+    for (int layer = 0; layer < kSkinLayerCount; ++layer)
+        if (!unpacked.images[layer].empty()) images[layer] = {"layer.bmp", unpacked.images[layer]};
+    std::string again, fault;
+    Require(PackSkin(keys, images, again, fault) && bytes.compare(0, again.size(), again) == 0);
+}
+
+void TryKeyMapText(const std::string& text)
+{
+    KeyMapText map, again;
+    KeyMapTextError error;
+    if (!ReadKeyMapText(text, map, error)) {
+        Require(error.line >= 0 && std::strlen(error.message) > 0);
+        return;
+    }
+    Require(ReadKeyMapText(WriteKeyMapText(map), again, error));
+    Require(std::memcmp(map.keyMap, again.keyMap, kKeyMapSize) == 0 && map.backColor == again.backColor &&
+            map.textColor == again.textColor && map.hasBackColor == again.hasBackColor &&
+            map.hasTextColor == again.hasTextColor);
 }
 
 }  // namespace
@@ -87,5 +131,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ImagePalette palette;
     if (CreateImagePalette(data, size, palette))
         Require(palette.count >= 1 && palette.count <= kMaxPaletteEntries);
+
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    TrySkinTool(bytes, result == kSkinLoaded);
+    TryKeyMapText(bytes);
     return 0;
 }

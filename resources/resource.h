@@ -53,6 +53,7 @@
 #define IDM_CONSTANT_FILES      40054
 #define IDM_CONSTANT_FILES_PICK 40055
 #define IDM_COPY                40056
+#define IDM_LOAD_RATES          40057 /* "Загрузить курсы…" in the currencies' "Меню" */
 #define IDM_ZOOM_1              40060 /* 40060..40063: zoom x1..x4 */
 #define IDM_ZOOM_4              40063
 
@@ -85,7 +86,7 @@
 #define IDS_SKIN_READ_FAILED    203
 #define IDS_OUT_OF_MEMORY       204
 #define IDS_REGISTRY_FAILED     205
-#define IDS_NO_PALETTE          206 /* drawn in the display line */
+#define IDS_NO_PALETTE          206 /* shown once as a skin loads */
 #define IDS_BAD_SKIN_FORMAT     207 /* drawn in the display line */
 #define IDS_ABOUT               208
 #define IDS_ABOUT_CAPTION       209
@@ -99,6 +100,25 @@
 #define IDS_FONT_NORMAL         222
 #define IDS_FONT_LARGE          223
 #define IDS_FONT_VERY_LARGE     224
+/* A record file that could not be loaded or saved: the lead names the file
+ * (%1) and the reason (%2), a reason its line (%1). */
+#define IDS_FILE_NOT_SAVED      250
+#define IDS_FILE_NOT_LOADED     251
+#define IDS_FAULT_READ_ONLY     252
+#define IDS_FAULT_NO_PERMISSION 253
+#define IDS_FAULT_DISK_FULL     254
+#define IDS_FAULT_TOO_LARGE     255
+#define IDS_FAULT_NOT_REPLACED  256
+#define IDS_FAULT_WRITE_FAILED  257
+#define IDS_FAULT_UNREADABLE    258
+#define IDS_FAULT_LINE_TOO_LONG 259
+#define IDS_FAULT_NO_MEMORY     260
+/* A bank's rates file: the caption with its date (%1), where in the file a
+ * problem is (%1 the line, %2 the problem), the Open dialog's filter and title. */
+#define IDS_RATES_DATE          261
+#define IDS_RATES_LINE          262
+#define IDS_RATES_FILTER        263
+#define IDS_RATES_OPEN_TITLE    264
 
 /* --- The program's icon (300..399) ---------------------------------------- */
 #define IDI_VELA                300

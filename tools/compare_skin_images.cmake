@@ -1,6 +1,7 @@
-# cmake -DGENERATOR=... -DOUT_DIR=... -DEXPECTED_DIR=... -P compare_skin_images.cmake
+# cmake -DGENERATOR=... [-DGENERATOR_ARGS=...] -DOUT_DIR=... -DEXPECTED_DIR=... -P compare_skin_images.cmake
 # Runs the image generator into OUT_DIR and compares each image byte for byte
-# with the committed one in EXPECTED_DIR.
+# with the committed one in EXPECTED_DIR. GENERATOR_ARGS (a list) go before
+# OUT_DIR: the style and key map of a skin other than the built-in one.
 foreach(var GENERATOR OUT_DIR EXPECTED_DIR)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "${var} is not set")
@@ -9,7 +10,7 @@ endforeach()
 
 file(REMOVE_RECURSE "${OUT_DIR}")
 file(MAKE_DIRECTORY "${OUT_DIR}")
-execute_process(COMMAND "${GENERATOR}" "${OUT_DIR}" RESULT_VARIABLE rc)
+execute_process(COMMAND "${GENERATOR}" ${GENERATOR_ARGS} "${OUT_DIR}" RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "make-skin-images failed: ${rc}")
 endif()
@@ -34,7 +35,8 @@ endforeach()
 
 if(stale)
   list(JOIN stale ", " stale_text)
-  message(FATAL_ERROR "resources/skin differs from make-skin-images output: "
+  file(RELATIVE_PATH shown "${CMAKE_CURRENT_LIST_DIR}/.." "${EXPECTED_DIR}")
+  message(FATAL_ERROR "${shown} differs from make-skin-images output: "
     "${stale_text}. Rebuild the skin-images target and commit the images.")
 endif()
 message(STATUS "All five skin images match")

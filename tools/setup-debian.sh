@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick
+  libstb-dev
 )
 
 missing=()

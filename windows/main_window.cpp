@@ -147,9 +147,8 @@ LRESULT OnCreate(HWND window)
     ShowZoomChecked(ui.zoom);
     char16_t constantsFile[kListNameCapacity];
     ConstantsFileName(calculator.options, constantsFile);
-    const char16_t* folder = AsUtf16(ui.programFolder);
-    LoadList(calculator.currencies, folder, kCurrencyKind.file.fileName);
-    LoadList(calculator.constants, folder, constantsFile);
+    LoadListOrSay(nullptr, ui.programFolder, calculator.currencies, kCurrencyKind.file.fileName);
+    LoadListOrSay(nullptr, ui.programFolder, calculator.constants, constantsFile);
     ReadSystemFont();
     return 0;
 }
@@ -468,7 +467,7 @@ bool LoadChosenConstants(HWND window)
     if (!RunConstantFiles(window, Context())) return false;
     char16_t name[kListNameCapacity];
     ConstantsFileName(calculator.options, name);
-    LoadList(calculator.constants, AsUtf16(ui.programFolder), name);
+    LoadListOrSay(window, ui.programFolder, calculator.constants, name);
     return true;
 }
 

@@ -103,7 +103,7 @@ UINT PaintFileImage(HDC dc, const RECT& client, int layer, int zoom)
 {
     static KeypadImageDraw draw;  // 2 KB; one paint at a time on the one thread
     ImageDrawStatus status = PrepareKeypadImage(ui.skin.images[layer], draw);
-    if (status == kImageNoPalette) return IDS_NO_PALETTE;
+    if (status == kImageNoPalette) return 0;  // said once, when the skin loaded
     int height = draw.dib.height;
     if (status == kImageReady) {
         // Only a screen of 256 colours or fewer takes the image's palette.
@@ -126,6 +126,19 @@ UINT PaintFileImage(HDC dc, const RECT& client, int layer, int zoom)
 }
 
 int ValidLayer(int layer) { return layer >= 0 && layer < kSkinLayerCount ? layer : 0; }
+
+// An image that gets no palette is not drawn; the user hears of it once, as
+// the skin loads, and the display line stays his.
+void ReportImagesWithoutPalette()
+{
+    static KeypadImageDraw draw;
+    for (const SkinImage& image : ui.skin.images) {
+        if (image.header != nullptr && PrepareKeypadImage(image, draw) == kImageNoPalette) {
+            ShowSkinError(IDS_NO_PALETTE);
+            return;
+        }
+    }
+}
 
 }  // namespace
 
@@ -173,7 +186,10 @@ void LoadSkin(HWND window)
     SkinSource source{ReadFromFile, file, static_cast<uint64_t>(size.QuadPart), 0};
     SkinResult result = ReadSkinFile(ui.skin, source);
     CloseHandle(file);
-    if (result == kSkinLoaded) return;
+    if (result == kSkinLoaded) {
+        ReportImagesWithoutPalette();
+        return;
+    }
     ui.skin.backColor = BuiltinBackColor();
     ShowSkinError(result == kSkinOutOfMemory ? IDS_OUT_OF_MEMORY : IDS_SKIN_READ_FAILED);
 }

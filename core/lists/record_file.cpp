@@ -16,7 +16,7 @@
 
 namespace {
 
-// Longer lines are treated as a broken file rather than grown without end.
+// A longer line makes the file unreadable rather than grow without end.
 constexpr size_t kLineMax = size_t{16} << 20;
 // Bytes taken from the file at a time.
 constexpr size_t kReadBlock = 16384;
@@ -78,6 +78,7 @@ struct LineReader {
     size_t start = 0;   // unread bytes are block[start..end)
     size_t end = 0;
     bool atEnd = false;
+    long lineNumber = 0;  // 1-based, of the line read last
     char block[kReadBlock];
 };
 
@@ -92,8 +93,7 @@ struct Line {
     size_t size;           // every byte, line end included
     char* buffer = nullptr;
     size_t capacity = 0;
-    bool failed = false;   // the last kEndOfFile came from a read error, a line
-                           // over kLineMax or lack of memory
+    RecordFault fault = kRecordNoFault;  // why the last kEndOfFile came early
 };
 
 enum LineKind { kEndOfFile, kComment, kContent };
@@ -122,17 +122,18 @@ bool Refill(LineReader& reader)
 
 // Reads one whole line (up to and including LF, or to the end of the file)
 // into line.text and line.size: kEndOfFile at the end or on a failure (then
-// line.failed is set), kComment when its first byte is ';'.
+// line.fault says which), kComment when its first byte is ';'.
 LineKind ReadLine(LineReader& reader, Line& line)
 {
-    line.failed = false;
+    line.fault = kRecordNoFault;
+    ++reader.lineNumber;
     size_t size = 0;
     bool spilled = false;
     for (;;) {
         if (reader.start == reader.end) {
             if (reader.atEnd) break;
             if (!Refill(reader)) {
-                line.failed = true;
+                line.fault = kRecordUnreadable;
                 return kEndOfFile;
             }
             if (reader.atEnd) break;
@@ -148,7 +149,7 @@ LineKind ReadLine(LineReader& reader, Line& line)
             break;
         }
         if (take > kLineMax - size || !Reserve(line, size + take)) {
-            line.failed = true;
+            line.fault = take > kLineMax - size ? kRecordLineTooLong : kRecordNoMemory;
             return kEndOfFile;
         }
         std::memcpy(line.buffer + size, from, take);
@@ -160,6 +161,12 @@ LineKind ReadLine(LineReader& reader, Line& line)
     line.size = size;
     if (size == 0) return kEndOfFile;
     return line.text[0] == ';' ? kComment : kContent;
+}
+
+// Why a line could not be read; a line too long is named by its number.
+RecordFileError LineFailure(const LineReader& reader, const Line& line)
+{
+    return {line.fault, line.fault == kRecordLineTooLong ? reader.lineNumber : 0};
 }
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
@@ -224,17 +231,28 @@ size_t ParseRecordLine(const Line& line, size_t nameLimit, char16_t* name, doubl
 
 // The first pass: how many records the file can hold at most, for the size
 // of the tables. Every line with an "=" counts; that is every record, and the
-// odd comment. -1 when the file cannot be read.
-int CountPass(const char16_t* path)
+// odd comment. 0 for a missing file; -1 when the file cannot be read, with
+// `fault` set.
+int CountPass(const char16_t* path, RecordFault& fault)
 {
-    LineReader reader(OpenForReading(path));
-    if (reader.stream == nullptr) return -1;
+    bool missing = false;
+    LineReader reader(OpenForReading(path, &missing));
+    if (reader.stream == nullptr) {
+        if (missing) return 0;
+        fault = kRecordUnreadable;
+        return -1;
+    }
     size_t count = 0;
     bool hasEquals = false;  // the current line has an "=", maybe in an earlier block
     auto find = [](const char* from, const char* end, char byte) {
         return static_cast<const char*>(std::memchr(from, byte, static_cast<size_t>(end - from)));
     };
-    while (Refill(reader) && !reader.atEnd) {
+    for (;;) {
+        if (!Refill(reader)) {
+            fault = kRecordUnreadable;
+            break;
+        }
+        if (reader.atEnd) break;
         const char* p = reader.block;
         const char* end = reader.block + reader.end;
         for (const char* newline; (newline = find(p, end, '\n')) != nullptr; p = newline + 1) {
@@ -245,33 +263,44 @@ int CountPass(const char16_t* path)
     }
     count += hasEquals;
     CurrentRecordPlatform().close(reader.stream);
+    if (fault != kRecordNoFault) return -1;
     return static_cast<int>(std::min<size_t>(count, INT_MAX));
 }
 
 // The second pass: headerIndices from the header line, and the records in
-// file order, at most `capacity` of them and as many names as the block has
-// room for, one after the other: names[i] points there, values[i]. 0 when
-// the file cannot be opened, -1 when it holds no header line, else the
-// number of records stored.
+// file order, as many as were counted, one name after the other in the
+// block: names[i] points there, values[i]. -1 when the file holds no header
+// line, else the number of records stored; `error` is set when the file could
+// not be read whole.
 int FillPass(const char16_t* path, const RecordFileKind& fileKind, int* headerIndices, char16_t** names,
-             double* values, const NameBlock& block, int capacity)
+             double* values, const NameBlock& block, int capacity, RecordFileError& error)
 {
     LineReader reader(OpenForReading(path));
-    if (reader.stream == nullptr) return 0;
+    if (reader.stream == nullptr) {  // gone since it was counted
+        error.fault = kRecordUnreadable;
+        return 0;
+    }
     Line line;
     int i = -1;
     size_t used = 0;  // units of the block
     for (;;) {
         const LineKind kind = ReadLine(reader, line);
-        if (kind == kEndOfFile) break;
+        if (kind == kEndOfFile) {
+            if (line.fault != kRecordNoFault) error = LineFailure(reader, line);
+            break;
+        }
         if (kind == kComment || IsBlank(line)) continue;
         if (i == -1) {
             ParseHeaderLine(line.text, ContentLength(line), headerIndices, fileKind.headerCount);
             i = 0;
             continue;
         }
-        // A file that grew since it was counted loads what fits.
-        if (i >= capacity || used + fileKind.nameLimit >= block.size) break;
+        if (i >= capacity || used + fileKind.nameLimit >= block.size) {
+            // A file that grew since it was counted; a line without "=" is no record.
+            if (std::memchr(line.text, '=', line.size) == nullptr) continue;
+            error.fault = kRecordUnreadable;
+            break;
+        }
         const size_t units = ParseRecordLine(line, fileKind.nameLimit, block.units + used, &values[i]);
         if (units == 0) continue;
         names[i++] = block.units + used;
@@ -282,6 +311,20 @@ int FillPass(const char16_t* path, const RecordFileKind& fileKind, int* headerIn
 }
 
 // ---- Writing ----------------------------------------------------------------
+
+// Where a save's bytes go: the temporary file, or, for RecordFileText, a
+// string, so that both are written by the same code.
+struct Output {
+    RecordStream* file = nullptr;
+    std::string* text = nullptr;
+};
+
+bool Put(const Output& out, const char* bytes, size_t size)
+{
+    if (out.text == nullptr) return CurrentRecordPlatform().write(out.file, bytes, size);
+    out.text->append(bytes, size);
+    return true;
+}
 
 // The header line: the kind's indices, each plus 1, joined by ",", and the
 // line end. Each number takes at most 11 characters and a comma.
@@ -330,16 +373,15 @@ size_t FormatRecordValue(const RecordFileKind& kind, size_t nameBytes, double va
 
 // Writes the encoded name in bounded pieces; returns its byte count through
 // `written`. False when a write failed.
-bool WriteName(RecordStream* file, const char16_t* name, size_t& written)
+bool WriteName(const Output& out, const char16_t* name, size_t& written)
 {
-    const RecordPlatform& platform = CurrentRecordPlatform();
     written = 0;
     char piece[64];
     size_t size = 0;
     for (const char16_t* unit = name;; ++unit) {
         const unsigned char byte = EncodeNameUnit(*unit);
         if (byte == 0 || size == sizeof piece) {
-            if (size > 0 && !platform.write(file, piece, size)) return false;
+            if (size > 0 && !Put(out, piece, size)) return false;
             written += size;
             size = 0;
         }
@@ -348,15 +390,13 @@ bool WriteName(RecordStream* file, const char16_t* name, size_t& written)
     }
 }
 
-bool WriteRecord(RecordStream* file, const RecordFileKind& kind, const char16_t* name, double value)
+bool WriteRecord(const Output& out, const RecordFileKind& kind, const char16_t* name, double value)
 {
-    const RecordPlatform& platform = CurrentRecordPlatform();
     size_t nameBytes = 0;
-    if (!WriteName(file, name, nameBytes)) return false;
+    if (!WriteName(out, name, nameBytes)) return false;
     char text[kValueCapacity];
     const size_t size = FormatRecordValue(kind, nameBytes, value, text);
-    return platform.write(file, "=", 1) && platform.write(file, text, size) &&
-           platform.write(file, kRecordLineEnd, sizeof kRecordLineEnd - 1);
+    return Put(out, "=", 1) && Put(out, text, size) && Put(out, kRecordLineEnd, sizeof kRecordLineEnd - 1);
 }
 
 bool SameName(const char16_t* a, const char16_t* b)
@@ -365,43 +405,98 @@ bool SameName(const char16_t* a, const char16_t* b)
     return *a == *b;
 }
 
-// Copies the head of the old file into the new one: the comments up to its
-// first record, with the new header in the old one's place. False when a
-// read or a write failed.
-bool CopyHead(RecordStream* old, RecordStream* temp, const char* header, size_t headerSize, bool& headerWritten)
+// The reason the table gives for the call that just failed, or `otherwise`.
+RecordFileError Failure(RecordFault otherwise)
 {
-    const RecordPlatform& platform = CurrentRecordPlatform();
+    const RecordFault fault = CurrentRecordPlatform().lastFault();
+    return {fault != kRecordNoFault ? fault : otherwise, 0};
+}
+
+// Copies the head of the old file into the new one: the comments up to its
+// first record, with the new header in the old one's place. Says why, when a
+// read or a write failed.
+RecordFileError CopyHead(RecordStream* old, const Output& out, const char* header, size_t headerSize,
+                         bool& headerWritten)
+{
     LineReader reader(old);
     Line line;
     bool lastHadLineEnd = true;
     for (LineKind kind; (kind = ReadLine(reader, line)) != kEndOfFile;) {
         if (kind == kComment) {
-            if (!platform.write(temp, line.text, line.size)) return false;
+            if (!Put(out, line.text, line.size)) return Failure(kRecordWriteFailed);
             lastHadLineEnd = line.text[line.size - 1] == '\n';
         } else if (!IsBlank(line)) {
             if (headerWritten) break;  // the first old record: from here on all is rewritten
-            if (!platform.write(temp, header, headerSize)) return false;
+            if (!Put(out, header, headerSize)) return Failure(kRecordWriteFailed);
             headerWritten = true;
             lastHadLineEnd = true;
         }
     }
-    if (line.failed) return false;
+    if (line.fault != kRecordNoFault) return LineFailure(reader, line);
     // A last comment without a line end must not run into the next line.
-    return lastHadLineEnd || platform.write(temp, kRecordLineEnd, sizeof kRecordLineEnd - 1);
+    if (!lastHadLineEnd && !Put(out, kRecordLineEnd, sizeof kRecordLineEnd - 1))
+        return Failure(kRecordWriteFailed);
+    return {};
 }
 
-// Writes the temporary file: the head of the old file, then the records.
-bool WriteNewContent(RecordStream* old, RecordStream* temp, const RecordFileKind& kind,
-                     const int* headerIndices, char16_t* const* names, const double* values, int count)
+// What a save writes, without the old file's head or with the head given
+// (then `old` is not read).
+struct NewContent {
+    const RecordFileKind& kind;
+    const int* headerIndices;
+    char16_t* const* names;
+    const double* values;
+    int count;
+    const char* head;  // nullptr: the old file's
+    size_t headSize;
+};
+
+// Writes the new file: its head (the given one, or that of the old file,
+// if any), then the records.
+RecordFileError WriteNewContent(RecordStream* old, const Output& out, const NewContent& content)
 {
     char header[kHeaderCapacity];
-    const size_t headerSize = FormatHeader(kind, headerIndices, header);
+    const size_t headerSize = FormatHeader(content.kind, content.headerIndices, header);
     bool headerWritten = false;
-    if (old != nullptr && !CopyHead(old, temp, header, headerSize, headerWritten)) return false;
-    if (!headerWritten && !CurrentRecordPlatform().write(temp, header, headerSize)) return false;
-    for (int i = 0; i < count; ++i)
-        if (!WriteRecord(temp, kind, names[i], values[i])) return false;
-    return true;
+    if (content.head != nullptr) {
+        if (!Put(out, content.head, content.headSize)) return Failure(kRecordWriteFailed);
+    } else if (old != nullptr) {
+        const RecordFileError copied = CopyHead(old, out, header, headerSize, headerWritten);
+        if (copied.fault != kRecordNoFault) return copied;
+    }
+    if (!headerWritten && !Put(out, header, headerSize)) return Failure(kRecordWriteFailed);
+    for (int i = 0; i < content.count; ++i)
+        if (!WriteRecord(out, content.kind, content.names[i], content.values[i])) return Failure(kRecordWriteFailed);
+    return {};
+}
+
+// Writes the new content to tempPath and moves it over path.
+RecordFileError Rewrite(const char16_t* path, const char16_t* tempPath, const NewContent& content)
+{
+    const RecordPlatform& platform = CurrentRecordPlatform();
+    // The move would replace a read-only file as well as any other.
+    const RecordFault writable = platform.checkWritable(path);
+    if (writable != kRecordNoFault) return {writable, 0};
+    // A given head leaves nothing of the old file to read.
+    bool missing = content.head != nullptr;
+    RecordStream* old = missing ? nullptr : OpenForReading(path, &missing);
+    if (old == nullptr && !missing) return {kRecordUnreadable, 0};
+    // Whatever an interrupted save left under the temporary name goes first,
+    // so that the new file is made new; a link goes without what it points to.
+    platform.remove(tempPath);
+    RecordStream* temp = platform.createWrite(tempPath);
+    if (temp == nullptr) {
+        const RecordFileError failed = Failure(kRecordWriteFailed);
+        if (old != nullptr) platform.close(old);
+        return failed;
+    }
+    RecordFileError result = WriteNewContent(old, Output{temp, nullptr}, content);
+    const bool closed = platform.close(temp);
+    if (!closed && result.fault == kRecordNoFault) result = Failure(kRecordWriteFailed);
+    if (old != nullptr) platform.close(old);
+    if (result.fault == kRecordNoFault && !platform.replace(tempPath, path)) result = Failure(kRecordNotReplaced);
+    if (result.fault != kRecordNoFault) platform.remove(tempPath);
+    return result;
 }
 
 }  // namespace
@@ -423,26 +518,33 @@ bool StdioWrite(RecordStream* stream, const char* bytes, size_t size)
 }
 
 int LoadRecordList(const char16_t* folder, const char16_t* name, const RecordFileKind& kind, int* headerIndices,
-                   char16_t*** names, double** values, NameBlock& block)
+                   char16_t*** names, double** values, NameBlock& block, RecordFileError* error)
 {
     *names = nullptr;
     *values = nullptr;
     block = NameBlock{};
+    RecordFileError failure;
     char16_t* path = RecordFilePath(folder, name);
-    if (path == nullptr) return 0;
-    const size_t counted = static_cast<size_t>(std::max(CountPass(path), 0));
+    size_t counted = 0;
+    if (path == nullptr) failure.fault = kRecordNoMemory;
+    else counted = static_cast<size_t>(std::max(CountPass(path, failure.fault), 0));
     int filled = 0;
     int header[kRecordMaxHeader] = {};
-    if (counted > 0 && counted <= SIZE_MAX / (kind.nameLimit + 1)) {
-        *names = AllocateArray<char16_t*>(counted);
-        *values = AllocateArray<double>(counted);
-        block.size = counted * (kind.nameLimit + 1);
-        block.units = AllocateArray<char16_t>(block.size);
+    if (counted > 0) {
+        if (counted <= SIZE_MAX / (kind.nameLimit + 1)) {
+            *names = AllocateArray<char16_t*>(counted);
+            *values = AllocateArray<double>(counted);
+            block.size = counted * (kind.nameLimit + 1);
+            block.units = AllocateArray<char16_t>(block.size);
+        }
         if (*names != nullptr && *values != nullptr && block.units != nullptr)
-            filled = FillPass(path, kind, header, *names, *values, block, static_cast<int>(counted));
+            filled = FillPass(path, kind, header, *names, *values, block, static_cast<int>(counted), failure);
+        else
+            failure.fault = kRecordNoMemory;
     }
     std::free(path);
-    if (filled <= 0) {
+    if (error != nullptr) *error = failure;
+    if (filled <= 0 || failure.fault != kRecordNoFault) {
         ReleaseRecordTables(names, values, block, 0);
         return 0;
     }
@@ -451,37 +553,48 @@ int LoadRecordList(const char16_t* folder, const char16_t* name, const RecordFil
 }
 
 bool SaveRecordFile(const char16_t* folder, const char16_t* name, const RecordFileKind& kind,
-                    const int* headerIndices, char16_t* const* names, const double* values, int count)
+                    const int* headerIndices, char16_t* const* names, const double* values, int count,
+                    RecordFileError* error, const char* head, size_t headSize)
 {
-    // Writing the temporary file over the file it replaces would truncate it.
-    if (SameName(name, kRecordTempName)) return false;
-    const RecordPlatform& platform = CurrentRecordPlatform();
+    RecordFileError result;
     char16_t* path = RecordFilePath(folder, name);
     char16_t* tempPath = RecordFilePath(folder, kRecordTempName);
-    if (path == nullptr || tempPath == nullptr) {
-        std::free(path);
-        std::free(tempPath);
-        return false;
-    }
-
-    bool ok = false;
-    bool missing = false;
-    RecordStream* old = OpenForReading(path, &missing);
-    if (old != nullptr || missing) {
-        RecordStream* temp = platform.createWrite(tempPath);
-        if (temp != nullptr) {
-            const bool written = WriteNewContent(old, temp, kind, headerIndices, names, values, count);
-            const bool closed = platform.close(temp);
-            if (old != nullptr) platform.close(old);
-            old = nullptr;
-            ok = written && closed && platform.replace(tempPath, path);
-            if (!ok) platform.remove(tempPath);
-        }
-        if (old != nullptr) platform.close(old);
-    }
+    if (SameName(name, kRecordTempName))  // writing the temporary file would truncate the file it replaces
+        result.fault = kRecordNotReplaced;
+    else if (head != nullptr && !IsRecordHead(head, headSize))
+        result.fault = kRecordWriteFailed;
+    else if (path == nullptr || tempPath == nullptr)
+        result.fault = kRecordNoMemory;
+    else
+        result = Rewrite(path, tempPath, {kind, headerIndices, names, values, count, head, headSize});
     std::free(path);
     std::free(tempPath);
-    return ok;
+    if (error != nullptr) *error = result;
+    return result.fault == kRecordNoFault;
+}
+
+bool IsRecordHead(const char* head, size_t size)
+{
+    const size_t endSize = sizeof kRecordLineEnd - 1;
+    for (size_t at = 0; at < size;) {
+        const char* newline = static_cast<const char*>(std::memchr(head + at, '\n', size - at));
+        if (head[at] != ';' || newline == nullptr) return false;
+        const size_t next = static_cast<size_t>(newline - head) + 1;
+        // A line the reader would refuse makes the whole file unreadable.
+        if (next - at > kLineMax || next - at < 1 + endSize) return false;
+        if (std::memcmp(head + next - endSize, kRecordLineEnd, endSize) != 0) return false;
+        at = next;
+    }
+    return true;
+}
+
+std::string RecordFileText(const RecordFileKind& kind, const int* headerIndices, char16_t* const* names,
+                           const double* values, int count, const char* head, size_t headSize)
+{
+    std::string text;
+    if (head != nullptr && !IsRecordHead(head, headSize)) return text;
+    WriteNewContent(nullptr, Output{nullptr, &text}, {kind, headerIndices, names, values, count, head, headSize});
+    return text;
 }
 
 void ReleaseRecordTables(char16_t*** names, double** values, NameBlock& block, int count)

@@ -8,13 +8,14 @@
 //   USD=1.000000          <- records: name=value, one per line
 //   EUR=1.080000
 //
-// Lines end in LF or CR LF and are read whole, whatever their length. A line
-// is taken up to its first NUL byte. A record needs at least 3 bytes and an
-// "=" that is neither its first nor its last byte; the name is everything
-// before the first "=" (nothing trimmed), the value the decimal number at the
-// start of the rest (0 when there is none). Any other line is skipped. In the
-// header, each comma-separated number n stands for index n - 1; 0, text that
-// is no number and numbers missing for lack of commas give index 0.
+// Lines end in LF or CR LF and are read whole up to 16 MiB; a longer one
+// makes the file unreadable. A line is taken up to its first NUL byte. A
+// record needs at least 3 bytes and an "=" that is neither its first nor its
+// last byte; the name is everything before the first "=" (nothing trimmed),
+// the value the decimal number at the start of the rest (0 when there is
+// none). Any other line is skipped. In the header, each comma-separated
+// number n stands for index n - 1; 0, text that is no number and numbers
+// missing for lack of commas give index 0.
 //
 // Every table and name handed out is allocated through the record platform's
 // `reallocate` (malloc family): the names of a load together in one block,
@@ -25,6 +26,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "core/lists/record_platform.h"
 
@@ -58,26 +60,54 @@ struct NameBlock {
     size_t size = 0;
 };
 
+// Why a load or a save failed: kRecordNoFault when it did not. `line` is the
+// 1-based number of the line too long to read (kRecordLineTooLong), else 0.
+struct RecordFileError {
+    RecordFault fault = kRecordNoFault;
+    long line = 0;
+};
+
 // Reads folder + name + ".txt" in two passes: counts the records, allocates
-// the tables at that size, fills them in file order (at most that many, as
-// the file may change between the passes).
+// the tables at that size, fills them in file order.
 // Returns the count (> 0) with *names, *values, the names' block and
-// headerIndices (kind.headerCount of them) set; or 0 (no file, no header
-// line, no records, no memory) with both tables nullptr and no block.
+// headerIndices (kind.headerCount of them) set; or 0 with both tables nullptr
+// and no block. A 0 with *error (when given) kRecordNoFault is a file that
+// holds no list: missing, no header line, no records. Any other 0 is a file
+// that could not be read whole (a read that failed, a line too long, no
+// memory, a file that grew between the passes); *error says why. Never a part
+// of the file: a list saved over it would drop the rest.
 int LoadRecordList(const char16_t* folder, const char16_t* name, const RecordFileKind& kind,
-                   int* headerIndices, char16_t*** names, double** values, NameBlock& block);
+                   int* headerIndices, char16_t*** names, double** values, NameBlock& block,
+                   RecordFileError* error = nullptr);
 
 // Rewrites the file with a fresh header (each index + 1) and the `count`
 // records, keeping the comment lines that stood before its first record (in
 // their places around the header). Blank lines, and everything from the first
 // line after the header that is not blank or comment on, are dropped. A
-// missing file is created. The new content is written to "~tmpcur~.txt" and
-// then moved over the file in one step: on any failure the file stays as it
-// was and the temporary file is removed. Returns true when the file holds the
-// list.
+// missing file is created. A file the system marks read-only is left alone.
+// The new content is written to "~tmpcur~.txt", made new (whatever had that
+// name is removed first, a link without what it points to) and then moved
+// over the file in one step: on any failure the file stays as it was and the
+// temporary file is removed. Returns true when the file holds the list; else
+// *error (when given) says why not.
+// With `head`, the new file starts with those headSize bytes instead of the
+// old file's comments (all of them, before and after its header), then the
+// header and the records; the old file is not read. The head must be whole
+// comment lines, each ';' first and ending in kRecordLineEnd, none longer
+// than a load reads (empty is none at all): any other is refused as
+// kRecordWriteFailed and nothing is touched.
 bool SaveRecordFile(const char16_t* folder, const char16_t* name, const RecordFileKind& kind,
                     const int* headerIndices, char16_t* const* names, const double* values,
-                    int count);
+                    int count, RecordFileError* error = nullptr, const char* head = nullptr,
+                    size_t headSize = 0);
+
+// True when SaveRecordFile takes `head` as a new file's head (see there).
+bool IsRecordHead(const char* head, size_t size);
+
+// The bytes SaveRecordFile writes for the list with `head` (nullptr: as into
+// a folder without the file). Empty for a head it refuses.
+std::string RecordFileText(const RecordFileKind& kind, const int* headerIndices, char16_t* const* names,
+                           const double* values, int count, const char* head, size_t headSize);
 
 // Releases the `count` names (none for a count of 0 or less), both tables
 // and the block; each pointer becomes nullptr.

@@ -9,6 +9,7 @@
 #include <span>
 
 #include "core/seam.h"
+#include "core/text/file_names.h"
 #include "core/text/text16.h"
 
 const ListKind kConstantsKind{{u"constant", kConstantSlotCount, 14, "%.6e"}, 1, false, true};
@@ -78,12 +79,47 @@ void EndEditing(RecordList& list)
     list.workValues = nullptr;
 }
 
-// The working picks and values become the stored ones; the file is rewritten.
+void ReleasePendingHead(RecordList& list)
+{
+    std::free(list.pendingHead);
+    list.pendingHead = nullptr;
+    list.pendingHeadSize = 0;
+}
+
+// `count` copies of the names cut to the list's limit, or nullptr (and
+// nothing left over) when memory runs out.
+char16_t** CopyNames(const RecordList& list, char16_t* const* names, int count)
+{
+    char16_t** copies = Resize<char16_t*>(nullptr, count);
+    if (copies == nullptr) return nullptr;
+    for (int i = 0; i < count; ++i) {
+        copies[i] = CopyRecordName(names[i], NameLimit(list));
+        if (copies[i] != nullptr) continue;
+        for (int k = 0; k < i; ++k) std::free(copies[k]);
+        std::free(copies);
+        return nullptr;
+    }
+    return copies;
+}
+
+// The file is rewritten with the working picks and values; once it holds
+// them they become the stored ones. False, with saveError set, when not.
 bool SaveList(RecordList& list, const char16_t* folder)
 {
-    std::transform(list.workPicks, list.workPicks + PickCount(list), list.picks, StoredPick(list));
+    // Saved over a file it was not read from whole, the list would drop the rest.
+    if (list.loadError.fault != kRecordNoFault) {
+        list.saveError = list.loadError;
+        return false;
+    }
+    int picks[kMaxPicks];
+    std::transform(list.workPicks, list.workPicks + PickCount(list), picks, StoredPick(list));
+    const double* values = list.workValues != nullptr ? list.workValues : list.values;
+    if (!SaveRecordFile(folder, list.fileName, list.kind->file, picks, list.names, values, list.count,
+                        &list.saveError, list.pendingHead, list.pendingHeadSize))
+        return false;
+    std::copy_n(picks, PickCount(list), list.picks);
     if (list.workValues != nullptr) std::memcpy(list.values, list.workValues, sizeof(double) * list.count);
-    return SaveRecordFile(folder, list.fileName, list.kind->file, list.picks, list.names, list.values, list.count);
+    return true;
 }
 
 bool NeedsSaving(const RecordList& list)
@@ -135,8 +171,8 @@ int LoadList(RecordList& list, const char16_t* folder, const char16_t* fileName)
     U16Copy(list.fileName, kListNameCapacity, fileName);
     int header[kRecordMaxHeader] = {};
     // The count is that of the names actually read, should memory run out.
-    const int count =
-        LoadRecordList(folder, list.fileName, list.kind->file, header, &list.names, &list.values, list.nameBlock);
+    const int count = LoadRecordList(folder, list.fileName, list.kind->file, header, &list.names, &list.values,
+                                     list.nameBlock, &list.loadError);
     if (count >= list.kind->leastCount) {
         list.count = count;
         std::transform(header, header + PickCount(list), list.picks, StoredPick(list));
@@ -151,6 +187,7 @@ void ReleaseList(RecordList& list)
 {
     ReleaseRecordTables(&list.names, &list.values, list.nameBlock, list.count);
     EndEditing(list);
+    ReleasePendingHead(list);
     list.count = 0;
 }
 
@@ -226,18 +263,59 @@ bool ChangeEntry(RecordList& list, int row, const char16_t* name, double value)
     return true;
 }
 
+bool ReplaceListRecords(RecordList& list, char16_t* const* names, const double* values, int count,
+                        const int* headerIndices, const char* head, size_t headSize)
+{
+    if (count < std::max(list.kind->leastCount, 1)) return false;
+    if (head != nullptr && !IsRecordHead(head, headSize)) return false;  // Ok could never write it
+    // All that is new is had before anything old goes, so that a failure changes nothing.
+    char16_t** copies = CopyNames(list, names, count);
+    double* stored = Resize<double>(nullptr, count);
+    double* work = Resize<double>(nullptr, count);
+    // An empty head is still one: nullptr would keep the file's comments.
+    char* headCopy = nullptr;
+    if (head != nullptr) headCopy = static_cast<char*>(CurrentRecordPlatform().reallocate(nullptr, headSize + 1));
+    if (copies == nullptr || stored == nullptr || work == nullptr || (head != nullptr && headCopy == nullptr)) {
+        if (copies != nullptr)
+            for (int i = 0; i < count; ++i) std::free(copies[i]);
+        std::free(copies);
+        std::free(stored);
+        std::free(work);
+        std::free(headCopy);
+        return false;
+    }
+    ReleaseList(list);
+    list.names = copies;
+    list.values = stored;
+    list.workValues = work;
+    std::copy_n(values, count, stored);
+    std::copy_n(values, count, work);
+    list.count = count;
+    std::transform(headerIndices, headerIndices + PickCount(list), list.picks, StoredPick(list));
+    std::copy_n(list.picks, PickCount(list), list.workPicks);
+    list.currentRow = 0;
+    list.modified = 1;
+    list.loadError = {};
+    if (headCopy != nullptr) std::memcpy(headCopy, head, headSize);
+    list.pendingHead = headCopy;
+    list.pendingHeadSize = headSize;
+    return true;
+}
+
 int FinishEditing(RecordList& list, const int* selections, double fieldValue, const char16_t* folder)
 {
     int saved = 0;
+    list.saveError = {};
     if (list.count > 0) {
         std::transform(selections, selections + PickCount(list), list.workPicks, [](int s) { return std::max(s, 0); });
         KeepWorkValue(list, fieldValue);
         if (NeedsSaving(list)) {
-            SaveList(list, folder);  // an unwritable file is not reported
+            if (!SaveList(list, folder)) return -1;
             saved = 1;
         }
     }
     EndEditing(list);
+    ReleasePendingHead(list);
     if (saved) ListTextsChanged(list);
     return saved;
 }
@@ -245,6 +323,7 @@ int FinishEditing(RecordList& list, const int* selections, double fieldValue, co
 void CancelEditing(RecordList& list)
 {
     EndEditing(list);
+    ReleasePendingHead(list);
     // Records added, deleted or renamed without a save: the menu must still
     // name what each of its items recalls or converts.
     if (list.modified) ListTextsChanged(list);
@@ -260,7 +339,7 @@ void ConstantsFileName(const Options& options, char16_t (&name)[kListNameCapacit
         ++n;
     }
     name[n] = 0;
-    if (n == 0) U16Copy(name, kListNameCapacity, kConstantsKind.file.fileName);
+    if (!IsPlainFileName(name)) U16Copy(name, kListNameCapacity, kConstantsKind.file.fileName);
 }
 
 bool ConstantSlotText(const RecordList& list, int slot, char16_t* out, size_t capacity)
@@ -376,5 +455,7 @@ bool OfferedConstantsFile(const char16_t* fileName, char16_t (&bareName)[kListNa
     if (bare == U16Len(currency) && AsciiEqualNoCase(fileName, currency, bare)) return false;
     std::copy_n(fileName, bare, bareName);
     bareName[bare] = 0;
-    return true;
+    if (IsPlainFileName(bareName)) return true;
+    bareName[0] = 0;
+    return false;
 }

@@ -55,6 +55,16 @@ struct RecordList {
     int workPicks[kMaxPicks] = {};
     int currentRow = -1;
     int modified = 0;
+    // Why the last load could not read the file. While it stands the list may
+    // hold less than the file, and is never saved over it.
+    RecordFileError loadError;
+    // Why the last Ok could not save the list.
+    RecordFileError saveError;
+    // After ReplaceListRecords: the comment lines the next save writes in
+    // place of the file's own (owned, malloc'd; never nullptr after a replace,
+    // even for no lines). Released with the editing's end and ReleaseList.
+    char* pendingHead = nullptr;
+    size_t pendingHeadSize = 0;
 };
 
 int PickCount(const RecordList& list);
@@ -65,11 +75,12 @@ void InitList(RecordList& list, const ListKind& kind);
 // Replaces the list by the records of folder + fileName + ".txt" (folder ends
 // in the path separator). A missing or unusable file, too few records and
 // lack of memory give an empty list; the picks change only when the new list
-// is not empty. Memory running out halfway keeps the records read before that
-// point. Returns the new count.
+// is not empty. A file that could not be read whole (loadError says why)
+// gives an empty list too, never a part of it. Returns the new count.
 int LoadList(RecordList& list, const char16_t* folder, const char16_t* fileName);
 
-// Releases names, values and the working values; the list is empty.
+// Releases names, values, the working values and a pending head; the list is
+// empty.
 void ReleaseList(RecordList& list);
 
 // ---- Editing in a dialog ------------------------------------------------------
@@ -101,16 +112,33 @@ bool DeleteEntry(RecordList& list, int row);
 // changed, for a row outside the list or when memory runs out.
 bool ChangeEntry(RecordList& list, int row, const char16_t* name, double value);
 
+// While the dialog is open, the list becomes `count` new records (copies of
+// names cut to the kind's name limit, and values) with the picks
+// headerIndices (one per pick), as a whole: editing starts again on them as
+// BeginEditing starts it, but modified, so that Ok writes them, with `head`
+// (headSize bytes of comment lines, as SaveRecordFile takes them; nullptr:
+// the file's own) in place of the file's comments. Being the whole new list,
+// it is saved even over a file that was not read whole. False, with nothing
+// changed, for fewer records than the kind needs, a head SaveRecordFile
+// refuses, or when memory runs out.
+// Отмена afterwards leaves the file as it was, and the list holding the new
+// records: the caller loads the list again (LoadList) to get the old ones.
+bool ReplaceListRecords(RecordList& list, char16_t* const* names, const double* values, int count,
+                        const int* headerIndices, const char* head, size_t headSize);
+
 // Ok: `selections` (one per pick; negative: none, read as 0) become the
 // working picks and the field's number goes into the current row. When the
 // list must be saved (modified, or working values or picks differ from the
-// stored ones; an empty list never), they become the stored ones and the file
-// is rewritten. Ends the editing. 1 when the list was saved (whether or not
-// the file could be written), else 0.
+// stored ones; an empty list never), the file is rewritten with them and they
+// become the stored ones. Returns 1 when the list was saved, 0 when nothing
+// needed saving; both end the editing. -1 when the file could not be written,
+// or was not read whole when the list was loaded: the file is as it was,
+// saveError says why, and the editing goes on, so that nothing typed is lost.
+// A pending head is written first, and released once the editing ends.
 int FinishEditing(RecordList& list, const int* selections, double fieldValue, const char16_t* folder);
 
 // Отмена: ends the editing. Records added, deleted or renamed stay as they
-// are, unsaved, and the menu is told.
+// are, unsaved, and the menu is told. A pending head is dropped.
 void CancelEditing(RecordList& list);
 
 // ---- What the menus offer --------------------------------------------------------

@@ -12,13 +12,29 @@
 // An open file. Only the table that opened it knows what lies behind it.
 struct RecordStream;
 
+// Why a record file could not be read or written.
+enum RecordFault : int {
+    kRecordNoFault = 0,
+    kRecordReadOnly,      // the file is marked read-only or refuses writing
+    kRecordNoPermission,  // the folder or the file refuses us
+    kRecordDiskFull,
+    kRecordTooLarge,      // over the file-size limit of the process or the file system
+    kRecordNotReplaced,   // the new content could not take the old file's place
+    kRecordWriteFailed,   // writing failed for a reason the system does not name
+    kRecordUnreadable,    // the file exists but could not be read whole
+    kRecordLineTooLong,   // a line longer than the reader takes
+    kRecordNoMemory,
+};
+
 struct RecordPlatform {
     // Opens an existing file for reading, in binary mode. On failure returns
     // nullptr and sets *missing (when given) to whether the file does not
     // exist, as opposed to existing but being unreadable; on success leaves
     // it alone.
     RecordStream* (*openRead)(const char16_t* path, bool* missing);
-    // Creates the file, or truncates it, for writing in binary mode.
+    // Creates a new file for writing in binary mode. Fails when anything
+    // already has the name (a file, a folder, a link, even one that points
+    // nowhere): a link is never followed.
     RecordStream* (*createWrite)(const char16_t* path);
     // Reads up to `size` bytes: the number read, 0 at the end of the file,
     // -1 when the read failed.
@@ -31,11 +47,19 @@ struct RecordPlatform {
     // Puts `from` in the place of `to` in one step, replacing `to` when it
     // exists. `to` is never missing in between. False when nothing moved.
     bool (*replace)(const char16_t* from, const char16_t* to);
-    // Deletes the file; false when it could not.
+    // Deletes the file; a link is deleted itself, not what it points to.
+    // False when it could not.
     bool (*remove)(const char16_t* path);
     // realloc: every name and table handed out is allocated through this, and
     // must be releasable with std::free.
     void* (*reallocate)(void* block, size_t size);
+    // kRecordReadOnly when the existing file `path` may not be written (the
+    // system marks it read-only, or it cannot be opened for writing), so that
+    // no replace runs over it; kRecordNoFault otherwise, a missing file too.
+    RecordFault (*checkWritable)(const char16_t* path);
+    // Why the last call of this table that failed did so, as far as the system
+    // says (kRecordNoFault when it says nothing). Asked right after the failure.
+    RecordFault (*lastFault)();
 };
 
 // The table of the system the program was built for.

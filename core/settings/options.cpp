@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/text/file_names.h"
 #include "core/text/little_endian.h"
 #include "core/text/text16.h"
 
@@ -86,5 +87,12 @@ void SanitizeOptions(Options& options)
     }
     options.skinName[15] = 0;
     options.constantsFile[15] = 0;
-    if (options.constantsFile[0] == 0) U16Copy(options.constantsFile, 16, u"constant");
+    // A name that could reach outside the program's folder (a path, a device)
+    // is no name: the built-in skin, the default constants file.
+    if (options.skinName[0] != 0 && !IsPlainFileName(options.skinName))
+        std::memset(options.skinName, 0, sizeof options.skinName);
+    if (!IsPlainFileName(options.constantsFile)) {
+        std::memset(options.constantsFile, 0, sizeof options.constantsFile);
+        U16Copy(options.constantsFile, 16, u"constant");
+    }
 }

@@ -67,7 +67,15 @@ uint32_t AllowedColourCount(uint16_t bitCount)
 
 size_t ColourTableOffset(const BitmapHeader& header)
 {
+    // The masks follow a 40-byte header; the longer headers hold them.
+    if (header.size > kBitmapInfoHeaderSize) return header.size;
     return kBitmapInfoHeaderSize + (HasBitfieldMasks(header) ? kBitfieldMasksSize : 0);
+}
+
+bool HeaderFitsBlock(const BitmapHeader& header, size_t blockSize)
+{
+    if (header.size < kBitmapInfoHeaderSize || header.size > blockSize) return false;
+    return !HasBitfieldMasks(header) || kBitmapInfoHeaderSize + kBitfieldMasksSize <= blockSize;
 }
 
 uint64_t DibRowStride(int32_t width, uint16_t bitCount)
@@ -78,7 +86,7 @@ uint64_t DibRowStride(int32_t width, uint16_t bitCount)
 bool CreateImagePalette(const uint8_t* header, size_t headerSize, ImagePalette& palette)
 {
     BitmapHeader h;
-    if (!ReadBitmapHeader(header, headerSize, h) || h.size != kBitmapInfoHeaderSize) return false;
+    if (!ReadBitmapHeader(header, headerSize, h) || !HeaderFitsBlock(h, headerSize)) return false;
 
     std::memset(&palette, 0, sizeof palette);
     palette.version = kPaletteVersion;
@@ -112,17 +120,30 @@ bool PrepareImageDib(const SkinImage& image, ImageDib& dib)
     std::memset(&dib, 0, sizeof dib);
     BitmapHeader h;
     if (!ReadBitmapHeader(image.header, image.headerSize, h)) return false;
-    dib.height = h.height > 0 ? h.height : 0;
-    if (h.size != kBitmapInfoHeaderSize || h.planes != 1 || !IsDrawableFormat(h) ||
+    dib.height = h.height > 0 ? std::min(h.height, int32_t{kMaxImageRows}) : 0;
+    if (!HeaderFitsBlock(h, image.headerSize) || h.planes != 1 || !IsDrawableFormat(h) ||
         h.width <= 0 || h.height <= 0 || image.bits == nullptr)
         return false;
 
-    uint64_t pixelBytes = DibRowStride(h.width, h.bitCount) * static_cast<uint64_t>(h.height);
-    if (pixelBytes > image.bitsSize || pixelBytes > UINT32_MAX) return false;
+    const uint64_t stride = DibRowStride(h.width, h.bitCount);
+    if (stride * static_cast<uint64_t>(h.height) > image.bitsSize) return false;
+    // Rows are bottom-up: the first ones in memory are the image's bottom part.
+    const int32_t rows = std::min(h.height, int32_t{kMaxImageRows});
+    const uint64_t pixelBytes = stride * static_cast<uint64_t>(rows);
+    if (pixelBytes > UINT32_MAX) return false;
 
     size_t table = ColourTableOffset(h);
     if (table > image.headerSize) return false;
-    std::memcpy(dib.info, image.header, table);  // header and masks
+    // The graphics system gets a 40-byte header whatever the file's was, the
+    // masks right after it, then the colour table.
+    std::memcpy(dib.info, image.header, kBitmapInfoHeaderSize);
+    PutLe32(dib.info, kBitmapInfoHeaderSize);
+    PutLe32(dib.info + 8, static_cast<uint32_t>(rows));
+    size_t infoTable = kBitmapInfoHeaderSize;
+    if (HasBitfieldMasks(h)) {
+        std::memcpy(dib.info + infoTable, image.header + kBitmapInfoHeaderSize, kBitfieldMasksSize);
+        infoTable += kBitfieldMasksSize;
+    }
 
     uint32_t fullCount = 0;
     if (h.bitCount <= 8) {
@@ -132,15 +153,16 @@ bool PrepareImageDib(const SkinImage& image, ImageDib& dib)
         uint32_t stored = DeclaredColourCount(h);
         size_t held = (image.headerSize - table) / 4;
         stored = static_cast<uint32_t>(std::min({size_t{stored}, size_t{fullCount}, held}));
-        std::memcpy(dib.info + table, image.header + table, 4 * size_t{stored});
+        std::memcpy(dib.info + infoTable, image.header + table, 4 * size_t{stored});
     }
     // Above 8 bits the pixels are colours; an optimising table is not passed on.
     PutLe32(dib.info + 20, static_cast<uint32_t>(pixelBytes));  // image size
     PutLe32(dib.info + 32, fullCount);                          // colours used
     PutLe32(dib.info + 36, 0);                                  // colours important
-    dib.infoSize = table + 4 * size_t{fullCount};
+    dib.infoSize = infoTable + 4 * size_t{fullCount};
     dib.bits = image.bits;
     dib.drawWidth = h.width < kScreenWidth ? h.width : kScreenWidth;
+    dib.height = rows;
     return true;
 }
 

@@ -3,14 +3,16 @@
 // Everything about drawing a layer image that can be decided without the
 // graphics system is decided here. The Windows side is left with:
 //   status = PrepareKeypadImage(skin.images[layer], draw);
-//   kImageReady: CreatePalette((LOGPALETTE*)&draw.palette), select and realise it,
-//     y = rect.bottom - draw.dib.height;
-//     lines = SetDIBitsToDevice(dc, 0, y, draw.dib.drawWidth, draw.dib.height, 0, 0,
-//                               0, draw.dib.height, draw.dib.bits,
-//                               (BITMAPINFO*)draw.dib.info, DIB_RGB_COLORS);
-//     lines 0 or -1 count as kImageBadFormat;
-//   then the display shows the status's message instead of the number, and
-//   unless kImageNoPalette the layout moves up by draw.dib.height.
+//   kImageReady: on a palette screen CreatePalette((LOGPALETTE*)&draw.palette),
+//     select and realise it; then, at zoom z,
+//     lines = StretchDIBits(dc, 0, rect.bottom - z * draw.dib.height,
+//                           z * draw.dib.drawWidth, z * draw.dib.height,
+//                           0, 0, draw.dib.drawWidth, draw.dib.height, draw.dib.bits,
+//                           (BITMAPINFO*)draw.dib.info, DIB_RGB_COLORS, SRCCOPY);
+//     lines 0 or -1 count as kImageBadFormat, whose message the display
+//     shows instead of the number; the display line ends where the image starts.
+//   kImageNoPalette: nothing is drawn and the display line takes the screen
+//     (the program says so once, when the skin loads).
 #pragma once
 
 #include <cstddef>
@@ -24,9 +26,10 @@ constexpr uint32_t kCompressionRgb = 0;
 constexpr uint32_t kCompressionBitfields = 3;
 constexpr uint16_t kPaletteVersion = 0x300;
 
-// The fields of a 40-byte bitmap information header that the skin uses.
+// The fields of a bitmap information header that the skin uses: the first
+// 40 bytes of it (editors write 108- and 124-byte headers with the same start).
 struct BitmapHeader {
-    uint32_t size;         // offset 0: must be 40
+    uint32_t size;         // offset 0: 40 or more
     int32_t width;         // offset 4
     int32_t height;        // offset 8: negative for a top-down image
     uint16_t planes;       // offset 12
@@ -47,9 +50,14 @@ uint32_t DeclaredColourCount(const BitmapHeader& header);
 // 2^bits up to 8 bits, 256 (an optimising table) above.
 uint32_t AllowedColourCount(uint16_t bitCount);
 
-// Where the colour table starts in the information block: after the header,
-// and after the three masks of a 16- or 32-bit BI_BITFIELDS image.
+// Where the colour table starts in the information block: after the whole
+// header, and after the three masks of a 16- or 32-bit BI_BITFIELDS image
+// with a 40-byte header (longer headers hold the masks).
 size_t ColourTableOffset(const BitmapHeader& header);
+
+// The header is 40 bytes or more and lies within a block of `blockSize`
+// bytes, with its masks where it needs them.
+bool HeaderFitsBlock(const BitmapHeader& header, size_t blockSize);
 
 // Bytes of one row of pixels: width (at least 1) x bits rounded up to 4
 // bytes. 64-bit, so that any width and bit count from a file are safe.
@@ -72,12 +80,13 @@ static_assert(offsetof(ImagePalette, entries) == 4);
 
 // Fills `palette` for an information block: its colour table when it declares
 // one, the 256-colour cube for 24 bits without one. False (no palette) for a
-// missing block, a header size other than 40, no colours and not 24 bits, more
-// than 256 colours, or a colour table that the block does not hold.
+// missing block, a header that does not fit it, no colours and not 24 bits,
+// more than 256 colours, or a colour table that the block does not hold.
 bool CreateImagePalette(const uint8_t* header, size_t headerSize, ImagePalette& palette);
 
 // An image ready for drawing. `info` is the information block handed to the
-// graphics system: the 40-byte header, the bit-field masks if any, and for up
+// graphics system: a 40-byte header (the file's first 40 bytes, its height
+// cut to the rows drawn), the bit-field masks if any, and for up
 // to 8 bits the colour table with the full count for the bit depth (entries
 // the file does not hold are zero), so that no pixel value indexes outside it.
 struct ImageDib {
@@ -86,7 +95,7 @@ struct ImageDib {
     size_t infoSize;
     const uint8_t* bits;
     int32_t drawWidth;  // the image's width, at most kScreenWidth
-    int32_t height;     // rows, bottom-up; the height the image takes in the window
+    int32_t height;     // rows drawn, bottom-up: at most kMaxImageRows, the image's bottom part
 };
 
 // Fills `dib` for a loaded image; false if it cannot be drawn (bit count,

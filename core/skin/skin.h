@@ -22,6 +22,8 @@ constexpr int kScreenWidth = 176;         // the phone's screen: wider images ar
 constexpr int kSkinLayerCount = 5;        // base, Left, Up, Right, Down
 constexpr int kKeyMapSize = 48;           // 4 direction layers x 12 keys
 constexpr int kSkinImageHeight = 153;     // height of the built-in images
+constexpr int kMinDisplayRows = 20;       // the display line's least height at zoom 1
+constexpr int kMaxImageRows = 180 - kMinDisplayRows;  // of the 180-row screen; a taller image shows its bottom part
 constexpr size_t kBitmapFileHeaderSize = 14;
 constexpr size_t kBitmapInfoHeaderSize = 40;
 
@@ -82,7 +84,8 @@ void ReleaseSkinImages(SkinState& skin);
 SkinResult ReadSkinFile(SkinState& skin, SkinSource& source);
 
 // programFolder + skinName + ".skin" into `out`; false (and `out` empty) when
-// it does not fit in `capacity` units with its NUL. The caller treats a path
-// that does not fit like a file that is not there.
+// skinName is no plain file name (a path, a device) or the path does not fit
+// in `capacity` units with its NUL. The caller treats such a name like a file
+// that is not there.
 bool SkinFilePath(const char16_t* programFolder, const char16_t* skinName, char16_t* out,
                   size_t capacity);

@@ -3,6 +3,7 @@
 
 #include "core/skin/palette.h"
 #include "core/skin/skin.h"
+#include "core/text/file_names.h"
 #include "core/text/little_endian.h"
 #include "core/text/text16.h"
 
@@ -48,7 +49,7 @@ void FreeImage(SkinImage& image)
 uint64_t CheckInfoBlock(const uint8_t* block, size_t size)
 {
     BitmapHeader h;
-    if (!ReadBitmapHeader(block, size, h) || h.size != kBitmapInfoHeaderSize) return 0;
+    if (!ReadBitmapHeader(block, size, h) || !HeaderFitsBlock(h, size)) return 0;
     uint32_t colours = DeclaredColourCount(h);
     if (colours > AllowedColourCount(h.bitCount) ||
         ColourTableOffset(h) + 4 * uint64_t{colours} > size)
@@ -170,7 +171,7 @@ bool SkinFilePath(const char16_t* programFolder, const char16_t* skinName, char1
     size_t name = U16Len(skinName);
     size_t extension = U16Len(kExtension);
     if (capacity == 0) return false;
-    if (folder + name + extension >= capacity) {
+    if (!IsPlainFileName(skinName) || folder + name + extension >= capacity) {
         out[0] = 0;
         return false;
     }

@@ -132,7 +132,7 @@ const KeyRow kKeyRows[] = {
     // A desktop keyboard's characters, whatever the key map and layer; clicks on the keypad image.
     {"", "2 char:+ 3 char:=", "rd 5"}, {"", "7 char:- 2 char:=", "rd 5"}, {"", "6 char:* 7 char:=", "rd 42"},
     {"", "8 char:/ 2 char:=", "rd 4"}, {"", "2 right char:+ 3 ok", "rd 5"}, {"", "1 left char:, 5", "rd 1.5"},
-    {"", "left char:. 5", "rd 0.5"}, {"", "1 char:e char:- 5", "rd 1e-5"}, {"", "1 char:E char:+ 5", "rd 1e5"},
+    {"", "left char:. 5", "rd 0.5"}, {"", "1 char:e char:- 5", "rd 1e-5"}, {"", "1 left char:E char:+ 5", "rd 1e5"},
     {"", "5 char:#", "rd 5e"}, {"", "char:a 1", "rd 1"}, {"bin", "1 char:e 1", "B 11"},
     {"hex", "# char:b char:f", "H ABF"}, {"hex", "1 char:e", "H 1E"},
     {"", "5 tap:down:1", "rd -0.958924"}, {"", "2 right tap:1 3 ok", "rd 5"},
@@ -318,11 +318,12 @@ TEST(Keys, ZoomAndFitting)
         DragEdge edge;
         int zoom;
     } sizes[] = {{176, 180, DragEdge::Corner, 1}, {352, 360, DragEdge::Corner, 2}, {300, 180, DragEdge::Width, 2},
-                 {263, 999, DragEdge::Width, 1},  {176, 450, DragEdge::Height, 3}, {400, 200, DragEdge::Corner, 2},
+                 {263, 999, DragEdge::Width, 1},  {264, 999, DragEdge::Width, 2},  {176, 450, DragEdge::Height, 3}, {400, 200, DragEdge::Corner, 2},
                  {9999, 9999, DragEdge::Corner, 4}, {0, 0, DragEdge::Corner, 1}};
     for (const auto& row : sizes) EXPECT_EQ(ZoomForScreenSize(row.width, row.height, row.edge), row.zoom) << row.width;
-    const unsigned char two[] = {2, 0, 0, 0}, five[] = {5, 0, 0, 0}, high[] = {1, 0, 0, 1};
-    EXPECT_EQ(StoredZoom(two, 4) * 100 + StoredZoom(two, 3) * 10 + StoredZoom(five, 4) + StoredZoom(high, 4), 200);
+    const unsigned char one[] = {1, 0, 0, 0}, four[] = {4, 0, 0, 0}, five[] = {5, 0, 0, 0}, high[] = {1, 0, 0, 1};
+    EXPECT_EQ(StoredZoom(one, 4) * 100 + StoredZoom(four, 3) * 10 + StoredZoom(five, 4) + StoredZoom(high, 4), 100);
+    EXPECT_EQ(StoredZoom(four, 4), 4);
 
     // Each unit is 10 - size pixels wide.
     const TextWidth width = [](void*, int size, const char16_t*, size_t length) {

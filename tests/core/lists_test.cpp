@@ -1,5 +1,7 @@
 // The constant list and the currency table: what a folder's files give the
 // menus and the keys, and what a dialog's steps leave in the file.
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -85,6 +87,8 @@ TEST(Lists, FilesGiveTheMenusAndTheKeys)
 //   ~1 Name=4   rename row 1 >2 7.5    move to row 2, the field showing 7.5
 //   ok 0,2,1 9  Ok with the pick lists' selections and the field's number
 //   cancel      Отмена
+//   swap        the records replaced by kSwapped, with the head "; new"
+//   lock        the list's file made read-only; unlock: writable again
 struct EditRow {
     char kind;               // 'c' constants, 'u' currencies
     const char* before;      // the file; nullptr: none
@@ -95,6 +99,7 @@ struct EditRow {
 };
 
 const char kThree[] = "; rates\n1,2,3\nUSD=1.000000\nEUR=1.080000\nGBP=1.270000\n";
+const std::string kCutShort = "1,2,3\nA=1\n;" + std::string(16 << 20, 'c') + "\nB=2\n";
 
 const EditRow kEditRows[] = {
     {'u', kThree, "ok 0,1,2 1", kThree, nullptr, "ok "},
@@ -121,17 +126,51 @@ const EditRow kEditRows[] = {
     {'c', "1,2,3,4,5,6\na=1\nb=2\n", "+NewtonConstantG=6.674e-11 ok 2,1,0,0,0,0 1",
      "3,2,1,1,1,1\na=1.000000e+00\nb=2.000000e+00\nNewtonConstant=6.674000e-11\n", "NewtonConstant|b|a|a|a|a"},
     {'c', nullptr, "+x=1 ok 0,0,0,0,0,0 1", "1,1,1,1,1,1\nx=1.000000e+00\n"},
+    // A file that cannot be written keeps the editing open: a later Ok
+    // writes what the failed one had.
+    {'u', kThree, "lock >1 5 ok 0,2,1 2 unlock ok 0,2,1 2",
+     "; rates\n1,3,2\nUSD=5.000000\nEUR=2.000000\nGBP=1.270000\n", nullptr, "ok:read-only "},
+    {'u', kThree, "lock +X=1 ok 2,1,3 7 cancel", kThree,
+     "USD->EUR|USD->GBP|EUR->USD|EUR->GBP|GBP->USD|GBP->EUR|1|2|3|4|5|6", "ok:read-only "},
+    // A list its file was not read into whole is never saved over it.
+    {'u', kCutShort.c_str(), "+X=1 ok 0,0,0 1 cancel", kCutShort.c_str(), "1|2|3|4|5|6", "ok:line too long at 3 "},
+    // Records replaced whole: Ok writes them under the new head, Отмена leaves the file.
+    {'u', kThree, "swap ok 2,0,1 1", "; new\n3,1,2\nRUB=1.000000\nSwissf=0.900000\nCNY=11.500000\n", nullptr,
+     "[200] "},
+    {'u', kThree, "swap >2 3 cancel", kThree, nullptr, "[200] "},
+    {'u', kThree, "swap +X=7 ok 0,1,3 1",
+     "; new\n1,2,4\nRUB=1.000000\nSwissf=0.900000\nCNY=11.500000\nX=7.000000\n", nullptr, "[200] "},
+    {'u', kThree, "lock swap ok 0,1,2 1 unlock ok 0,1,2 1",
+     "; new\n1,2,3\nRUB=1.000000\nSwissf=0.900000\nCNY=11.500000\n", nullptr, "[200] ok:read-only "},
+    {'u', kCutShort.c_str(), "swap ok 0,1,2 1", "; new\n1,2,3\nRUB=1.000000\nSwissf=0.900000\nCNY=11.500000\n",
+     nullptr, "[200] "},
 };
+
+char16_t swapRub[] = u"RUB", swapChf[] = u"Swissfranc", swapCny[] = u"CNY";
+char16_t* const kSwapped[] = {swapRub, swapChf, swapCny};
+const double kSwappedValues[] = {1, 0.9, 11.5};
+const int kSwappedPicks[] = {2, 0, 7};  // a pick past the table is its first entry
+const char kNewHead[] = "; new\n";
+
+bool Swap(RecordList& list)
+{
+    return ReplaceListRecords(list, kSwapped, kSwappedValues, 3, kSwappedPicks, kNewHead, sizeof kNewHead - 1);
+}
 
 RecordList& ListOf(KeySession& session, char kind)
 {
     return kind == 'c' ? session.calculator.constants : session.calculator.currencies;
 }
 
-// Returns the steps the list refused (an Ok that saved nothing among them),
-// and the working picks after each delete, each followed by a space.
+// Returns the steps the list refused (an Ok that saved nothing among them; one
+// that could not save with ":" and why), and the working picks after each
+// delete, each followed by a space.
 std::string RunSteps(RecordList& list, const std::u16string& folder, const std::string& steps)
 {
+    const char* const reasons[] = {"",           "read-only",    "no permission", "disk full",    "too large",
+                                   "not replaced", "write failed", "unreadable",   "line too long", "no memory"};
+    std::string file;
+    AppendUtf8(file, (folder + list.fileName + u".txt").c_str());
     std::string refused;
     size_t at = 0;
     auto word = [&] {
@@ -148,6 +187,11 @@ std::string RunSteps(RecordList& list, const std::u16string& folder, const std::
         EXPECT_TRUE(Utf16FromUtf8(utf8, name));
         return std::strtod(text.c_str() + equals + 1, nullptr);
     };
+    auto showPicks = [&] {  // the pick lists select the working picks again
+        refused += "[";
+        for (int k = 0; k < PickCount(list); ++k) refused += std::to_string(list.workPicks[k]);
+        refused += "] ";
+    };
     while (at < steps.size()) {
         const std::string step = word();
         std::u16string name;
@@ -157,11 +201,7 @@ std::string RunSteps(RecordList& list, const std::u16string& folder, const std::
             done = AddEntry(list, name.c_str(), value);
         } else if (step[0] == '-') {
             done = DeleteEntry(list, std::atoi(step.c_str() + 1));
-            if (done) {  // the pick lists select the working picks again
-                refused += "[";
-                for (int k = 0; k < PickCount(list); ++k) refused += std::to_string(list.workPicks[k]);
-                refused += "] ";
-            }
+            if (done) showPicks();
         } else if (step[0] == '~') {
             const int row = std::atoi(step.c_str() + 1);
             const double value = record(word(), name);
@@ -174,11 +214,21 @@ std::string RunSteps(RecordList& list, const std::u16string& folder, const std::
             const std::string picks = word();
             for (int k = 0, p = 0; k < PickCount(list); ++k, p = static_cast<int>(picks.find(',', p)) + 1)
                 selections[k] = std::atoi(picks.c_str() + p);
-            done = FinishEditing(list, selections, std::strtod(word().c_str(), nullptr), folder.c_str()) == 1;
+            const int saved = FinishEditing(list, selections, std::strtod(word().c_str(), nullptr), folder.c_str());
+            const RecordFileError& error = list.saveError;
+            if (saved < 0)
+                refused += step + ":" + reasons[error.fault] +
+                           (error.line > 0 ? " at " + std::to_string(error.line) : "") + " ";
+            done = saved != 0;
+        } else if (step == "lock" || step == "unlock") {
+            chmod(file.c_str(), step == "lock" ? 0444 : 0644);
         } else if (step == "cancel") {
             CancelEditing(list);
         } else if (step == "begin") {
             done = BeginEditing(list);
+        } else if (step == "swap") {
+            done = Swap(list);
+            if (done) showPicks();
         }
         if (!done) refused += step + " ";
     }
@@ -197,6 +247,7 @@ TEST(Lists, DialogStepsLeaveTheFile)
         ASSERT_TRUE(BeginEditing(list));
         EXPECT_EQ(RunSteps(list, folder.folder, row.steps), row.refused) << row.steps;
         EXPECT_EQ(list.workValues, nullptr) << row.steps;  // the editing ended
+        EXPECT_EQ(list.pendingHead, nullptr) << row.steps;
         EXPECT_EQ(folder.Read(file), row.after) << row.steps;
         if (row.menu != nullptr) {
             EXPECT_EQ(MenuTexts(session), row.menu) << row.steps;
@@ -204,7 +255,24 @@ TEST(Lists, DialogStepsLeaveTheFile)
     }
 }
 
-TEST(Lists, AddingWithoutMemoryChangesNothing)
+// Runs `step` with allocation number `failAt` (0-based) failing.
+template <typename Step>
+bool WithAllocationFailing(int failAt, Step step)
+{
+    static int calls, failing;
+    calls = 0;
+    failing = failAt;
+    RecordPlatform platform = SystemRecordPlatform();
+    platform.reallocate = [](void* block, size_t size) {
+        return calls++ == failing ? nullptr : SystemRecordPlatform().reallocate(block, size);
+    };
+    SetRecordPlatform(&platform);
+    const bool done = step();
+    SetRecordPlatform(nullptr);
+    return done;
+}
+
+TEST(Lists, EditingWithoutMemoryChangesNothing)
 {
     TestFolder folder;
     folder.Write("currency.txt", kThree);
@@ -212,18 +280,15 @@ TEST(Lists, AddingWithoutMemoryChangesNothing)
     RunScript(session, "", "", folder.folder.c_str());
     RecordList& list = session.calculator.currencies;
     ASSERT_TRUE(BeginEditing(list));
-    for (int failing = 0;; ++failing) {
-        static int calls, failAt;
-        calls = 0;
-        failAt = failing;
-        RecordPlatform platform = SystemRecordPlatform();
-        platform.reallocate = [](void* block, size_t size) {
-            return calls++ == failAt ? nullptr : SystemRecordPlatform().reallocate(block, size);
-        };
-        SetRecordPlatform(&platform);
-        const bool added = AddEntry(list, u"CHF", 0.9);
-        SetRecordPlatform(nullptr);
-        if (added) break;
+    for (int at = 0; !WithAllocationFailing(at, [&] { return Swap(list); }); ++at) {
+        EXPECT_EQ(list.count, 3);
+        EXPECT_EQ(list.pendingHead, nullptr);
+        EXPECT_EQ(list.names[2], std::u16string(u"GBP"));
+    }
+    CancelEditing(list);
+    LoadList(list, folder.folder.c_str(), u"currency");
+    ASSERT_TRUE(BeginEditing(list));
+    for (int at = 0; !WithAllocationFailing(at, [&] { return AddEntry(list, u"CHF", 0.9); }); ++at) {
         EXPECT_EQ(list.count, 3);
         EXPECT_EQ(list.workValues[2], 1.27);
     }

@@ -61,6 +61,16 @@ TEST(Options, StoredValuesReadAs)
         {Stored({0, -1, -1, 0, -1}, u"", -1, u"x"), "0 2 0 6 0  0 x"},
         {Stored({0, 0, 0, 1, 0}, u"ABCDEFGHIJKLMNOPQ", 0, u"0123456789abcdefXYZ"),
          "0 0 0 1 0 ABCDEFGHIJKLMNO 0 0123456789abcde"},
+        // Names that could reach outside the program's folder are no names.
+        {Stored({}, u"..\\up", 0, u"a/b"), "0 0 0 6 0  0 constant"},
+        {Stored({}, u"C:skin", 0, u"x:y"), "0 0 0 6 0  0 constant"},
+        {Stored({}, u"a..b", 0, u"tab\there"), "0 0 0 6 0  0 constant"},
+        {Stored({}, u"CON", 0, u"com1.txt"), "0 0 0 6 0  0 constant"},
+        {Stored({}, u"lpt9 .skin", 0, u"Nul"), "0 0 0 6 0  0 constant"},
+        {Stored({}, u"conin$", 0, u"COM\u00B9"), "0 0 0 6 0  0 constant"},
+        {Stored({}, u"a*b", 0, u"<x>"), "0 0 0 6 0  0 constant"},
+        {Stored({}, u"CONSOLE", 0, u"com10"), "0 0 0 6 0 CONSOLE 0 com10"},
+        {Stored({}, u"a.b", 0, u"aux_1"), "0 0 0 6 0 a.b 0 aux_1"},
     };
     for (const OptionsRow& row : rows) {
         Options options;

@@ -1,10 +1,14 @@
 // Record files as bytes on disk: what a file loads as, what a save writes,
 // and that no failure of the system ever loses the old file.
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +19,15 @@
 namespace {
 
 const RecordFileKind& KindOf(char kind) { return kind == 'c' ? kConstantsKind.file : kCurrencyKind.file; }
+
+// "" when nothing failed, else " " and why.
+std::string Why(const RecordFileError& error)
+{
+    const char* const reasons[] = {"",           "read-only",    "no permission", "disk full",    "too large",
+                                   "not replaced", "write failed", "unreadable",   "line too long", "no memory"};
+    if (error.fault == kRecordNoFault) return "";
+    return std::string(" ") + reasons[error.fault] + (error.line > 0 ? " at " + std::to_string(error.line) : "");
+}
 
 // "count|header|name=value;..." with names in UTF-8 and values as "%.17g".
 std::string Describe(int count, const int* header, int headerCount, char16_t** names, const double* values)
@@ -38,8 +51,10 @@ std::string Load(const TestFolder& folder, char kind, const char16_t* name = u"f
     char16_t** names = nullptr;
     double* values = nullptr;
     NameBlock block;
-    const int count = LoadRecordList(folder.folder.c_str(), name, KindOf(kind), header, &names, &values, block);
-    std::string described = Describe(count, header, KindOf(kind).headerCount, names, values);
+    RecordFileError error;
+    const int count =
+        LoadRecordList(folder.folder.c_str(), name, KindOf(kind), header, &names, &values, block, &error);
+    std::string described = Describe(count, header, KindOf(kind).headerCount, names, values) + Why(error);
     ReleaseRecordTables(&names, &values, block, count);
     return described;
 }
@@ -79,12 +94,12 @@ TEST(RecordFiles, BytesLoadAs)
     // Lines longer than any buffer are read whole, comments included.
     folder.Write("f.txt", "; " + std::string(70000, 'c') + "\n2,3,1\n" + std::string(300, 'A') + "=7\nB=1");
     EXPECT_EQ(Load(folder, 'u'), "2|1,2,0|AAAAAA=7;B=1");
-    // Up to 16 MiB, line end included; a longer line ends the file there.
+    // Up to 16 MiB, line end included; a longer line makes the file unreadable.
     const std::string longest = "; " + std::string((16 << 20) - 3, 'c') + "\n";
     folder.Write("f.txt", "1\nA=1\n" + longest + "B=2\n");
     EXPECT_EQ(Load(folder, 'u'), "2|0,0,0|A=1;B=2");
     folder.Write("f.txt", "1\nA=1\n;" + longest + "B=2\n");
-    EXPECT_EQ(Load(folder, 'u'), "1|0,0,0|A=1");
+    EXPECT_EQ(Load(folder, 'u'), "0 line too long at 3");
     folder.Write("Курсы.txt", "1\nA=1\n");
     EXPECT_EQ(Load(folder, 'u', u"Курсы"), "1|0,0,0|A=1");
 }
@@ -96,6 +111,7 @@ struct SaveRow {
     std::vector<std::u16string> names;
     std::vector<double> values;
     std::string saved;
+    const char* head = nullptr;  // written in place of the old file's comments
 };
 
 const SaveRow kSaveRows[] = {
@@ -121,6 +137,11 @@ const SaveRow kSaveRows[] = {
     {"1\n", 'c', {0, 0, 0, 0, 0, 0}, {u"c"}, {299792458}, "1,1,1,1,1,1\nc=2.997925e+08\n"},
     {"1\n", 'u', {0, 0, 0}, {std::u16string(148, u'N')}, {12345.5},  // no shorter exponent form
      "1,1,1\n" + std::string(148, 'N') + "=12345.500000\n"},
+    // A head takes the place of every comment of the old file.
+    {"; top\n3,1,1\n; between\nX=1\n; after\n", 'u', {0, 1, 2}, {u"A"}, {1}, "; mine\n;\n1,2,3\nA=1.000000\n",
+     "; mine\n;\n"},
+    {nullptr, 'u', {0, 0, 0}, {u"A"}, {1}, "; new\n1,1,1\nA=1.000000\n", "; new\n"},
+    {"; top\n1\nX=1\n", 'c', {0, 0, 0, 0, 0, 0}, {u"A"}, {1}, "1,1,1,1,1,1\nA=1.000000e+00\n", ""},
 };
 
 TEST(RecordFiles, SavesWrite)
@@ -131,10 +152,17 @@ TEST(RecordFiles, SavesWrite)
         folder.Write("~tmpcur~.txt", "stale");
         std::vector<char16_t*> names;
         for (const std::u16string& name : row.names) names.push_back(const_cast<char16_t*>(name.c_str()));
+        const int count = static_cast<int>(row.names.size());
+        const size_t headSize = row.head != nullptr ? std::strlen(row.head) : 0;
         EXPECT_TRUE(SaveRecordFile(folder.folder.c_str(), u"f", KindOf(row.kind), row.header.data(), names.data(),
-                                   row.values.data(), static_cast<int>(row.names.size())));
+                                   row.values.data(), count, nullptr, row.head, headSize));
         EXPECT_EQ(folder.Read("f.txt"), row.saved) << (row.old != nullptr ? row.old : "(none)");
         EXPECT_EQ(folder.Read("~tmpcur~.txt"), "(none)");
+        if (row.old == nullptr || row.head != nullptr) {  // the text of a save that reads no old file
+            EXPECT_EQ(RecordFileText(KindOf(row.kind), row.header.data(), names.data(), row.values.data(), count,
+                                     row.head, headSize),
+                      row.saved);
+        }
     }
 }
 
@@ -144,6 +172,7 @@ struct Faults {
     int failCallAt = -1;  // 0-based number of the counted call that fails
     int calls = 0;
     const char* what = "";  // "create", "read", "write", "close", "replace", "alloc", "open"
+    RecordFault told = kRecordNoFault;  // what the table says of its failure
 };
 Faults faults;
 std::u16string grownFile;  // what a faulty open opens instead
@@ -182,79 +211,203 @@ const RecordPlatform& FaultyPlatform()
         p.reallocate = [](void* block, size_t size) {
             return Fails("alloc") ? nullptr : SystemRecordPlatform().reallocate(block, size);
         };
+        p.lastFault = [] { return faults.told; };
         return p;
     }();
     return platform;
 }
 
 struct InstalledFaults {
-    InstalledFaults(const char* what, int at)
+    InstalledFaults(const char* what, int at, RecordFault told = kRecordNoFault)
     {
-        faults = Faults{at, 0, what};
+        faults = Faults{at, 0, what, told};
         SetRecordPlatform(&FaultyPlatform());
     }
     ~InstalledFaults() { SetRecordPlatform(nullptr); }
 };
+
+char16_t longName[] = u"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", rub[] = u"RUB";
+char16_t* const kNames[] = {longName, rub};
+const double kValues[] = {1, 0.011};
+const int kHeader[] = {0, 1, 0};
+
+// The list above saved as "f" in `folder`: "saved", or "failed" and why.
+std::string SaveTwo(const TestFolder& folder, const char16_t* name = u"f")
+{
+    RecordFileError error;
+    const bool saved = SaveRecordFile(folder.folder.c_str(), name, KindOf('u'), kHeader, kNames, kValues, 2, &error);
+    EXPECT_EQ(saved, error.fault == kRecordNoFault);
+    return saved ? "saved" : "failed" + Why(error);
+}
+
+TEST(RecordFiles, AHeadIsWholeCommentLinesThatLoadBack)
+{
+    const std::string longest = ";" + std::string((16 << 20) - 2, 'c') + "\n";
+    const std::string refused = "refused write failed";
+    const struct {
+        std::string head;
+        std::string outcome;  // the saved file as it loads, or "refused" and why
+    } rows[] = {
+        {"; no line end", refused}, {"1,2,3\n", refused}, {"; a\n\n", refused}, {"; a\nb=1\n", refused},
+        {"\n", refused},           {";" + longest, refused},
+        {longest, "2|0,1,0|AAAAAA=1;RUB=0.010999999999999999"},
+    };
+    for (const auto& row : rows) {
+        TestFolder folder;
+        const std::string old = "; old\n1\nX=1\n";
+        folder.Write("f.txt", old);
+        RecordFileError error;
+        const bool saved = SaveRecordFile(folder.folder.c_str(), u"f", KindOf('u'), kHeader, kNames, kValues, 2,
+                                          &error, row.head.data(), row.head.size());
+        EXPECT_EQ(saved ? Load(folder, 'u') : "refused" + Why(error), row.outcome) << row.head.substr(0, 20);
+        if (!saved) {
+            EXPECT_EQ(folder.Read("f.txt"), old);
+        }
+        EXPECT_EQ(folder.Read("~tmpcur~.txt"), "(none)");
+    }
+}
 
 TEST(RecordFiles, NoFailureOfASaveLosesTheOldFile)
 {
     // The comment is longer than a block of reading: it grows a buffer.
     const std::string comment = "; kept" + std::string(20000, '.') + "\n";
     const std::string old = comment + "1,2,3\nUSD=1.000000\nEUR=1.080000\n";
-    char16_t a[] = u"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", b[] = u"RUB";
-    char16_t* names[] = {a, b};
-    const double values[] = {1, 0.011};
-    const int header[] = {0, 1, 0};
     const std::string written = comment + "1,2,1\n" + std::string(69, 'A') + "=1.000000\nRUB=0.011000\n";
-    for (const char* what : {"create", "read", "write", "close", "replace", "alloc"}) {
+    const struct {
+        const char* what;
+        RecordFault told;
+        const char* failed;  // the result of every save that failed
+    } rows[] = {
+        {"create", kRecordNoPermission, "failed no permission"}, {"read", kRecordNoFault, "failed unreadable"},
+        {"write", kRecordDiskFull, "failed disk full"},          {"write", kRecordNoFault, "failed write failed"},
+        {"close", kRecordTooLarge, "failed too large"},          {"replace", kRecordNoFault, "failed not replaced"},
+        {"alloc", kRecordNoFault, "failed no memory"},
+    };
+    for (const auto& row : rows) {
         for (int at = 0; at < 12; ++at) {
             TestFolder folder;
             folder.Write("f.txt", old);
-            bool saved;
+            std::string result;
             int calls;
             {
-                InstalledFaults installed(what, at);
-                saved = SaveRecordFile(folder.folder.c_str(), u"f", KindOf('u'), header, names, values, 2);
+                InstalledFaults installed(row.what, at, row.told);
+                result = SaveTwo(folder);
                 calls = faults.calls;
             }
             if (at >= calls) break;  // every such call of this save has failed once
             // The file is the old one whole, or the new one whole, and the
             // result says which (a failed close of the old file is harmless).
-            EXPECT_EQ(folder.Read("f.txt"), saved ? written : old) << what << " " << at;
-            EXPECT_EQ(folder.Read("~tmpcur~.txt"), "(none)") << what << " " << at;
+            EXPECT_EQ(folder.Read("f.txt"), result == "saved" ? written : old) << row.what << " " << at;
+            if (result != "saved") {
+                EXPECT_EQ(result, row.failed) << row.what << " " << at;
+            }
+            EXPECT_EQ(folder.Read("~tmpcur~.txt"), "(none)") << row.what << " " << at;
         }
     }
-    TestFolder folder;  // an old file that cannot be read is no file to replace
-    mkdir((folder.path / "f.txt").c_str(), 0700);
-    EXPECT_FALSE(SaveRecordFile(folder.folder.c_str(), u"f", KindOf('u'), header, names, values, 2));
-    folder.Write("~tmpcur~.txt", "1\n");  // nor is the temporary file's own name
-    EXPECT_FALSE(SaveRecordFile(folder.folder.c_str(), u"~tmpcur~", KindOf('u'), header, names, values, 2));
-    EXPECT_EQ(folder.Read("~tmpcur~.txt"), "1\n");
-    EXPECT_TRUE(SaveRecordFile(folder.folder.c_str(), u"~x", KindOf('u'), header, names, values, 2));
 }
 
-TEST(RecordFiles, AFailedLoadKeepsWhatWasReadBeforeIt)
+// What the folder holds when a save runs, and what the save gives. Every row
+// starts with f.txt holding "1\nX=1\n" and other.txt "other".
+struct FolderRow {
+    const char* holds;
+    std::function<void(const TestFolder&)> prepare;
+    const char* result;
+    const char* temporary = "(none)";  // ~tmpcur~.txt afterwards
+};
+
+void Link(const TestFolder& folder, const char* to, const char* name)
+{
+    ASSERT_EQ(symlink(to, (folder.path / name).c_str()), 0);
+}
+
+const std::string kSaved = "1,2,1\n" + std::string(69, 'A') + "=1.000000\nRUB=0.011000\n";
+
+const FolderRow kFolderRows[] = {
+    {"a read-only file", [](const TestFolder& f) { chmod((f.path / "f.txt").c_str(), 0444); }, "failed read-only"},
+    {"a file with no write bit but the group's",
+     [](const TestFolder& f) { chmod((f.path / "f.txt").c_str(), 0464); }, "saved"},
+    {"a link to another file at the temporary name", [](const TestFolder& f) { Link(f, "other.txt", "~tmpcur~.txt"); },
+     "saved"},
+    {"a link to nowhere at the temporary name", [](const TestFolder& f) { Link(f, "gone.txt", "~tmpcur~.txt"); },
+     "saved"},
+    {"a folder at the temporary name", [](const TestFolder& f) { mkdir((f.path / "~tmpcur~.txt").c_str(), 0700); },
+     "failed write failed", "(folder)"},
+    {"a folder at the file's name",
+     [](const TestFolder& f) {
+         unlink((f.path / "f.txt").c_str());
+         mkdir((f.path / "f.txt").c_str(), 0700);
+     },
+     "failed unreadable"},
+    {"a comment line too long to read",
+     [](const TestFolder& f) { f.Write("f.txt", "; a\n;" + std::string(16 << 20, 'c') + "\n1\nX=1\n"); },
+     "failed line too long at 2"},
+    {"a file-size limit below the new file's size",
+     [](const TestFolder&) {
+         const rlimit limit{40, RLIM_INFINITY};
+         setrlimit(RLIMIT_FSIZE, &limit);
+     },
+     "failed too large"},
+};
+
+TEST(RecordFiles, WhatTheFolderHoldsNeverLosesAFile)
+{
+    rlimit unlimited{};
+    getrlimit(RLIMIT_FSIZE, &unlimited);
+    // Past the limit a write fails with EFBIG instead of ending the process.
+    const sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
+    for (const FolderRow& row : kFolderRows) {
+        TestFolder folder;
+        folder.Write("f.txt", "1\nX=1\n");
+        folder.Write("other.txt", "other");
+        row.prepare(folder);
+        const std::string before = folder.Read("f.txt");
+        struct stat old{};
+        stat((folder.path / "f.txt").c_str(), &old);
+        const std::string result = SaveTwo(folder);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        EXPECT_EQ(result, row.result) << row.holds;
+        EXPECT_EQ(folder.Read("f.txt"), result == "saved" ? kSaved : before) << row.holds;
+        EXPECT_EQ(folder.Read("other.txt"), "other") << row.holds;
+        std::error_code error;
+        const bool isFolder = std::filesystem::is_directory(folder.path / "~tmpcur~.txt", error);
+        EXPECT_EQ(isFolder ? "(folder)" : folder.Read("~tmpcur~.txt"), row.temporary) << row.holds;
+        for (const char* name : {"f.txt", "~tmpcur~.txt"})
+            EXPECT_FALSE(std::filesystem::is_symlink(folder.path / name, error)) << row.holds << " " << name;
+        struct stat now{};
+        stat((folder.path / "f.txt").c_str(), &now);
+        if (result != "saved") {
+            EXPECT_EQ(now.st_mode, old.st_mode) << row.holds;
+        }
+    }
+    signal(SIGXFSZ, oldHandler);
+    TestFolder folder;  // the temporary file's own name is no file to replace
+    folder.Write("~tmpcur~.txt", "1\n");
+    EXPECT_EQ(SaveTwo(folder, u"~tmpcur~"), "failed not replaced");
+    EXPECT_EQ(folder.Read("~tmpcur~.txt"), "1\n");
+    EXPECT_EQ(SaveTwo(folder, u"~x"), "saved");
+}
+
+TEST(RecordFiles, AFailedLoadGivesNoPartOfTheFile)
 {
     TestFolder folder;
     folder.Write("f.txt", "1,2,3\nA=1\nB=2\nC=3\n");
     folder.Write("g.txt", "1,2,3\nA=1\nB=2\nC=3\nD=4\nE=5\n");  // the file grown, or gone, while it loads
     const std::string whole = "3|0,1,2|A=1;B=2;C=3";
-    for (const auto& [what, other] : {std::pair{"read", u""}, {"alloc", u""}, {"open", u"g.txt"}, {"open", u"gone.txt"}}) {
-        grownFile = folder.folder + other;
-        for (int at = 0;; ++at) {
-            std::string loaded;
-            int calls;
-            {
-                InstalledFaults installed(what, at);
-                loaded = Load(folder, 'u');
-                calls = faults.calls;
-            }
-            if (at >= calls) break;
-            // Nothing, or the first records whole: never a list with holes.
-            const bool prefix = loaded == "0" || loaded == "1|0,1,2|A=1" ||
-                                loaded == "2|0,1,2|A=1;B=2" || loaded == whole;
-            EXPECT_TRUE(prefix) << what << " " << at << ": " << loaded;
-        }
+    const struct {
+        const char* what;
+        const char16_t* opened;  // instead of f.txt by the failing open
+        int at;
+        std::string loaded;
+    } rows[] = {
+        {"read", u"", 0, "0 unreadable"},  {"read", u"", 3, "0 unreadable"},   {"read", u"", 4, whole},
+        {"alloc", u"", 0, "0 no memory"},  {"alloc", u"", 3, "0 no memory"},   {"alloc", u"", 4, whole},
+        {"open", u"g.txt", 0, whole},      {"open", u"g.txt", 1, "0 unreadable"},
+        {"open", u"gone.txt", 0, "0"},     {"open", u"gone.txt", 1, "0 unreadable"},
+    };
+    for (const auto& row : rows) {
+        grownFile = folder.folder + row.opened;
+        InstalledFaults installed(row.what, row.at);
+        EXPECT_EQ(Load(folder, 'u'), row.loaded) << row.what << " " << row.at;
     }
 }
 

@@ -45,7 +45,9 @@ std::string BitmapFile(const Bmp& b)
     std::string f = "BM";
     Put32(f, 0);
     Put32(f, 0);
-    Put32(f, b.offset >= 0 ? static_cast<uint32_t>(b.offset) : 14 + b.infoSize + 4 * (masks + entries));
+    // A header longer than 40 bytes holds the masks; a 40-byte one is followed by them.
+    const int masksAfter = b.infoSize > 40 ? 0 : masks;
+    Put32(f, b.offset >= 0 ? static_cast<uint32_t>(b.offset) : 14 + b.infoSize + 4 * (masksAfter + entries));
     Put32(f, b.infoSize);
     Put32(f, static_cast<uint32_t>(b.width));
     Put32(f, static_cast<uint32_t>(b.height));
@@ -59,8 +61,8 @@ std::string BitmapFile(const Bmp& b)
     Put32(f, 2835);
     Put32(f, b.used);
     Put32(f, 0xEEEE);  // colours important: rewritten for drawing
-    f.append(b.infoSize > 40 ? b.infoSize - 40 : 0, '\0');
     for (int m = 0; m < masks; ++m) Put32(f, 0x0F0F0F0Fu << m);
+    if (b.infoSize > 40) f.append(b.infoSize - 40 - 4 * size_t(masks), '\0');
     for (int i = 0; i < entries; ++i) Put32(f, 0x55000000u | (3u * i & 0xFF) << 16 | (2u * i & 0xFF) << 8 | (i & 0xFF));
     for (size_t i = 0; i < pixels; ++i) f += static_cast<char>(i * 7 + 1);
     return f;
@@ -198,7 +200,14 @@ std::vector<SkinRow> SkinRows()
          "loaded 147 a1b2c3 04030201 4x2 p3:3,2,1/6,4,2 t1024 i08000000 b1,50,0001000000000000 - - - -"},
         {"table beyond the block", Layers(BitmapFile({.used = 3, .table = 2})), "failed builtin"},
         {"more colours than bits", Layers(BitmapFile({.bits = 4, .used = 17})), "failed builtin"},
-        {"108-byte header", Layers(BitmapFile({.infoSize = 108})), "failed builtin"},
+        {"108-byte header", Layers(BitmapFile({.infoSize = 108})),
+         "loaded 147 a1b2c3 04030201 4x2 p256:3,2,1/253,254,255 t1024 i08000000 b1,50,0001000000000000 - - - -"},
+        {"124-byte header, bit fields in it", Layers(BitmapFile({.bits = 32, .compression = 3, .used = 2, .infoSize = 124})),
+         "loaded 147 a1b2c3 04030201 4x2 p2:3,2,1/3,2,1 t12 i20000000 b1,218,0000000000000000 - - - -"},
+        {"36-byte header", Layers(BitmapFile({.infoSize = 36})), "failed builtin"},
+        {"header longer than its block", Layers(BitmapFile({.infoSize = 108, .offset = 14 + 60})), "failed builtin"},
+        {"taller than the screen leaves", Layers(BitmapFile({.height = 170})),
+         "loaded 147 a1b2c3 04030201 4x160 p256:3,2,1/253,254,255 t1024 i80020000 b1,146,0001000000000000 - - - -"},
         {"planes 2", Layers(BitmapFile({.planes = 2})), "loaded 147 a1b2c3 04030201 bad 2 - - - -"},
         {"RLE8", Layers(BitmapFile({.compression = 1})), "loaded 147 a1b2c3 04030201 bad 2 - - - -"},
         {"width 0", Layers(BitmapFile({.width = 0})), "failed builtin"},

@@ -5,6 +5,11 @@
 
 #include <functional>
 
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#define STBI_NO_STDIO
+#include <stb_image.h>
+
 #include "windows/shell/common_controls.h"
 #include "windows/shell/shell.h"
 #include "windows/shell/spinner.h"
@@ -206,7 +211,7 @@ TEST_F(Dialogs, SettingsDialogsStoreTheChoice)
          {Choose(IDC_SKIN_LIST, L"plain"), [] { DeleteFileW((TestFolder() + L"plain.skin").c_str()); }, Key(VK_F1)},
          L"plain | Vela - plain | 1 Скин не найден/Ошибка ", SkinChoice},
         {"bar 112", IDM_PRECISION, {Note(Bar)}, L"Ok Отмена on the screen "},
-        {"bar 119", IDM_CURRENCIES, {Note(Bar)}, L"Ok Меню 40038 40050 40051 40052 40031 on the screen "},
+        {"bar 119", IDM_CURRENCIES, {Note(Bar)}, L"Ok Меню 40038 40050 40051 40052 40057 40031 on the screen "},
         {"bar 124", IDM_CONSTANTS, {Note(Bar)}, L"Ok Меню 40038 40050 40051 40052 40054 40031 on the screen "},
     });
 }
@@ -281,6 +286,96 @@ TEST_F(Dialogs, CurrencyChoiceWithFewerThanTwoCurrenciesOpensNothing)
     EXPECT_EQ(Display(), L"5");
 }
 
+TEST_F(Dialogs, AFileThatMayNotBeWrittenKeepsTheDialogOpen)
+{
+    const std::string kept = Lines({L"1,2,3", L"USD=1", L"EUR=0.5", L"GBP=0.25"});
+    const std::wstring path = TestFolder() + L"currency.txt";
+    Write(L"currency.txt", kept);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    Start();
+    noted.clear();
+    const Step file = Note([&] {
+        const bool readOnly = (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY) != 0;
+        const bool same = ReadTestFile(L"currency.txt") == kept;
+        return std::wstring(readOnly ? L"read-only" : L"writable") + (same ? L" kept" : L" changed");
+    });
+    const Step unlock = [&] { SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL); };
+    // Ok again once the file may be written: what was chosen is still there.
+    EXPECT_EQ(RunDialog(IDM_CURRENCIES, {Key(VK_RIGHT), Key(VK_F1), Pause(), Note(Title), file, unlock, Key(VK_F1)}),
+              7u);
+    unlock();  // whatever happened, the folder is restored afterwards
+    EXPECT_EQ(boxes + noted + Currencies(),
+              L"Файл " + path + L" не сохранён: он только для чтения./Ошибка "
+              L"Валюты read-only kept 2,2,3 / USD=1.000000 / EUR=0.500000 / GBP=0.250000 / | EUR->GBP GBP->EUR");
+}
+
+// The system's Open dialog, given a file name and Ok.
+Step OpenFile(const std::wstring& path)
+{
+    return [path] {
+        HWND open = FindWindowW(L"#32770", L"Загрузить курсы");
+        for (int field : {0x47C, 0x480}) SetDlgItemTextW(open, field, path.c_str());  // cmb13, edt1
+        PostMessageW(open, WM_COMMAND, IDOK, 0);
+    };
+}
+
+// "Загрузить курсы…" in the currencies' menu: a bank's file replaces the
+// table in the dialog; Ok writes it, Отмена leaves the file as it was.
+TEST_F(Dialogs, BankRatesLoadIntoTheCurrencyTable)
+{
+    const std::string old = Lines({L"1,2,3", L"USD=1", L"EUR=0.5", L"GBP=0.25"});
+    Write(L"cbr.xml", Lines({L"<?xml version=\"1.0\" encoding=\"windows-1251\"?>",
+                              L"<ValCurs Date=\"15.01.2026\" name=\"Foreign Currency Market\">",
+                              L"<Valute ID=\"R01235\"><NumCode>840</NumCode><CharCode>USD</CharCode><Nominal>1</Nominal>"
+                              L"<Name>Доллар США</Name><Value>80,2500</Value></Valute>",
+                              L"<Valute ID=\"R01239\"><NumCode>978</NumCode><CharCode>EUR</CharCode><Nominal>1</Nominal>"
+                              L"<Name>Евро</Name><Value>93,4000</Value></Valute>",
+                              L"<Valute ID=\"R01375\"><NumCode>156</NumCode><CharCode>CNY</CharCode><Nominal>10</Nominal>"
+                              L"<Name>Юань</Name><Value>110,5000</Value></Valute>",
+                              L"</ValCurs>"}));
+    Write(L"broken.xml", Lines({L"<?xml version=\"1.0\" encoding=\"windows-1251\"?>", L"<ValCurs Date=\"15.01.2026\">",
+                                 L"<Valute><CharCode>USD</CharCode><Nominal>1</Nominal><Value>-1</Value></Valute>",
+                                 L"</ValCurs>"}));
+    const std::wstring bank = TestFolder() + L"cbr.xml";
+    const Step items = Note([] {
+        std::wstring out;
+        for (int i = 0; i < SendDlgItemMessageW(FrontDialog(), IDC_CURRENCY_LIST, LB_GETCOUNT, 0, 0); ++i) {
+            wchar_t name[32] = {};
+            SendDlgItemMessageW(FrontDialog(), IDC_CURRENCY_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
+            out += std::wstring(name) + L",";
+        }
+        return out;
+    });
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+        std::wstring expected;
+    } rows[] = {
+        // GBP, which the bank's file lacks, keeps its rate, brought into roubles through USD.
+        {"loaded, then Ok", {Menu(IDM_LOAD_RATES), OpenFile(bank), Pause(), Note(Title), items, Key(VK_F1)},
+         L"Курсы на 15.01.2026 Рубль,Доллар,Евро,Юань,GBP, ; Курсы ЦБ РФ на 15.01.2026 / "
+         L"; Нет в файле ЦБ РФ, курсы прежние: GBP / 2,3,5 / Рубль=1.000000 / Доллар=80.250000 / Евро=93.400000 / "
+         L"Юань=11.050000 / GBP=20.062500 / | Доллар->Евро Доллар->GBP Евро->Доллар Евро->GBP GBP->Доллар GBP->Евро "
+         L"| 0.86"},
+        {"loaded, then Отмена", {Menu(IDM_LOAD_RATES), OpenFile(bank), Pause(), items, Menu(IDM_DLG_CANCEL)},
+         L"Рубль,Доллар,Евро,Юань,GBP, 1,2,3 / USD=1 / EUR=0.5 / GBP=0.25 / | USD->EUR USD->GBP EUR->USD EUR->GBP "
+         L"GBP->USD GBP->EUR | 2.00"},
+        {"a broken file", {Menu(IDM_LOAD_RATES), OpenFile(TestFolder() + L"broken.xml"), Pause(), items,
+                           Menu(IDM_DLG_CANCEL)},
+         L"Файл " + TestFolder() + L"broken.xml не загружен: строка 3: неверный курс «-1»./Ошибка USD,EUR,GBP, "
+         L"1,2,3 / USD=1 / EUR=0.5 / GBP=0.25 / | USD->EUR USD->GBP EUR->USD EUR->GBP GBP->USD GBP->EUR | 2.00"},
+    };
+    for (const auto& row : rows) {
+        Write(L"currency.txt", old);
+        Start();
+        noted.clear();
+        RunDialog(IDM_CURRENCIES, row.steps);
+        Keys("1");
+        Command(IDM_CURRENCY_QUICK1);
+        EXPECT_EQ(boxes + noted + Currencies() + L" | " + Display(), row.expected) << row.name;
+    }
+}
+
 TEST_F(Dialogs, SpinnersAnswerThePhoneKeys)
 {
     const Step emptied = [] { SendDlgItemMessageW(FrontDialog(), IDC_FONT_SIZE_LIST, LB_RESETCONTENT, 0, 0); };
@@ -303,6 +398,50 @@ TEST_F(Dialogs, SpinnersAnswerThePhoneKeys)
         {"an empty list ignores every key", IDM_FONT,
          {Watch(), emptied, Key(VK_RIGHT), Key(VK_LEFT), Key(VK_RETURN), Note(Expanded)}, L"closed "},
     });
+}
+
+// The path the build gave, on Wine's drive for the machine's root.
+std::wstring BuildPath(const char* utf8)
+{
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, MAX_PATH);
+    return L"Z:" + std::wstring(wide);
+}
+
+// The shipped skin, chosen in the skin dialog, draws its keypad as its
+// preview shows it.
+TEST_F(Dialogs, TheShippedSkinLooksAsItsPreview)
+{
+    const std::wstring skin = TestFolder() + L"Контраст.skin";
+    ASSERT_TRUE(CopyFileW(BuildPath(VELA_SHIPPED_SKIN).c_str(), skin.c_str(), FALSE));
+    Start();
+    EXPECT_EQ(RunDialog(IDM_SKIN, {Choose(IDC_SKIN_LIST, L"Контраст"), Key(VK_F1)}), 2u);
+    EXPECT_EQ(SkinChoice(), L"Контраст | Vela - Контраст | 0 ");
+    RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_TRUE(SaveScreenshot("skin_contrast"));
+
+    int width = 0, height = 0, channels = 0;
+    ASSERT_TRUE(CopyFileW(BuildPath(VELA_SHIPPED_SKIN_PREVIEW).c_str(), (TestFolder() + L"preview.png").c_str(), FALSE));
+    const std::string preview = ReadTestFile(L"preview.png");
+    DeleteFileW((TestFolder() + L"preview.png").c_str());
+    stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(preview.data()),
+                                            static_cast<int>(preview.size()), &width, &height, &channels, 3);
+    ASSERT_NE(pixels, nullptr);
+    ASSERT_EQ(height, kPhoneScreenHeight);
+    // The keypad rows of the base layer: the preview's first screen.
+    const int top = kPhoneScreenHeight - kSkinImageHeight;
+    HDC dc = GetDC(Window());
+    int differing = 0;
+    for (int y = top; y < kPhoneScreenHeight; ++y) {
+        for (int x = 0; x < kScreenWidth; ++x) {
+            const stbi_uc* p = pixels + 3 * (static_cast<size_t>(y) * width + x);
+            differing += GetPixel(dc, x, y) != RGB(p[0], p[1], p[2]) ? 1 : 0;
+        }
+    }
+    ReleaseDC(Window(), dc);
+    stbi_image_free(pixels);
+    EXPECT_EQ(differing, 0);
+    DeleteFileW(skin.c_str());
 }
 
 }  // namespace

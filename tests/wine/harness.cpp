@@ -1,5 +1,6 @@
 #include "tests/wine/harness.h"
 
+#include <array>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -228,13 +229,16 @@ std::string SkinBytes(const uint8_t (&keyMap)[48], const std::string& baseImage)
     return Bytes(keyMap, 48) + Bytes(words, 12) + baseImage + std::string(16, '\0');  // no other images
 }
 
-std::string Bitmap16(int width, int height)
+std::string Bitmap(int width, int height, int bits, DWORD headerSize)
 {
-    const BITMAPINFOHEADER info{sizeof info, width, height, 1, 16, BI_RGB, 0, 0, 0, 0, 0};
-    const DWORD size = static_cast<DWORD>((width * 2 + 3) & ~3) * height;
-    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
+    const BITMAPINFOHEADER info{headerSize, width, height, 1, static_cast<WORD>(bits), BI_RGB, 0, 0, 0, 0, 0};
+    std::string table;
+    for (int i = 0; bits <= 8 && i < 1 << bits; ++i) table += Bytes(std::array<uint8_t, 4>{40, 20, 10, 0}.data(), 4);
+    const DWORD size = static_cast<DWORD>((width * bits + 31) / 32 * 4) * height;
+    const DWORD offset = static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + headerSize + table.size());
     const BITMAPFILEHEADER file{0x4D42, offset + size, 0, 0, offset};
-    return Bytes(&file, sizeof file) + Bytes(&info, sizeof info) + std::string(size, '\x5A');
+    return Bytes(&file, sizeof file) + Bytes(&info, sizeof info) + std::string(headerSize - sizeof info, '\0') + table +
+           std::string(size, '\x5A');
 }
 
 void Vela::TearDown()

@@ -56,7 +56,10 @@ std::string Lines(std::initializer_list<const wchar_t*> lines);  // Windows-1251
 std::wstring AsLines(const std::string& bytes);  // decoded, each line ending in " / "
 // A skin file: key map, colours, an image for the base layer only.
 std::string SkinBytes(const uint8_t (&keyMap)[48], const std::string& baseImage);
-std::string Bitmap16(int width, int height);  // 16 bits per pixel, no colour table
+// A bitmap file of `bits` per pixel with an information header of
+// `headerSize` bytes (40, or an editor's 108 or 124); up to 8 bits with a
+// colour table of dark entries, above without one.
+std::string Bitmap(int width, int height, int bits, DWORD headerSize = 40);
 
 // A fresh program per test, no stored options; the files a test writes
 // replace what was in the folder until the test ends.

@@ -28,3 +28,11 @@ int RunConstantFiles(HWND owner, DialogContext context);
 // The constants dialog and the currencies dialog: one dialog, two kinds.
 enum class ListDialogKind { Constants, Currencies };
 int ShowListDialog(HWND owner, ListDialogKind kind, DialogContext context);
+
+// Says, in a box over `owner`, that the file of `list` could not be loaded
+// (`leadId` IDS_FILE_NOT_LOADED) or saved (IDS_FILE_NOT_SAVED), and why.
+void ShowListFileError(HWND owner, const wchar_t* folder, const RecordList& list, UINT leadId,
+                       const RecordFileError& error);
+
+// LoadList, and a box when the file was there but could not be read whole.
+void LoadListOrSay(HWND owner, const wchar_t* folder, RecordList& list, const char16_t* fileName);

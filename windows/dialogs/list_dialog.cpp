@@ -1,13 +1,23 @@
 // The list dialog, one for both lists: the constants dialog (slot pickers,
 // constants with their values, another file to load) and the currencies
-// dialog (quick currencies, currencies with their rates); and the record
-// editor that adds, renames and deletes a record of either.
-#include <cstdlib>
+// dialog (quick currencies, currencies with their rates, a bank's daily
+// rates to load); and the record editor that adds, renames and deletes a
+// record of either.
+#include <windows.h>
+#include <commdlg.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "core/lists/rates_import.h"
 #include "resources/resource.h"
 #include "windows/dialogs/dialogs.h"
 #include "windows/dialogs/fields.h"
 #include "windows/dialogs/phone_dialog.h"
+#include "windows/shell/message_box.h"
 #include "windows/shell/shell.h"
 #include "windows/text.h"
 
@@ -111,16 +121,17 @@ struct ListDialogShape {
     int recordList;
     int valueField;
     bool loadsFiles;  // "Загрузить": another constants file
+    bool loadsRates;  // "Загрузить курсы…": a bank's daily rates
 };
 
 const ListDialogShape kConstantsShape{
     IDD_CONSTANTS, IDB_OK_MENU_LOAD,
     {IDC_SLOT1_LIST, IDC_SLOT1_LIST + 1, IDC_SLOT1_LIST + 2, IDC_SLOT1_LIST + 3, IDC_SLOT1_LIST + 4,
      IDC_SLOT1_LIST + 5},
-    IDC_CONSTANT_LIST, IDC_CONSTANT_VALUE, true};
+    IDC_CONSTANT_LIST, IDC_CONSTANT_VALUE, true, false};
 const ListDialogShape kCurrenciesShape{
     IDD_CURRENCIES, IDB_OK_MENU, {IDC_QUICK1_LIST, IDC_QUICK2_LIST, IDC_QUICK3_LIST},
-    IDC_CURRENCY_LIST, IDC_RATE_EDIT, false};
+    IDC_CURRENCY_LIST, IDC_RATE_EDIT, false, true};
 
 struct ListRequest {
     const ListDialogShape* shape;
@@ -129,6 +140,35 @@ struct ListRequest {
 };
 
 const char* FormatOf(const RecordList& list) { return list.kind->file.valueFormat; }
+
+// The reason texts, indexed by RecordFault.
+constexpr UINT kFaultTexts[] = {
+    IDS_FAULT_WRITE_FAILED, IDS_FAULT_READ_ONLY,    IDS_FAULT_NO_PERMISSION, IDS_FAULT_DISK_FULL,
+    IDS_FAULT_TOO_LARGE,    IDS_FAULT_NOT_REPLACED, IDS_FAULT_WRITE_FAILED,  IDS_FAULT_UNREADABLE,
+    IDS_FAULT_LINE_TOO_LONG, IDS_FAULT_NO_MEMORY,
+};
+static_assert(std::size(kFaultTexts) == kRecordNoMemory + 1, "a text for every reason");
+
+// `text` with "%1" and "%2" replaced by `first` and `second`.
+std::wstring Filled(const std::wstring& text, const std::wstring& first, const std::wstring& second = {})
+{
+    std::wstring out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool insert = text[i] == L'%' && i + 1 < text.size() && (text[i + 1] == L'1' || text[i + 1] == L'2');
+        if (!insert) {
+            out += text[i];
+            continue;
+        }
+        out += text[++i] == L'1' ? first : second;
+    }
+    return out;
+}
+
+// An error box naming the list's file (leadId: not loaded or not saved) and why.
+void ShowFileError(HWND dialog, const ListRequest& request, UINT leadId, const RecordFileError& error)
+{
+    ShowListFileError(dialog, request.context.folder, *request.list, leadId, error);
+}
 
 void ShowValue(HWND dialog, const ListRequest& request, double value)
 {
@@ -155,9 +195,11 @@ void SelectWorkingPicks(HWND dialog, const ListRequest& request)
                             static_cast<WPARAM>(request.list->workPicks[k]), 0);
 }
 
-void FillListDialog(HWND dialog, const ListRequest& request)
+// The list's records and picks into the dialog's lists, the first value in its field.
+void ShowListRecords(HWND dialog, const ListRequest& request)
 {
     const RecordList& list = *request.list;
+    ForEachList(request, [&](int id) { SendDlgItemMessageW(dialog, id, LB_RESETCONTENT, 0, 0); });
     ForEachList(request, [&](int id) { AddNamesToList(dialog, id, list.names, list.count); });
     if (list.count > 0) {
         for (int k = 0; k < PickCount(list); ++k)
@@ -165,8 +207,21 @@ void FillListDialog(HWND dialog, const ListRequest& request)
                                 0);
         SendDlgItemMessageW(dialog, request.shape->recordList, LB_SETCURSEL, 0, 0);
         ShowValue(dialog, request, list.values[0]);
+    } else {
+        SetDlgItemTextW(dialog, request.shape->valueField, L"");
     }
+}
+
+void FillListDialog(HWND dialog, const ListRequest& request)
+{
+    ShowListRecords(dialog, request);
     BeginEditing(*request.list);
+}
+
+// The date of the rates in the caption, when the currency file says it.
+void ShowRatesDate(HWND dialog, const char16_t* date)
+{
+    if (date[0] != 0) SetWindowTextW(dialog, Filled(LoadText(IDS_RATES_DATE), AsWide(date)).c_str());
 }
 
 void RecordSelected(HWND dialog, const ListRequest& request)
@@ -184,7 +239,10 @@ void ListOk(HWND dialog, const ListRequest& request)
     for (int k = 0; k < PickCount(*request.list); ++k)
         selections[k] = ListSelection(dialog, request.shape->pickLists[k]);
     const double field = ReadNumberField(dialog, request.shape->valueField);
-    EndDialog(dialog, FinishEditing(*request.list, selections, field, AsUtf16(request.context.folder)));
+    const int saved = FinishEditing(*request.list, selections, field, AsUtf16(request.context.folder));
+    // A file that could not be written keeps the dialog open: nothing typed is lost.
+    if (saved < 0) ShowFileError(dialog, request, IDS_FILE_NOT_SAVED, request.list->saveError);
+    else EndDialog(dialog, saved);
 }
 
 void ListAdd(HWND dialog, const ListRequest& request)
@@ -242,13 +300,91 @@ void PasteDisplayText(HWND dialog, const ListRequest& request)
 void LoadAnotherFile(HWND dialog, const ListRequest& request)
 {
     if (RunConstantFiles(dialog, request.context) != 1) return;
-    ForEachList(request, [&](int id) { SendDlgItemMessageW(dialog, id, LB_RESETCONTENT, 0, 0); });
-    SetDlgItemTextW(dialog, request.shape->valueField, L"");
     char16_t name[kListNameCapacity];
     ConstantsFileName(request.context.calculator->options, name);
-    LoadList(*request.list, AsUtf16(request.context.folder), name);
+    LoadListOrSay(dialog, request.context.folder, *request.list, name);
     FillListDialog(dialog, request);
     request.list->modified = 1;
+}
+
+// The system's Open dialog for a bank's file. Its library is loaded here, the
+// first time: the program starts faster without it.
+bool ChooseRatesFile(HWND owner, std::wstring& path)
+{
+    using OpenFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
+    static OpenFunction open = nullptr;
+    if (open == nullptr) {
+        HMODULE library = LoadLibraryW(L"comdlg32.dll");
+        if (library != nullptr)
+            open = reinterpret_cast<OpenFunction>(reinterpret_cast<void*>(GetProcAddress(library, "GetOpenFileNameW")));
+        if (open == nullptr) return false;
+    }
+    std::wstring filter = LoadText(IDS_RATES_FILTER);  // "name|pattern|…|", as the dialog wants it with NULs
+    for (wchar_t& c : filter)
+        if (c == L'|') c = 0;
+    const std::wstring title = LoadText(IDS_RATES_OPEN_TITLE);
+    wchar_t chosen[MAX_PATH] = {};
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = chosen;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrTitle = title.c_str();
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
+    if (!open(&dialog)) return false;
+    path = chosen;
+    return true;
+}
+
+// At most `limit` bytes of the file: enough to tell a bank's file, and one
+// too many to be one.
+bool ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes.assign(limit, '\0');
+    size_t got = 0;
+    bool ok = true;
+    while (got < limit) {
+        const DWORD want = static_cast<DWORD>(std::min<size_t>(limit - got, 1u << 20));
+        DWORD read = 0;
+        ok = ReadFile(file, bytes.data() + got, want, &read, nullptr) != FALSE;
+        if (!ok || read == 0) break;
+        got += read;
+    }
+    CloseHandle(file);
+    bytes.resize(got);
+    return ok;
+}
+
+// A bank's daily file, chosen in the system's Open dialog, replaces the
+// currencies shown; Ok writes them with the file's date, Отмена leaves the
+// currency file as it was.
+void LoadBankRates(HWND dialog, const ListRequest& request)
+{
+    std::wstring path;
+    if (!ChooseRatesFile(dialog, path)) return;
+    std::string bytes;
+    RatesImport import;
+    RatesProblem problem;
+    const bool read = ReadWholeFile(path, kRatesFileLimit + 1, bytes);
+    if (!read || PrepareRatesImport(bytes.data(), bytes.size(), AsUtf16(request.context.folder), import, problem) !=
+                     kRatesWritten) {
+        std::wstring reason = read ? std::wstring(AsWide(problem.text)) : LoadText(IDS_FAULT_UNREADABLE);
+        if (read && problem.line > 0) reason = Filled(LoadText(IDS_RATES_LINE), std::to_wstring(problem.line), reason);
+        ShowMessageBox(dialog, Filled(LoadText(IDS_FILE_NOT_LOADED), path, reason).c_str(),
+                       LoadText(IDS_ERROR).c_str(), MB_OK);
+        return;
+    }
+    std::vector<char16_t*> names;
+    for (std::u16string& name : import.names) names.push_back(name.data());
+    if (!ReplaceListRecords(*request.list, names.data(), import.values.data(), static_cast<int>(names.size()),
+                            import.quick, import.head.data(), import.head.size()))
+        return;
+    ShowListRecords(dialog, request);
+    ShowRatesDate(dialog, import.date);
 }
 
 struct ListCommand {
@@ -268,6 +404,7 @@ void RunListCommand(HWND dialog, const ListRequest& request, int id)
 {
     if (id == IDM_DLG_CANCEL) EndDialog(dialog, 0);
     if (id == IDM_CONSTANT_FILES && request.shape->loadsFiles) LoadAnotherFile(dialog, request);
+    if (id == IDM_LOAD_RATES && request.shape->loadsRates) LoadBankRates(dialog, request);
     for (const ListCommand& command : kListCommands)
         if (command.id == id) command.run(dialog, request);
 }
@@ -280,6 +417,9 @@ INT_PTR CALLBACK ListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         if (!OpenPhoneDialog(dialog, request.shape->barId)) return FALSE;
         PrepareValueField(dialog, request.shape->valueField);
         FillListDialog(dialog, request);
+        char16_t date[kRatesDateCapacity] = {};
+        if (request.shape->loadsRates && ReadRatesDate(AsUtf16(request.context.folder), date))
+            ShowRatesDate(dialog, date);
         return TRUE;
     }
     const ListRequest* request = RequestOf<ListRequest>(dialog);
@@ -308,6 +448,26 @@ int ShowListDialog(HWND owner, ListDialogKind kind, DialogContext context)
     ListRequest request{constants ? &kConstantsShape : &kCurrenciesShape,
                         constants ? &context.calculator->constants : &context.calculator->currencies, context};
     const int result = RunPhoneDialog(owner, request.shape->templateId, ListDialogProc, &request);
-    if (result == 0) CancelEditing(*request.list);
+    if (result != 0) return result;
+    // Rates loaded but not kept: the file still holds the table as it was.
+    const bool replaced = request.list->pendingHead != nullptr;
+    CancelEditing(*request.list);
+    if (replaced) LoadList(*request.list, AsUtf16(context.folder), request.list->fileName);
     return result;
+}
+
+void ShowListFileError(HWND owner, const wchar_t* folder, const RecordList& list, UINT leadId,
+                       const RecordFileError& error)
+{
+    const std::wstring path = folder + std::wstring(AsWide(list.fileName)) + L".txt";
+    const size_t fault = static_cast<size_t>(error.fault);
+    const UINT reasonId = fault < std::size(kFaultTexts) ? kFaultTexts[fault] : IDS_FAULT_WRITE_FAILED;
+    const std::wstring reason = Filled(LoadText(reasonId), std::to_wstring(error.line));
+    ShowMessageBox(owner, Filled(LoadText(leadId), path, reason).c_str(), LoadText(IDS_ERROR).c_str(), MB_OK);
+}
+
+void LoadListOrSay(HWND owner, const wchar_t* folder, RecordList& list, const char16_t* fileName)
+{
+    LoadList(list, AsUtf16(folder), fileName);
+    if (list.loadError.fault != kRecordNoFault) ShowListFileError(owner, folder, list, IDS_FILE_NOT_LOADED, list.loadError);
 }

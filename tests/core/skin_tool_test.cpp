@@ -1,0 +1,343 @@
+// The skin authors' tool on bytes: key map text both ways, pack and unpack,
+// the check's verdicts and the preview's pixels.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "core/skin/keymap_text.h"
+#include "tests/core/support.h"
+#include "tools/skin/skin_tool.h"
+
+namespace {
+
+const std::string kCorpus = VELA_SOURCE "/fuzz/corpus/skin_fuzz/";
+
+// The built-in key map as an author writes it.
+const std::string kBuiltinLines =
+    "left: ln log₂ lg eˣ 2ˣ 10ˣ √x ³√x ˣ√y x² x³ xʸ\n"
+    "up: C CE 1/x ± F-E x! π e abs rd gr deg\n"
+    "right: + M+ MC − M− MS / M/ MR * M* %\n"
+    "down: sin asin sinh cos acos cosh tg atg tgh ctg actg ctgh\n";
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
+    return text;
+}
+
+// "ok", the key map bytes that differ from the built-in map ("5=200") and the
+// colours given; or "line: message".
+std::string ReadOutcome(const std::string& text)
+{
+    KeyMapText map;
+    KeyMapTextError error;
+    if (!ReadKeyMapText(text, map, error)) return std::to_string(error.line) + ": " + error.message;
+    std::string out = "ok";
+    for (int i = 0; i < kKeyMapSize; ++i)
+        if (map.keyMap[i] != defaultKeyMap[i]) out += " " + std::to_string(i) + "=" + std::to_string(map.keyMap[i]);
+    char colours[48] = "";
+    if (map.hasBackColor) std::snprintf(colours, sizeof colours, " back=%08X", map.backColor);
+    if (map.hasTextColor) std::snprintf(colours + std::strlen(colours), 24, " text=%08X", map.textColor);
+    return out + colours;
+}
+
+TEST(KeyMapText, TextGivesTheBytesOrTheFaultyLine)
+{
+    const std::string b = kBuiltinLines;
+    const std::string down = "down: sin asin sinh cos acos cosh tg atg tgh ctg actg ctgh";
+    const struct {
+        std::string text;
+        std::string outcome;
+    } rows[] = {
+        {b, "ok"},
+        {"\xEF\xBB\xBF# mine\r\n\r\n" + Replaced(b, "\n", " # keys\r\n") + "back:\tcfd8e2\r\ntext:000000", "ok back=00E2D8CF text=00000000"},
+        {down + "\n  up : C CE 1/x ± F-E x! π e abs rd gr deg\n" + b.substr(0, b.find("up:")) + b.substr(b.find("right"), b.find("down") - b.find("right")), "ok"},
+        {Replaced(b, "ln log₂", "200 007") + "back: 01AABBCC", "ok 0=200 1=7 back=01CCBBAA"},
+        {Replaced(b, "\n", "\r").substr(0, b.find("right")) + "right: +\r", "3: 1 action where 12 are needed, one per key 1 2 3 4 5 6 7 8 9 * 0 #"},
+        {Replaced(b, "ctgh", "ctgh ln"), "4: 13 actions where 12 are needed, one per key 1 2 3 4 5 6 7 8 9 * 0 #"},
+        {Replaced(b, "asin", "a\x01\xFF\xC1\x80\xDF\xBF\xF4\x80\x80sin"),
+         "4: unknown action \"a\\x01\\xFF\\xC1\\x80\xDF\xBF\\xF4\\x80\\x80sin\" (a label such as sin or M+, or a number 0-255)"},
+        {Replaced(b, "MC −", "MC -"), "3: unknown action \"-\" (a label such as sin or M+, or a number 0-255)"},
+        {Replaced(b, "asin", std::string(50, 'x')), "4: unknown action \"" + std::string(39, 'x') + "...\" (a label such as sin or M+, or a number 0-255)"},
+        {Replaced(b, "ln", "256"), "1: action number \"256\" is not 0-255"},
+        {b + "# again\nup: C CE 1/x ± F-E x! π e abs rd gr deg\n", "6: up: given twice (first on line 2)"},
+        {b.substr(0, b.find("down")), "0: no down: line; every layer needs one"},
+        {"", "0: no left: line; every layer needs one"},
+        {b + "back: 00112233\nback: 000000", "6: back: given twice (first on line 5)"},
+        {b + "text: 12345", "5: bad colour \"12345\": RRGGBB in hexadecimal is needed"},
+        {b + "text: 12345G", "5: bad colour \"12345G\": RRGGBB in hexadecimal is needed"},
+        {b + "back: #123456", "5: back: needs a colour RRGGBB (without \"#\", which starts a comment)"},
+        {b + "lft: x", "5: expected a line left:, up:, right:, down:, back: or text:, not \"lft: x\""},
+        {Replaced(b, "left:", "left"), "1: expected a line left:, up:, right:, down:, back: or text:, not \"left ln log₂ lg eˣ 2ˣ 10ˣ √x ³√...\""},
+    };
+    for (const auto& row : rows) EXPECT_EQ(ReadOutcome(row.text), row.outcome) << row.text;
+}
+
+TEST(KeyMapText, WrittenTextReadsBackToTheSameMap)
+{
+    KeyMapText every = BuiltinKeyMapText();
+    for (int i = 0; i < kKeyMapSize; ++i) every.keyMap[i] = static_cast<uint8_t>(i * 5 + 3);  // 75 and more too
+    every.backColor = 0x01020304;
+    every.textColor = 0x00FFFFFF;
+    every.hasBackColor = every.hasTextColor = true;
+    for (const KeyMapText& map : {BuiltinKeyMapText(), every}) {
+        KeyMapText read;
+        KeyMapTextError error{};
+        const std::string text = WriteKeyMapText(map);
+        ASSERT_TRUE(ReadKeyMapText(text, read, error)) << error.line << ": " << error.message << "\n" << text;
+        EXPECT_EQ(std::memcmp(read.keyMap, map.keyMap, kKeyMapSize), 0) << text;
+        EXPECT_EQ(read.hasBackColor, map.hasBackColor);
+        EXPECT_EQ(read.backColor, map.backColor);
+        EXPECT_EQ(read.textColor, map.textColor);
+    }
+}
+
+// --- Skin files
+
+std::string Corpus(const std::string& name) { return TestFolder::ReadPath(kCorpus + name); }
+
+// A 2 x 2 RGBA image: opaque red, transparent; blue at half alpha, opaque white.
+const std::string kTwoByTwoPng(
+    "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x02\0\0\0\x02\x08\x06\0\0\0\x72\xB6\x0D\x24\0\0\0\x14IDAT\x78\xDA\x63\xF8"
+    "\xCF\xC0\0\x44\x60\xF0\xBF\xE1\x3F\x10\0\0\x31\x63\x07\x7A\x4D\xAF\x70\x45\0\0\0\0IEND\xAE\x42\x60\x82", 77);
+
+// The preview as a PNG: 880 x 180 pixels of more than 256 colours.
+std::string ManyColoursPng()
+{
+    PreviewImage image;
+    image.rgb.resize(kPreviewWidth * kPreviewScreenHeight * 3);
+    for (size_t i = 0; i < image.rgb.size(); ++i) image.rgb[i] = static_cast<uint8_t>(i / 3 >> (8 * (i % 3)));
+    return PreviewPng(image);
+}
+
+// "packed" or why not; files[layer] empty: no image.
+std::string Packed(const KeyMapText& keys, const std::string (&files)[kSkinLayerCount], std::string& skin)
+{
+    PackImage images[kSkinLayerCount];
+    for (int layer = 0; layer < kSkinLayerCount; ++layer)
+        if (!files[layer].empty())
+            images[layer] = {kLayerNames[layer] + std::string(files[layer].starts_with("BM") ? ".bmp" : ".png"), files[layer]};
+    std::string error;
+    return PackSkin(keys, images, skin, error) ? "packed" : error;
+}
+
+// 0x00BBGGRR as 0xRRGGBB.
+constexpr uint32_t RgbOf(uint32_t colour) { return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF); }
+
+// Unpacks and packs again from the key map text and the images: the same
+// bytes, but for what lies after the fifth record.
+void ExpectRepackedTheSame(const std::string& skin, const std::string& what)
+{
+    UnpackedSkin unpacked;
+    SkinRefusal refusal;
+    ASSERT_TRUE(UnpackSkin(skin, unpacked, refusal)) << what << ": " << refusal.reason;
+    KeyMapText keys;
+    KeyMapTextError error;
+    ASSERT_TRUE(ReadKeyMapText(UnpackedKeysText(unpacked), keys, error)) << what << ": " << error.message;
+    PackImage images[kSkinLayerCount];
+    for (int layer = 0; layer < kSkinLayerCount; ++layer)
+        if (!unpacked.images[layer].empty()) images[layer] = {kLayerNames[layer], unpacked.images[layer]};
+    std::string again, fault;
+    ASSERT_TRUE(PackSkin(keys, images, again, fault)) << what << ": " << fault;
+    EXPECT_EQ(again, skin.substr(0, again.size())) << what;
+}
+
+TEST(SkinTool, PngBecomesABitmapThatUnpacksAndPacksTheSame)
+{
+    const struct {
+        std::string base, down;
+        const char* outcome;
+        int bits;
+    } rows[] = {
+        {kTwoByTwoPng, "", "packed", 8},
+        {ManyColoursPng(), kTwoByTwoPng, "packed", 24},
+        {kTwoByTwoPng.substr(0, 60), "", "base.png: cannot decode the PNG file: outofdata", 0},
+        {kTwoByTwoPng.substr(0, 8) + std::string("\0\0\0\x0DIHDR\0\0\x0B\xB8\0\0\0\x01\x08\0\0\0\0\x6B\xBC\xBC\xE2", 25), "",
+         "base.png: 3000 x 1 pixels: larger than 2048 x 2048", 0},
+        {"", "GIF89a", "down.png: not a PNG file that can be read: unknown image type", 0},
+    };
+    for (const auto& row : rows) {
+        std::string skin;
+        EXPECT_EQ(Packed(BuiltinKeyMapText(), {row.base, "", "", "", row.down}, skin), row.outcome);
+        if (row.bits == 0) continue;
+        EXPECT_EQ(skin[56 + 4 + 28], row.bits);  // the base bitmap's bit count
+        ExpectRepackedTheSame(skin, row.outcome);
+    }
+}
+
+// Sizes no bitmap file holds give none, and no pixel is read for them.
+TEST(SkinTool, PixelsNoBitmapFileHoldsGiveNone)
+{
+    const struct {
+        int width, height;
+    } rows[] = {{0, 1}, {1, -1}, {40000, 40000}};
+    for (const auto& row : rows) EXPECT_EQ(BitmapFromRgba(nullptr, row.width, row.height, 0), "") << row.width;
+}
+
+TEST(SkinTool, EveryCorpusSkinThatLoadsUnpacksAndPacksTheSame)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(kCorpus)) {
+        const std::string skin = TestFolder::ReadPath(entry.path());
+        SkinRefusal refusal;
+        if (SkinLoads(skin, refusal)) ExpectRepackedTheSame(skin, entry.path().filename().string());
+    }
+}
+
+// Exit status, then the refusal or "loads" and the warnings, key map ones counted.
+std::string CheckOutcome(const std::string& skin)
+{
+    const SkinCheck check = CheckSkin(skin);
+    if (check.result != kSkinLoaded) {
+        const std::string where = check.refusal.layer >= 0 ? std::string(kLayerNames[check.refusal.layer]) + ": " : "";
+        return std::to_string(CheckStatus(check)) + " " + where + check.refusal.reason;
+    }
+    return std::to_string(CheckStatus(check)) + " loads, " + std::to_string(check.warnings.size()) + " warnings";
+}
+
+TEST(SkinTool, CheckGivesTheProgramsVerdictOnEveryCorpusFile)
+{
+    const struct {
+        const char* file;
+        const char* outcome;
+    } rows[] = {
+        {"builtin_images.skin", "0 loads, 0 warnings"},
+        {"eight_bit.skin", "1 loads, 5 warnings"},
+        {"empty_records.skin", "1 loads, 5 warnings"},
+        {"head_only.skin", "2 base: the file ends before this layer's image record"},
+        {"mixed_depths.skin", "1 loads, 5 warnings"},
+        {"top_down.skin", "1 loads, 5 warnings"},
+        {"wide_and_cube.skin", "1 loads, 6 warnings"},
+        {"hostile_empty.skin", "2 0 bytes: shorter than the 56 bytes of key map and colours"},
+        {"hostile_key_map_only.skin", "2 48 bytes: shorter than the 56 bytes of key map and colours"},
+        {"hostile_no_first_record.skin", "2 base: the file ends before this layer's image record"},
+        {"hostile_five_empty_records.skin", "1 loads, 53 warnings"},
+        {"hostile_8_bit_base_trailing_bytes.skin", "1 loads, 53 warnings"},
+        {"hostile_last_layer_broken.skin", "2 down: 7 bytes of pixel data where 4 x 2 pixels of 8 bits need more"},
+        {"hostile_record_past_the_file.skin", "2 base: an image record of 1086 bytes, but only 4 bytes follow"},
+        {"hostile_record_of_2_gb.skin", "2 base: an image record of 2147483632 bytes, but only 1086 bytes follow"},
+        {"hostile_4_bit_5_colours_used.skin", "1 loads, 53 warnings"},
+        {"hostile_1_bit_wide_one_row.skin", "1 loads, 53 warnings"},
+        {"hostile_24_bit_the_colour_cube.skin", "1 loads, 53 warnings"},
+        {"hostile_32_bit_bit_fields.skin", "1 loads, 54 warnings"},
+        {"hostile_32_bit_bit_fields_and_a_table.skin", "1 loads, 53 warnings"},
+        {"hostile_16_bit_no_table.skin", "1 loads, 54 warnings"},
+        {"hostile_16_bit_2_colours_used.skin", "1 loads, 53 warnings"},
+        {"hostile_2_bits_4_colours.skin", "1 loads, 53 warnings"},
+        {"hostile_one_pixel_wide.skin", "1 loads, 53 warnings"},
+        {"hostile_8_bits_short_table.skin", "1 loads, 53 warnings"},
+        {"hostile_table_beyond_the_block.skin", "2 base: its colour table of 3 entries does not end before the pixel data"},
+        {"hostile_more_colours_than_bits.skin", "2 base: 17 colours for 4 bits per pixel (16 at most)"},
+        {"hostile_108_byte_header.skin", "1 loads, 53 warnings"},
+        {"hostile_124_byte_header_bit_fields_in_it.skin", "1 loads, 53 warnings"},
+        {"hostile_36_byte_header.skin", "2 base: information header of 36 bytes (40 at least)"},
+        {"hostile_header_longer_than_its_block.skin",
+         "2 base: information header of 108 bytes, with its masks, does not end before the pixel data"},
+        {"hostile_taller_than_the_screen_leaves.skin", "1 loads, 54 warnings"},
+        {"hostile_planes_2.skin", "1 loads, 53 warnings"},
+        {"hostile_rle8.skin", "1 loads, 53 warnings"},
+        {"hostile_width_0.skin", "2 base: width 0"},
+        {"hostile_height_0.skin", "2 base: height 0"},
+        {"hostile_bits_0.skin", "2 base: 0 bits per pixel"},
+        {"hostile_bits_33.skin", "2 base: 33 bits per pixel"},
+        {"hostile_pixels_short.skin", "2 base: 7 bytes of pixel data where 4 x 2 pixels of 8 bits need more"},
+        {"hostile_rows_overflow.skin", "2 base: 0 bytes of pixel data where 2147483647 x 2147483647 pixels of 32 bits need more"},
+        {"hostile_rows_overflow_some_pixels.skin", "2 base: 8 bytes of pixel data where 2147483647 x 2147483647 pixels of 32 bits need more"},
+        {"hostile_offset_inside_the_header.skin", "2 base: pixel data offset 53 lies outside the file (54 to 1086)"},
+        {"hostile_offset_past_the_record.skin", "2 base: pixel data offset 1087 lies outside the file (54 to 1086)"},
+        {"hostile_top_down.skin", "1 loads, 53 warnings"},
+        {"hostile_top_down_extra_data.skin", "1 loads, 53 warnings"},
+        {"hostile_each_layer_its_own.skin", "1 loads, 53 warnings"},
+        {"keys_faults.txt", "2 base: an image record of 3474989432 bytes, but only 106 bytes follow"},
+        {"keys_numbers.txt", "2 base: an image record of 876027956 bytes, but only 131 bytes follow"},
+        {"keys_written.txt", "2 base: an image record of 1768169576 bytes, but only 1031 bytes follow"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(CheckOutcome(Corpus(row.file)), row.outcome) << row.file;
+}
+
+TEST(SkinTool, CheckNamesWhatWillLookWrong)
+{
+    UnpackedSkin builtin;
+    SkinRefusal refusal;
+    ASSERT_TRUE(UnpackSkin(Corpus("builtin_images.skin"), builtin, refusal));
+    const std::string(&images)[kSkinLayerCount] = builtin.images;
+    KeyMapText keys = BuiltinKeyMapText();
+    keys.keyMap[12 + 5] = 200;
+    const struct {
+        std::string base;
+        const char* report;
+    } rows[] = {
+        {ManyColoursPng(),
+         "loads\nbase: width 880, not 176: its columns from 176 on are not shown\nbase: height 180: only its bottom 160 rows are shown\n"
+         "up key 6: action 200 does nothing (actions are 0-74)\n"},
+        {"", "loads\nbase: no image: nothing is drawn while no direction key is pressed\n"
+             "up key 6: action 200 does nothing (actions are 0-74)\n"},
+    };
+    for (const auto& row : rows) {
+        std::string skin;
+        ASSERT_EQ(Packed(keys, {row.base, images[1], images[2], images[3], images[4]}, skin), "packed");
+        const SkinCheck check = CheckSkin(skin);
+        EXPECT_EQ(CheckReport(check), row.report);
+        EXPECT_EQ(CheckStatus(check), 1);
+    }
+    EXPECT_EQ(CheckReport(CheckSkin("")),
+              "falls back to the built-in skin: \"Загрузка скина\"\nwhy: 0 bytes: shorter than the 56 bytes of key map and colours\n");
+}
+
+// --- The preview
+
+uint32_t PreviewPixel(const PreviewImage& preview, int x, int y)
+{
+    const uint8_t* p = &preview.rgb[(static_cast<size_t>(y) * kPreviewWidth + static_cast<size_t>(x)) * 3];
+    return uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+}
+
+TEST(SkinTool, PreviewDrawsWhatTheProgramDraws)
+{
+    std::string twoByTwo;  // base and down, on the built-in look
+    Packed(BuiltinKeyMapText(), {kTwoByTwoPng, "", "", "", kTwoByTwoPng}, twoByTwo);
+    const struct {
+        std::string skin;
+        int x, y;
+        uint32_t rgb;
+    } rows[] = {
+        {Corpus("builtin_images.skin"), 5, 180 - 153 + 5, RgbOf(kBuiltinBackColor)},  // where the window samples the panel
+        {twoByTwo, 0, 178, 0xFF0000},                               // the PNG's top left
+        {twoByTwo, 1, 178, RgbOf(kBuiltinBackColor)},               // transparent: the back colour
+        {twoByTwo, 0, 179, 0x676CF1},                               // half blue on the back colour
+        {twoByTwo, 4 * 176 + 1, 179, 0xFFFFFF},                     // the down layer
+        {twoByTwo, 2 * 176 + 1, 179, RgbOf(kBuiltinBackColor)},     // a layer without image
+        {Corpus("hostile_16_bit_2_colours_used.skin"), 0, 179, 0x100008},  // 5-5-5: 0x0801
+        {Corpus("hostile_1_bit_wide_one_row.skin"), 7, 179, 0x030201},     // bit 7 of 0x01: table entry 1
+        {Corpus("hostile_1_bit_wide_one_row.skin"), 6, 179, 0x000000},
+        {Corpus("hostile_24_bit_the_colour_cube.skin"), 0, 179, 0x0F0801},
+        {Corpus("hostile_taller_than_the_screen_leaves.skin"), 0, 20, 0x2FCA65},  // row 159 of 170, entry 101
+        {Corpus("hostile_taller_than_the_screen_leaves.skin"), 0, 19, 0xC3B2A1},  // the display line above it
+        {Corpus("hostile_16_bit_no_table.skin"), 0, 179, 0xC3B2A1},               // no palette: nothing drawn
+    };
+    for (const auto& row : rows) {
+        PreviewImage preview;
+        SkinRefusal refusal;
+        ASSERT_TRUE(RenderPreview(row.skin, preview, refusal)) << refusal.reason;
+        EXPECT_EQ(PreviewPixel(preview, row.x, row.y), row.rgb) << row.x << "," << row.y;
+    }
+}
+
+TEST(SkinTool, PreviewNumberIsRightAlignedInTheTextColour)
+{
+    std::string skin;
+    KeyMapText keys = BuiltinKeyMapText();
+    keys.textColor = 0x00563412;
+    Packed(keys, {kTwoByTwoPng, "", "", "", ""}, skin);
+    PreviewImage preview;
+    SkinRefusal refusal;
+    ASSERT_TRUE(RenderPreview(skin, preview, refusal));
+    int inColumn[2] = {};  // columns 174 and 175 of the base layer
+    for (int y = 0; y < kPreviewScreenHeight; ++y)
+        for (int c = 0; c < 2; ++c) inColumn[c] += PreviewPixel(preview, 174 + c, y) == 0x123456;
+    EXPECT_GT(inColumn[0], 0);
+    EXPECT_EQ(inColumn[1], 0);
+}
+
+}  // namespace

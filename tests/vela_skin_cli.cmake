@@ -1,0 +1,79 @@
+# The command line of vela-skin, on the built program: exit statuses, the
+# files each command writes, and that refused runs write nothing.
+#   cmake -DTOOL=... -DSOURCE=<source tree> -DWORK_DIR=... -P vela_skin_cli.cmake
+file(REMOVE_RECURSE "${WORK_DIR}")
+file(MAKE_DIRECTORY "${WORK_DIR}")
+set(images)
+foreach(layer base left up right down)
+  list(APPEND images "${SOURCE}/resources/skin/${layer}.bmp")
+endforeach()
+
+# Runs vela-skin with ARGN in WORK_DIR; expects `status`, `out_pattern` on
+# standard output and `err_pattern` on standard error.
+function(expect status out_pattern err_pattern)
+  execute_process(COMMAND "${TOOL}" ${ARGN} WORKING_DIRECTORY "${WORK_DIR}"
+                  RESULT_VARIABLE got OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT got EQUAL status OR NOT out MATCHES "${out_pattern}" OR NOT err MATCHES "${err_pattern}")
+    message(FATAL_ERROR "vela-skin ${ARGN}: status ${got}, stdout [${out}], stderr [${err}]; "
+                        "expected ${status}, [${out_pattern}], [${err_pattern}]")
+  endif()
+endfunction()
+
+function(expect_missing file)
+  if(EXISTS "${WORK_DIR}/${file}")
+    message(FATAL_ERROR "vela-skin wrote ${file} in a refused run")
+  endif()
+endfunction()
+
+expect(3 "^$" "a command is needed")
+expect(0 "exit status: 0 done.*3 bad command line" "^$" --help)
+expect(3 "^$" "unknown command frob" frob)
+expect(3 "^$" "-o NAME.skin is needed" pack ${images})
+expect(3 "^$" "5 images are needed.*not 4" pack -o a.skin base.bmp - - -)
+expect(3 "^$" "--back zz: a colour RRGGBB" pack -o a.skin --back zz ${images})
+expect(3 "^$" "unknown option --frob" pack -o a.skin --frob ${images})
+expect(3 "^$" "--keys needs a value" pack -o a.skin ${images} --keys)
+expect(3 "^$" "check needs NAME.skin" check)
+
+# The built-in images make a skin that loads as it is; unpacked and packed
+# again it is the same file.
+expect(0 "^$" "^$" pack -o built.skin ${images})
+expect(0 "^loads\n$" "^$" check built.skin)
+expect(0 "^$" "^$" unpack built.skin parts)
+expect(0 "^$" "^$" pack -o parts/again.skin --keys parts/keys.txt
+       parts/base.bmp parts/left.bmp parts/up.bmp parts/right.bmp parts/down.bmp)
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK_DIR}/built.skin" "${WORK_DIR}/parts/again.skin"
+                RESULT_VARIABLE differ)
+if(differ)
+  message(FATAL_ERROR "vela-skin: unpack and pack again gave another file")
+endif()
+expect(0 "^$" "^$" preview built.skin preview.png)
+file(READ "${WORK_DIR}/preview.png" signature LIMIT 8 HEX)
+if(NOT signature STREQUAL "89504e470d0a1a0a")
+  message(FATAL_ERROR "vela-skin preview wrote no PNG file: ${signature}")
+endif()
+
+# A PNG is converted, by its name.
+expect(0 "^$" "warning: wide.skin: base: width 880" pack -o wide.skin preview.png - - - -)
+configure_file("${WORK_DIR}/preview.png" "${WORK_DIR}/png.bmp" COPYONLY)
+expect(2 "^$" "png.bmp: a PNG file: it is converted when its name ends in .png" pack -o refused.skin png.bmp - - - -)
+
+# Layers without image load, with warnings; colours from the options.
+expect(0 "^$" "warning: gaps.skin: left: no image" pack -o gaps.skin --back 102030 --text=FFFFFF
+       ${SOURCE}/resources/skin/base.bmp - - - -)
+expect(1 "^loads\nleft: no image" "^$" check gaps.skin)
+
+# Refusals name the file and write nothing.
+file(WRITE "${WORK_DIR}/keys.txt" "left: ln\n")
+expect(2 "^$" "keys.txt:1: 1 action where 12 are needed" pack -o refused.skin --keys keys.txt ${images})
+file(WRITE "${WORK_DIR}/broken.bmp" "BM not really")
+expect(2 "^$" "broken.bmp: 13 bytes: too short.*would not load" pack -o refused.skin broken.bmp - - - -)
+expect(2 "^$" "missing.png: cannot open" pack -o refused.skin missing.png - - - -)
+expect_missing(refused.skin)
+expect(2 "^falls back to the built-in skin: \"Скин не найден\"\n$" "none.skin: cannot open" check none.skin)
+file(WRITE "${WORK_DIR}/short.skin" "too short")
+expect(2 "^falls back to the built-in skin: \"Загрузка скина\"\nwhy: 9 bytes" "^$" check short.skin)
+expect(2 "^$" "short.skin: 9 bytes: shorter.*nothing written" unpack short.skin refused)
+expect(2 "^$" "short.skin: 9 bytes: shorter.*built-in skin" preview short.skin refused.png)
+expect_missing(refused)
+expect_missing(refused.png)
