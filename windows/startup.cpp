@@ -7,6 +7,7 @@
 #include "windows/main_window.h"
 #include "windows/registry.h"
 #include "windows/shell/shell.h"
+#include "windows/shell/system_function.h"
 #include "windows/skin_paint.h"
 
 namespace {
@@ -57,9 +58,7 @@ bool RegisterMainClass(HINSTANCE instance)
 int StartingZoom(bool& chosen)
 {
     using SetContext = BOOL(WINAPI*)(HANDLE);
-    HMODULE user = GetModuleHandleW(L"user32.dll");
-    auto setContext = reinterpret_cast<SetContext>(
-        reinterpret_cast<void*>(user != nullptr ? GetProcAddress(user, "SetProcessDpiAwarenessContext") : nullptr));
+    const auto setContext = SystemFunction<SetContext>(L"user32.dll", "SetProcessDpiAwarenessContext");
     if (setContext == nullptr || !setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4))))  // per monitor, v2
         SetProcessDPIAware();
     const int stored = LoadZoom();

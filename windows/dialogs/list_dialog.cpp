@@ -19,6 +19,7 @@
 #include "windows/dialogs/phone_dialog.h"
 #include "windows/shell/message_box.h"
 #include "windows/shell/shell.h"
+#include "windows/shell/system_function.h"
 #include "windows/text.h"
 
 namespace {
@@ -312,13 +313,8 @@ void LoadAnotherFile(HWND dialog, const ListRequest& request)
 bool ChooseRatesFile(HWND owner, std::wstring& path)
 {
     using OpenFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
-    static OpenFunction open = nullptr;
-    if (open == nullptr) {
-        HMODULE library = LoadLibraryW(L"comdlg32.dll");
-        if (library != nullptr)
-            open = reinterpret_cast<OpenFunction>(reinterpret_cast<void*>(GetProcAddress(library, "GetOpenFileNameW")));
-        if (open == nullptr) return false;
-    }
+    static const auto open = SystemFunction<OpenFunction>(L"comdlg32.dll", "GetOpenFileNameW");
+    if (open == nullptr) return false;
     std::wstring filter = LoadText(IDS_RATES_FILTER);  // "name|pattern|…|", as the dialog wants it with NULs
     for (wchar_t& c : filter)
         if (c == L'|') c = 0;
@@ -381,8 +377,10 @@ void LoadBankRates(HWND dialog, const ListRequest& request)
     std::vector<char16_t*> names;
     for (std::u16string& name : import.names) names.push_back(name.data());
     if (!ReplaceListRecords(*request.list, names.data(), import.values.data(), static_cast<int>(names.size()),
-                            import.quick, import.head.data(), import.head.size()))
+                            import.quick, import.head.data(), import.head.size())) {
+        ShowMessageBox(dialog, LoadText(IDS_OUT_OF_MEMORY).c_str(), LoadText(IDS_ERROR).c_str(), MB_OK);
         return;
+    }
     ShowListRecords(dialog, request);
     ShowRatesDate(dialog, import.date);
 }

@@ -1,5 +1,7 @@
 #include "windows/shell/common_controls.h"
 
+#include "windows/shell/system_function.h"
+
 namespace {
 
 using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
@@ -15,24 +17,16 @@ struct CommonControls {
 };
 CommonControls controls;
 
-template <typename Function>
-Function Find(HMODULE library, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
 }  // namespace
 
 bool LoadCommonControls()
 {
     if (controls.tried) return controls.callDefault != nullptr;
     controls.tried = true;
-    HMODULE library = LoadLibraryW(L"comctl32.dll");
-    if (library == nullptr) return false;
-    auto init = Find<InitFunction>(library, "InitCommonControlsEx");
-    auto attach = Find<AttachFunction>(library, "SetWindowSubclass");
-    auto detach = Find<DetachFunction>(library, "RemoveWindowSubclass");
-    auto callDefault = Find<DefaultFunction>(library, "DefSubclassProc");
+    auto init = SystemFunction<InitFunction>(L"comctl32.dll", "InitCommonControlsEx");
+    auto attach = SystemFunction<AttachFunction>(L"comctl32.dll", "SetWindowSubclass");
+    auto detach = SystemFunction<DetachFunction>(L"comctl32.dll", "RemoveWindowSubclass");
+    auto callDefault = SystemFunction<DefaultFunction>(L"comctl32.dll", "DefSubclassProc");
     if (init == nullptr || attach == nullptr || detach == nullptr || callDefault == nullptr) return false;
     const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
     init(&classes);
