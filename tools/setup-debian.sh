@@ -10,6 +10,8 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick
   libstb-dev
+  nsis python3
+  x11vnc novnc websockify chromium chromium-driver
 )
 
 missing=()

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native tests under ASan/UBSan,
-# each fuzz target for a bounded time, and the Windows program's tests under
-# Wine. Installs what it needs first (Debian, as root).
+# each fuzz target for a bounded time, the Windows program's tests under
+# Wine, then the release: the packages made (tools/package.sh), made again
+# the same, installed and unpacked under Wine, and tools/run.sh without a
+# display seen in a browser. Installs what it needs first (Debian, as root).
 #
 #   tools/test.sh            everything
 #   FUZZ_SECONDS=10 tools/test.sh   shorter fuzz runs
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${VELA_BUILD:-$top/build}
-fuzz_seconds=${FUZZ_SECONDS:-120}
+fuzz_seconds=${FUZZ_SECONDS:-90}
 jobs=$(nproc 2>/dev/null || echo 2)
 
 bash "$top/tools/setup-debian.sh"
@@ -43,4 +45,14 @@ echo "== Windows program under Wine (screenshots in $out/windows/screenshots)"
 "$top/tools/wine-tests.sh" "$out/windows" | tee "$out/wine.log"
 wine_passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\..*/\1/p' "$out/wine.log" | tail -n 1)
 passed=$((passed + ${wine_passed:-0}))
+
+echo "== the release: packages made, installed and unpacked under Wine"
+bash "$top/tools/package.sh"
+"$top/tests/release/test-packages.sh" "$out" | tee "$out/packages.log"
+packages_passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\..*/\1/p' "$out/packages.log" | tail -n 1)
+passed=$((passed + ${packages_passed:-0} + 1))  # and the packages made twice
+
+echo "== tools/run.sh without a display, seen in a browser"
+"$top/tests/release/test-headless-run.sh" "$out"
+passed=$((passed + 1))
 echo "all: $passed passed, 0 failed"

@@ -3,6 +3,7 @@
 //
 //   vela-keys [--precision N] [--repr dec|exp|hex|bin] [--angle rad|grad|deg]
 //             [--group] [--trace] [--value] [--folder DIR] [--menu] [KEY ...]
+//   vela-keys --version
 //
 // Without KEY arguments the keys are read from standard input.
 //
@@ -21,6 +22,7 @@
 
 #include "core/text/text16.h"
 #include "tools/key_session.h"
+#include "vela_version.h"
 
 namespace {
 
@@ -164,6 +166,10 @@ void PrintLine(const KeySession& session)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("vela-keys " VELA_VERSION);
+        return 0;
+    }
     RunnerOptions runner;
     DefaultOptions(runner.options);
     std::vector<std::string_view> words;

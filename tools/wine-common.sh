@@ -20,7 +20,8 @@ vela_wine_env() {
   local build=$1
   export WINEPREFIX=${VELA_WINEPREFIX:-$build/wineprefix}
   export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # No menu entries or file types in the Linux desktop from what is installed.
+  export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 }
 
 # Creates the prefix on first use (about 15 s). With "unmanaged", windows get
@@ -41,13 +42,14 @@ vela_wine_prefix() {
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1 || true
 }
 
-# Starts Xvfb on the first free display from :91 and exports DISPLAY. The
-# server ends with this shell (trap in the caller: vela_stop_xvfb).
+# Starts Xvfb on the first free display from :91 and exports DISPLAY; the
+# screen is 1280x1024x24 unless given. The server ends with this shell (trap
+# in the caller: vela_stop_xvfb).
 vela_xvfb_pid=
 vela_start_xvfb() {
   local n=91
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "${1:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
   vela_xvfb_pid=$!
   for _ in $(seq 50); do
     [ -e "/tmp/.X11-unix/X$n" ] && break
@@ -62,4 +64,19 @@ vela_stop_xvfb() {
     wait "$vela_xvfb_pid" 2>/dev/null || true
     vela_xvfb_pid=
   fi
+}
+
+# Whether something listens on a TCP port of this machine.
+vela_port_taken() {
+  (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+}
+
+# Waits up to 10 s for a server on a port of this machine.
+vela_wait_for_port() {
+  for _ in $(seq 100); do
+    vela_port_taken "$1" && return 0
+    sleep 0.1
+  done
+  echo "nothing listens on port $1" >&2
+  return 1
 }

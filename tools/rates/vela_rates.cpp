@@ -16,6 +16,7 @@
 #include "core/lists/rates_import.h"
 #include "core/lists/record_file.h"
 #include "core/text/text16.h"
+#include "vela_version.h"
 #ifndef _WIN32
 #include "tools/key_session.h"
 #endif
@@ -37,6 +38,7 @@ const char kUsage[] =
     "  --print       print, in UTF-8, the currency file that would be written;\n"
     "                write nothing\n"
     "  --folder DIR  the program folder that holds currency.txt\n"
+    "  --version     print the version\n"
     "\n"
     "Exit status: 0 written (or printed); 1 FILE unreadable or refused (the\n"
     "message names the file, the line and what is wrong); 2 bad command line;\n"
@@ -88,6 +90,10 @@ int ParseArguments(const std::vector<std::u16string>& args, Arguments& parsed)
         const std::u16string& arg = args[i];
         if (arg == u"--help" || arg == u"-h") {
             std::fputs(kUsage, stdout);
+            return kExitDone;
+        }
+        if (arg == u"--version") {
+            std::puts("vela-rates " VELA_VERSION);
             return kExitDone;
         }
         if (arg == u"--print") {

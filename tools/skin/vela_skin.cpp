@@ -18,6 +18,7 @@
 #endif
 
 #include "core/seam.h"
+#include "vela_version.h"
 #include "tools/skin/skin_tool.h"
 
 // The tool runs no key action: the core's seam has no one to tell.
@@ -48,6 +49,8 @@ constexpr char kUsage[] =
     "      Prints what the program makes of the file: \"loads\", or \"falls back to\n"
     "      the built-in skin:\" and the program's message, then \"why: ...\"; for a\n"
     "      skin that loads, one line for each thing that will look wrong.\n"
+    "  vela-skin --version\n"
+    "      Prints the version.\n"
     "  vela-skin preview NAME.skin OUT.png\n"
     "      Draws the five layers side by side as the program shows them at zoom 1:\n"
     "      880 x 180 pixels, each layer a 176 x 180 screen, its image at the\n"
@@ -354,6 +357,10 @@ int RunSkinTool(const Arguments& args)
     if (args.empty()) return BadCommandLine("a command is needed: pack, unpack, check or preview");
     if (args[0] == "--help" || args[0] == "-h") {
         std::fputs(kUsage, stdout);
+        return kDone;
+    }
+    if (args[0] == "--version") {
+        std::puts("vela-skin " VELA_VERSION);
         return kDone;
     }
     for (const Command& command : kCommands)

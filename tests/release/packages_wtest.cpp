@@ -1,0 +1,333 @@
+// The packages as a user gets them, under Wine in a fresh prefix
+// (tests/release/test-packages.sh): the installer run silently, the installed
+// program started and a constant saved through its own dialog, the package
+// installed again, the uninstaller; the zip unpacked into a folder whose name
+// has spaces and Cyrillic letters. The program runs as a process of its own
+// and is worked through the messages its menus and soft keys send.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "vela_version.h"
+
+namespace {
+
+const std::wstring kVersion = L"" VELA_VERSION;
+const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vela";
+// Where test-packages.sh unpacks the zip.
+const std::wstring kUnpacked = L"C:\\Мои программы\\vela-" + kVersion + L"\\";
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadBytes(const std::wstring& path)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "(missing)";
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Waits up to `ms` for `done`; true when it came.
+template <typename Done>
+bool WaitFor(Done done, DWORD ms = 20000)
+{
+    for (const DWORD start = GetTickCount(); !done(); Sleep(50))
+        if (GetTickCount() - start > ms) return false;
+    return true;
+}
+
+// Runs a command line to its end; its exit code, or ~0 when it could not run
+// or did not end in a minute. With `output`, standard output is read into it.
+DWORD RunToEnd(const std::wstring& commandLine, std::string* output = nullptr)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (output != nullptr && !CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return ~0u;
+    if (readEnd != nullptr) SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (writeEnd != nullptr) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = writeEnd;
+    }
+    PROCESS_INFORMATION process{};
+    std::wstring line = commandLine;
+    const bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, writeEnd != nullptr, 0, nullptr,
+                                        nullptr, &startup, &process);
+    if (writeEnd != nullptr) CloseHandle(writeEnd);
+    DWORD code = ~0u;
+    if (started) {
+        if (readEnd != nullptr) {
+            char block[256];
+            DWORD got = 0;
+            while (ReadFile(readEnd, block, sizeof block, &got, nullptr) && got > 0) output->append(block, got);
+        }
+        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    if (readEnd != nullptr) CloseHandle(readEnd);
+    return code;
+}
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+std::wstring Installer()
+{
+    const wchar_t* setup = _wgetenv(L"VELA_SETUP");
+    return setup != nullptr ? setup : L"";
+}
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id)
+{
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (SHGetKnownFolderPath(id, 0, nullptr, &path) == S_OK) folder = path;
+    CoTaskMemFree(path);
+    return folder;
+}
+
+std::wstring InstallFolder() { return KnownFolder(FOLDERID_LocalAppData) + L"\\Programs\\Vela\\"; }
+std::wstring Shortcut() { return KnownFolder(FOLDERID_Programs) + L"\\Vela.lnk"; }
+
+bool UninstallEntry() { return RegGetValueW(HKEY_CURRENT_USER, kUninstallKey, L"DisplayName", RRF_RT_REG_SZ, nullptr, nullptr, nullptr) == ERROR_SUCCESS; }
+
+std::wstring UninstallText(const wchar_t* name)
+{
+    wchar_t text[512] = {};
+    DWORD size = sizeof text;
+    RegGetValueW(HKEY_CURRENT_USER, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, text, &size);
+    return text;
+}
+
+DWORD UninstallNumber(const wchar_t* name)
+{
+    DWORD number = 0, size = sizeof number;
+    RegGetValueW(HKEY_CURRENT_USER, kUninstallKey, name, RRF_RT_REG_DWORD, nullptr, &number, &size);
+    return number;
+}
+
+std::wstring ShortcutTarget(const std::wstring& link)
+{
+    wchar_t target[MAX_PATH] = {};
+    IShellLinkW* shellLink = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&shellLink)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            if (SUCCEEDED(file->Load(link.c_str(), STGM_READ)))
+                shellLink->GetPath(target, MAX_PATH, nullptr, 0);
+            file->Release();
+        }
+        shellLink->Release();
+    }
+    return target;
+}
+
+// The "ProductVersion" of a program's version resource, and its fixed
+// numbers as "a.b.c.d".
+std::wstring ProductVersion(const std::wstring& program)
+{
+    std::vector<char> data(GetFileVersionInfoSizeW(program.c_str(), nullptr));
+    if (data.empty() || !GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data()))
+        return L"(none)";
+    wchar_t* text = nullptr;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    if (!VerQueryValueW(data.data(), L"\\StringFileInfo\\041904B0\\ProductVersion", reinterpret_cast<void**>(&text),
+                        &size) ||
+        !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &size))
+        return L"(incomplete)";
+    return std::wstring(text) + L" " + std::to_wstring(HIWORD(fixed->dwProductVersionMS)) + L"." +
+           std::to_wstring(LOWORD(fixed->dwProductVersionMS)) + L"." +
+           std::to_wstring(HIWORD(fixed->dwProductVersionLS)) + L"." + std::to_wstring(LOWORD(fixed->dwProductVersionLS));
+}
+
+// --- The program in a process of its own ------------------------------------
+
+struct Program {
+    PROCESS_INFORMATION process{};
+    HWND window = nullptr;
+};
+
+// Starts vela.exe of `folder` from another current folder, as a shortcut or
+// Explorer would, and waits for its window.
+bool Start(const std::wstring& folder, Program& program)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring line = Quoted(folder + L"vela.exe");
+    const std::wstring elsewhere = KnownFolder(FOLDERID_Profile);
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, elsewhere.c_str(), &startup,
+                        &program.process))
+        return false;
+    return WaitFor([&] {
+        program.window = FindWindowW(L"DravnikVela", nullptr);
+        return program.window != nullptr && IsWindowVisible(program.window);
+    });
+}
+
+// The visible dialogs of the program's thread.
+std::vector<HWND> Dialogs(const Program& program)
+{
+    std::vector<HWND> found;
+    EnumThreadWindows(
+        program.process.dwThreadId,
+        [](HWND window, LPARAM list) {
+            wchar_t name[8] = {};
+            if (IsWindowVisible(window) && GetClassNameW(window, name, 8) > 0 && std::wstring(name) == L"#32770")
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Posts `command` to `window` and waits for a dialog that was not there.
+HWND OpenDialog(const Program& program, HWND window, int command)
+{
+    const std::vector<HWND> before = Dialogs(program);
+    PostMessageW(window, WM_COMMAND, command, 0);
+    HWND opened = nullptr;
+    WaitFor([&] {
+        for (HWND dialog : Dialogs(program))
+            if (std::find(before.begin(), before.end(), dialog) == before.end()) opened = dialog;
+        return opened != nullptr;
+    });
+    return opened;
+}
+
+bool Confirm(HWND dialog)
+{
+    PostMessageW(dialog, WM_COMMAND, IDM_DLG_OK, 0);
+    return WaitFor([&] { return !IsWindow(dialog); });
+}
+
+// "Настройки" → "Константы...", "Меню" → "Добавить", name and value, "Ok"
+// twice: the list is saved in the program's folder.
+void AddConstant(const Program& program, const wchar_t* name, const wchar_t* value)
+{
+    HWND constants = OpenDialog(program, program.window, IDM_CONSTANTS);
+    ASSERT_NE(constants, nullptr);
+    HWND editor = OpenDialog(program, constants, IDM_DLG_ADD);
+    ASSERT_NE(editor, nullptr);
+    SetDlgItemTextW(editor, IDC_RECORD_NAME, name);
+    SetDlgItemTextW(editor, IDC_RECORD_VALUE, value);
+    ASSERT_TRUE(Confirm(editor));
+    ASSERT_TRUE(Confirm(constants));
+}
+
+// "Выход" from the window's close box: the settings are saved, the program ends.
+bool Close(Program& program)
+{
+    PostMessageW(program.window, WM_CLOSE, 0, 0);
+    const bool ended = WaitForSingleObject(program.process.hProcess, 20000) == WAIT_OBJECT_0;
+    CloseHandle(program.process.hProcess);
+    CloseHandle(program.process.hThread);
+    return ended;
+}
+
+void AddConstantIn(const std::wstring& folder, const wchar_t* name, const wchar_t* value)
+{
+    Program program;
+    ASSERT_TRUE(Start(folder, program)) << "no window of " << testing::PrintToString(folder + L"vela.exe");
+    AddConstant(program, name, value);
+    EXPECT_TRUE(Close(program));
+}
+
+// The CRC-32 and size under which the installer remembers a file it installed.
+std::wstring InstalledSignature(const std::string& bytes)
+{
+    using Crc32 = DWORD(WINAPI*)(DWORD, const BYTE*, INT);
+    const auto crc32 = reinterpret_cast<Crc32>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlComputeCrc32")));
+    const int crc = static_cast<int>(crc32(0, reinterpret_cast<const BYTE*>(bytes.data()), static_cast<INT>(bytes.size())));
+    return std::to_wstring(bytes.size()) + L":" + std::to_wstring(crc);
+}
+
+class Packages : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { CoInitialize(nullptr); }
+};
+
+TEST_F(Packages, InstallUpgradeAndRemovalKeepTheUsersLists)
+{
+    ASSERT_FALSE(Installer().empty()) << "VELA_SETUP names the installer";
+    const std::wstring folder = InstallFolder();
+    ASSERT_EQ(RunToEnd(Quoted(Installer()) + L" /S"), 0u);
+
+    // What the system's list of programs and the Start menu show.
+    EXPECT_EQ(UninstallText(L"DisplayName"), L"Vela");
+    EXPECT_EQ(UninstallText(L"DisplayVersion"), kVersion);
+    EXPECT_EQ(UninstallText(L"Publisher"), L"the Vela authors");
+    EXPECT_EQ(UninstallText(L"UninstallString"), Quoted(folder + L"uninstall.exe"));
+    EXPECT_EQ(UninstallText(L"QuietUninstallString"), Quoted(folder + L"uninstall.exe") + L" /S");
+    EXPECT_EQ(UninstallText(L"InstallLocation") + L"\\", folder);
+    EXPECT_GT(UninstallNumber(L"EstimatedSize"), 1000u);  // kilobytes
+    EXPECT_EQ(ShortcutTarget(Shortcut()), folder + L"vela.exe");
+    for (const wchar_t* program : {L"vela.exe", L"vela-skin.exe", L"vela-rates.exe"})
+        EXPECT_EQ(ProductVersion(folder + program), kVersion + L" " + kVersion + L".0") << program;
+
+    // The user's changes, and an older release's list still as it shipped.
+    AddConstantIn(folder, L"Моя", L"42");
+    const std::string mine = ReadBytes(folder + L"constant.txt");
+    ASSERT_NE(mine.find("\xCC\xEE\xFF=4.200000e+01"), std::string::npos) << mine;  // "Моя" in Windows-1251
+    WriteBytes(folder + L"Мой.skin", "my own skin");
+    const std::string shipped = ReadBytes(folder + L"currency.txt");
+    const std::string older = "1,1,1\r\nРубль=1\r\n";
+    WriteBytes(folder + L"currency.txt", older);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kUninstallKey, L"Shipped currency.txt", REG_SZ,
+                    InstalledSignature(older).c_str(), static_cast<DWORD>(InstalledSignature(older).size() + 1) * 2);
+
+    ASSERT_EQ(RunToEnd(Quoted(Installer()) + L" /S"), 0u);
+    EXPECT_TRUE(ReadBytes(folder + L"constant.txt") == mine) << "the user's constant.txt was replaced";
+    EXPECT_EQ(ReadBytes(folder + L"Мой.skin"), "my own skin");
+    EXPECT_TRUE(ReadBytes(folder + L"currency.txt") == shipped) << "the older currency.txt was kept";
+
+    // The uninstaller goes on from a copy of itself: wait for its work.
+    ASSERT_EQ(RunToEnd(Quoted(folder + L"uninstall.exe") + L" /S"), 0u);
+    EXPECT_TRUE(WaitFor([&] { return !Exists(folder + L"vela.exe") && !UninstallEntry(); }));
+    for (const wchar_t* gone : {L"vela.exe", L"vela-skin.exe", L"vela-rates.exe", L"uninstall.exe", L"currency.txt",
+                                L"Контраст.skin", L"LICENSE.txt"})
+        EXPECT_FALSE(Exists(folder + gone)) << testing::PrintToString(std::wstring(gone));
+    EXPECT_FALSE(Exists(Shortcut()));
+    EXPECT_TRUE(ReadBytes(folder + L"constant.txt") == mine) << "the user's constant.txt was removed";
+    EXPECT_EQ(ReadBytes(folder + L"Мой.skin"), "my own skin");
+    // The settings vela.exe wrote at its end stay (Wine lets it write them
+    // under HKEY_LOCAL_MACHINE; on Windows a user's land in HKEY_CURRENT_USER).
+    const bool settingsKept = RegGetValueW(HKEY_CURRENT_USER, L"Software\\Vela2003", L"Options", RRF_RT_REG_BINARY,
+                                           nullptr, nullptr, nullptr) == ERROR_SUCCESS ||
+                              RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Vela2003", L"Options", RRF_RT_REG_BINARY,
+                                           nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    EXPECT_TRUE(settingsKept);
+}
+
+TEST_F(Packages, TheUnpackedZipRunsAndSavesInItsOwnFolder)
+{
+    ASSERT_TRUE(Exists(kUnpacked + L"vela.exe")) << "test-packages.sh unpacks the zip there";
+    AddConstantIn(kUnpacked, L"Из zip", L"7");
+    EXPECT_NE(ReadBytes(kUnpacked + L"constant.txt").find("\xC8\xE7 zip=7.000000e+00"), std::string::npos);
+    for (const wchar_t* program : {L"vela.exe", L"vela-skin.exe", L"vela-rates.exe"})
+        EXPECT_EQ(ProductVersion(kUnpacked + program), kVersion + L" " + kVersion + L".0") << program;
+    for (const std::wstring tool : {L"vela-skin", L"vela-rates"}) {
+        std::string printed;
+        EXPECT_EQ(RunToEnd(Quoted(kUnpacked + tool + L".exe") + L" --version", &printed), 0u);
+        while (!printed.empty() && (printed.back() == '\n' || printed.back() == '\r')) printed.pop_back();
+        EXPECT_EQ(std::wstring(printed.begin(), printed.end()), tool + L" " + kVersion);
+    }
+}
+
+}  // namespace
