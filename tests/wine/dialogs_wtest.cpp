@@ -3,7 +3,9 @@
 // the mouse. A row: a command, a user's steps, what the program then holds.
 #include "tests/wine/harness.h"
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
@@ -220,7 +222,7 @@ TEST_F(Dialogs, ListDialogsWriteTheirFiles)
 {
     Run({
         {"constants: add through the Меню soft key", IDM_CONSTANTS,
-         {Shot("dialog_constants"), Key(VK_F2), Key(VK_DOWN), Key(VK_RETURN), Pause(), Note(Title), Type(L"k"),
+         {Key(VK_F2), Key(VK_DOWN), Key(VK_RETURN), Pause(), Note(Title), Type(L"k"),
           Key(VK_DOWN), Type(L"7#25"), Key(VK_F1), Pause(), Key(VK_F1)},
          L"Добавить 2,1,3,1,1,1 / a=1.000000e+00 / b=2.000000e+00 / c=3.000000e+00 / k=7.250000e+00 / | b a c a a a",
          Constants},
@@ -258,7 +260,7 @@ TEST_F(Dialogs, ListDialogsWriteTheirFiles)
          L"Добавить Добавить Константы 2,1,3,1,1,1 / a=1.000000e+00 / b=2.000000e+00 / c=3.000000e+00 / "
          L"ok=0.000000e+00 / | b a c a a a", Constants},
         {"currencies: quick choice and rate", IDM_CURRENCIES,
-         {Shot("dialog_currencies"), Key(VK_RIGHT), Key(VK_DOWN, 3), Key(VK_RIGHT, 2), Key(VK_DOWN), SelectAll(),
+         {Key(VK_RIGHT), Key(VK_DOWN, 3), Key(VK_RIGHT, 2), Key(VK_DOWN), SelectAll(),
           Type(L"3*5"), Key(VK_F1)},
          L"2,2,3 / USD=1.000000 / EUR=0.500000 / GBP=3.500000 / | EUR->GBP GBP->EUR", Currencies},
         {"currencies: add, rename, delete", IDM_CURRENCIES,
@@ -406,6 +408,25 @@ std::wstring BuildPath(const char* utf8)
     wchar_t wide[MAX_PATH] = {};
     MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, MAX_PATH);
     return L"Z:" + std::wstring(wide);
+}
+
+std::string ReadBuildFile(const char* utf8)
+{
+    std::ifstream file(BuildPath(utf8).c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// The lists that ship open in their dialogs on their first records (and the
+// README shows these dialogs).
+TEST_F(Dialogs, TheShippedListsOpenInTheirDialogs)
+{
+    Write(L"constant.txt", ReadBuildFile(VELA_SAMPLES "/constant.txt"));
+    Write(L"currency.txt", ReadBuildFile(VELA_SAMPLES "/currency.txt"));
+    Start();
+    noted.clear();
+    RunDialog(IDM_CONSTANTS, {Shot("dialog_constants"), Note([] { return Title() + L": " + Shown(IDC_CONSTANT_LIST); })});
+    RunDialog(IDM_CURRENCIES, {Shot("dialog_currencies"), Note([] { return Title() + L": " + Shown(IDC_CURRENCY_LIST); })});
+    EXPECT_EQ(noted, L"Константы: Скор. света Курсы на 15.01.2026: Рубль ");
 }
 
 // The shipped skin, chosen in the skin dialog, draws its keypad as its

@@ -11,6 +11,7 @@
 #include <iterator>
 
 #include "core/text/text16.h"
+#include "vela_version.h"
 #include "windows/shell/shell.h"
 
 namespace {
@@ -469,6 +470,9 @@ TEST_F(Program, ADesktopWindowThatKeepsItsSettingsAtTheEndOfTheSession)
     EXPECT_NE(GetClassLongPtrW(Window(), GCLP_HCURSOR), 0u);
     const std::wstring program = TestFolder() + L"..\\..\\windows\\vela.exe";
     EXPECT_GT(GetFileVersionInfoSizeW(program.c_str(), nullptr), 0u);
+    boxes.clear();
+    Command(IDM_ABOUT);  // names the release
+    EXPECT_NE(boxes.find(L"\n\rVela " VELA_VERSION L"\n\r"), std::wstring::npos) << boxes;
     Command(IDM_REPR_HEX);
     Command(IDM_ZOOM_1 + 1);
     SendMessageW(Window(), WM_ENDSESSION, TRUE, 0);
