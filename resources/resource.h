@@ -53,7 +53,7 @@
 #define IDM_CONSTANT_FILES      40054
 #define IDM_CONSTANT_FILES_PICK 40055
 #define IDM_COPY                40056
-#define IDM_LOAD_RATES          40057 /* "Загрузить курсы…" in the currencies' "Меню" */
+#define IDM_LOAD_RATES          40057 /* "Загрузить курсы..." in the currencies' "Меню" */
 #define IDM_ZOOM_1              40060 /* 40060..40063: zoom x1..x4 */
 #define IDM_ZOOM_4              40063
 

@@ -18,7 +18,6 @@ const ListKind kCurrencyKind{{u"currency", kQuickCurrencyCount, 6, "%f"}, 2, tru
 namespace {
 
 constexpr char16_t kError[] = u"ERROR";
-constexpr size_t kOfferedNameLimit = 14;  // the dialogs offer names of at most 14 units
 
 // `count` is at least 1.
 template <typename T>
@@ -141,17 +140,6 @@ bool AlreadyPaired(const int (&pairs)[kQuickEntryCount][2], int count, int from,
     for (int s = 0; s < count; ++s)
         if (pairs[s][0] == from && pairs[s][1] == to) return true;
     return false;
-}
-
-// `lower` holds no capital letters.
-bool AsciiEqualNoCase(const char16_t* text, const char16_t* lower, size_t n)
-{
-    for (size_t i = 0; i < n; ++i) {
-        const char16_t unit =
-            text[i] >= u'A' && text[i] <= u'Z' ? static_cast<char16_t>(text[i] - u'A' + u'a') : text[i];
-        if (unit != lower[i]) return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -443,19 +431,10 @@ char16_t* FormatFieldValue(char16_t* out, size_t capacity, double value, const c
 
 bool OfferedConstantsFile(const char16_t* fileName, char16_t (&bareName)[kListNameCapacity])
 {
-    bareName[0] = 0;
-    if (fileName == nullptr) return false;
-    const size_t length = U16Len(fileName);
-    // A wildcard may match a short alias of a longer extension: only ".txt",
-    // which is also where the name is cut.
-    if (length <= 4 || !AsciiEqualNoCase(fileName + length - 4, u".txt", 4)) return false;
-    const size_t bare = length - 4;
-    if (bare > kOfferedNameLimit) return false;
+    // The currency file lies beside the constants files but is none.
     const char16_t* currency = kCurrencyKind.file.fileName;
-    if (bare == U16Len(currency) && AsciiEqualNoCase(fileName, currency, bare)) return false;
-    std::copy_n(fileName, bare, bareName);
-    bareName[bare] = 0;
-    if (IsPlainFileName(bareName)) return true;
+    if (!OfferedFileName(fileName, u".txt", bareName, kListNameCapacity)) return false;
+    if (U16Len(bareName) != U16Len(currency) || !AsciiEqualNoCase(bareName, currency, U16Len(currency))) return true;
     bareName[0] = 0;
     return false;
 }

@@ -192,7 +192,6 @@ bool StorableRecordName(const char16_t* name);
 char16_t* FormatFieldValue(char16_t* out, size_t capacity, double value, const char* format);
 
 // The bare name of a constants file from a file name found in the program
-// folder: cut at its last ".", then kept only when it is 1 to 14 units long,
-// ends in ".txt" and is not the currency file's name in any case. False when
-// not offered.
+// folder: a name the dialogs offer with ".txt" (OfferedFileName) that is not
+// the currency file's name in any case. False when not offered.
 bool OfferedConstantsFile(const char16_t* fileName, char16_t (&bareName)[kListNameCapacity]);

@@ -45,7 +45,24 @@ bool IsPlainFileName(const char16_t* name)
         if (c < 0x20 || c == 0x7F) return false;
         for (const char16_t* bad = u"\\/:*?\"<>|"; *bad != 0; ++bad)
             if (c == *bad) return false;
-        if (c == u'.' && name[i + 1] == u'.') return false;
     }
-    return !IsDeviceName(name);
+    const bool pathStep = name[0] == u'.' && (name[1] == 0 || (name[1] == u'.' && name[2] == 0));
+    return !pathStep && !IsDeviceName(name);
+}
+
+bool OfferedFileName(const char16_t* fileName, const char16_t* extension, char16_t* bareName, size_t capacity)
+{
+    bareName[0] = 0;
+    if (fileName == nullptr) return false;
+    const size_t length = U16Len(fileName), suffix = U16Len(extension);
+    // A wildcard may match a short alias of a longer extension: only the
+    // extension itself counts, and the name is cut there.
+    if (length <= suffix || !AsciiEqualNoCase(fileName + length - suffix, extension, suffix)) return false;
+    const size_t bare = length - suffix;
+    if (bare > kOfferedNameLimit || bare >= capacity) return false;
+    for (size_t i = 0; i < bare; ++i) bareName[i] = fileName[i];
+    bareName[bare] = 0;
+    if (IsPlainFileName(bareName)) return true;
+    bareName[0] = 0;
+    return false;
 }

@@ -60,6 +60,18 @@ inline bool U16Equal(const char16_t* a, const char16_t* b)
     return *a == *b;
 }
 
+// The first `n` units of `text` equal `lower` when ASCII capitals are taken
+// as small letters; `lower` holds no capital letters.
+inline bool AsciiEqualNoCase(const char16_t* text, const char16_t* lower, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        const char16_t unit =
+            text[i] >= u'A' && text[i] <= u'Z' ? static_cast<char16_t>(text[i] - u'A' + u'a') : text[i];
+        if (unit != lower[i]) return false;
+    }
+    return true;
+}
+
 inline const char16_t* U16Find(const char16_t* s, char16_t ch)
 {
     for (; *s != 0; ++s)

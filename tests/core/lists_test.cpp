@@ -372,7 +372,8 @@ TEST(Lists, WhatDialogFieldsTakeAndShow)
                  {u"currency.txt", u""},        {u"CURRENCY.txt", u""},     {u"currency2.txt", u"currency2"},
                  {u".txt", u""},                {u"notes.txt~", u""},       {u"fifteen_chars__.txt", u""},
                  {u"xurrency.txt", u"xurrency"}, {u"a_txt", u""},
-                 {u"fourteen_chars.txt", u"fourteen_chars"}};
+                 {u"fourteen_chars.txt", u"fourteen_chars"}, {u"x..y.txt", u"x..y"}, {u"...txt", u""},
+                 {u"curr.txt", u"curr"}};
     for (const auto& row : files) {
         char16_t bare[kListNameCapacity];
         EXPECT_EQ(OfferedConstantsFile(row.file, bare), row.offered[0] != 0);

@@ -64,7 +64,8 @@ TEST(Options, StoredValuesReadAs)
         // Names that could reach outside the program's folder are no names.
         {Stored({}, u"..\\up", 0, u"a/b"), "0 0 0 6 0  0 constant"},
         {Stored({}, u"C:skin", 0, u"x:y"), "0 0 0 6 0  0 constant"},
-        {Stored({}, u"a..b", 0, u"tab\there"), "0 0 0 6 0  0 constant"},
+        {Stored({}, u"a..b", 0, u"tab\there"), "0 0 0 6 0 a..b 0 constant"},
+        {Stored({}, u"..", 0, u"."), "0 0 0 6 0  0 constant"},
         {Stored({}, u"CON", 0, u"com1.txt"), "0 0 0 6 0  0 constant"},
         {Stored({}, u"lpt9 .skin", 0, u"Nul"), "0 0 0 6 0  0 constant"},
         {Stored({}, u"conin$", 0, u"COM\u00B9"), "0 0 0 6 0  0 constant"},

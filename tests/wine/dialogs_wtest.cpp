@@ -321,7 +321,7 @@ Step OpenFile(const std::wstring& path)
     };
 }
 
-// "Загрузить курсы…" in the currencies' menu: a bank's file replaces the
+// "Загрузить курсы..." in the currencies' menu: a bank's file replaces the
 // table in the dialog; Ok writes it, Отмена leaves the file as it was.
 TEST_F(Dialogs, BankRatesLoadIntoTheCurrencyTable)
 {
@@ -408,6 +408,18 @@ std::wstring BuildPath(const char* utf8)
     wchar_t wide[MAX_PATH] = {};
     MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, MAX_PATH);
     return L"Z:" + std::wstring(wide);
+}
+
+// Dots inside a name are no step out of the folder: the skin is offered,
+// loads, and is there again at the next start.
+TEST_F(Dialogs, ASkinNamedWithDotsIsChosenAndKept)
+{
+    Write(L"a..b.skin", SkinBytes(defaultKeyMap, ""));
+    Start();
+    EXPECT_EQ(RunDialog(IDM_SKIN, {Choose(IDC_SKIN_LIST, L"a..b"), Key(VK_F1)}), 2u);
+    EndVela(true);
+    Start();
+    EXPECT_EQ(SkinChoice(), L"a..b | Vela - a..b | 0 ");
 }
 
 std::string ReadBuildFile(const char* utf8)

@@ -290,6 +290,40 @@ const struct { int command, first, last, checked; } kCheckRows[] = {
     {IDM_GROUP_DIGITS, IDM_GROUP_DIGITS, IDM_GROUP_DIGITS, 0},
 };
 
+// A menu's items in order: "text id", a sub-menu as "text>" and its items
+// in braces, a separator as "-".
+std::wstring MenuItems(HMENU menu)
+{
+    std::wstring items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+        if (!items.empty()) items += L" | ";
+        if (HMENU sub = GetSubMenu(menu, i)) items += std::wstring(text) + L"> {" + MenuItems(sub) + L"}";
+        else if (GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR) items += L"-";
+        else items += std::wstring(text) + L" " + std::to_wstring(GetMenuItemID(menu, i));
+    }
+    return items;
+}
+
+// People choose items by number and place: the phone's items keep theirs,
+// the desktop's own come after them.
+TEST_F(Program, MenusHoldThePhonesItemsInTheirPlaces)
+{
+    Write(L"currency.txt", "(missing)");
+    Write(L"constant.txt", "(missing)");
+    Start();
+    EXPECT_EQ(MenuItems(ButtonPopup(IDM_FUNCTIONS_BUTTON)),
+              L"Валюта> {Выбор... 40028} | Константы> {π 40040 | e 40041 | 1 40042 | 2 40043 | 3 40044 | 4 40045 | "
+              L"5 40046 | 6 40047 | Выбор... 40048 | Загруз.->Выбор 40055} | Представление> {Десятичное 40018 | "
+              L"Дес. экспон. 40021 | Шестнад. 40019 | Двоичное 40020} | - | Копировать 40056 | Вставить 40052 | - | "
+              L"Выход 1");
+    EXPECT_EQ(MenuItems(ButtonPopup(IDM_SETTINGS_BUTTON)),
+              L"Скин... 40010 | Шрифт... 40004 | Точность... 40009 | Разд. группы 40011 | Единицы угла> {Радиан 40013 | "
+              L"Град 40014 | Градус 40015} | Валюты... 40029 | Константы... 40049 | О программе... 40003 | "
+              L"Масштаб> {×1 40060 | ×2 40061 | ×3 40062 | ×4 40063}");
+}
+
 TEST_F(Program, CheckMarksFollowTheModes)
 {
     Start();

@@ -2,7 +2,9 @@
 // skin, a constant, a constants file, two currencies. They share one
 // procedure: each is a template, a filling and a choice.
 #include <cwchar>
+#include <iterator>
 
+#include "core/text/file_names.h"
 #include "core/text/text16.h"
 #include "resources/resource.h"
 #include "windows/dialogs/dialogs.h"
@@ -17,7 +19,6 @@ enum : int {
     kFontSizeCount = IDS_FONT_VERY_LARGE - IDS_FONT_VERY_SMALL + 1,
     kPrecisionMin = 1,
     kPrecisionMax = 12,
-    kListedSkinLimit = 15,  // skin names this long or longer are not offered
     kItemCapacity = 64,
 };
 
@@ -114,10 +115,11 @@ void FillSkins(HWND dialog, DialogContext& context)
     FillWithList(dialog, IDC_SKIN_LIST);
     HWND list = GetDlgItem(dialog, IDC_SKIN_LIST);
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadText(IDS_BUILTIN_SKIN).c_str()));
+    // Exactly the names the skin loader takes.
     ListFolder(context.folder, L"*.skin", [list](wchar_t* name) {
-        wchar_t* dot = std::wcsrchr(name, L'.');
-        if (dot != nullptr) *dot = 0;
-        if (std::wcslen(name) < kListedSkinLimit) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        char16_t bare[kOfferedNameLimit + 1];
+        if (OfferedFileName(AsUtf16(name), u".skin", bare, std::size(bare)))
+            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(bare)));
     });
 }
 

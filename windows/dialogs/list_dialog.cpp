@@ -122,7 +122,7 @@ struct ListDialogShape {
     int recordList;
     int valueField;
     bool loadsFiles;  // "Загрузить": another constants file
-    bool loadsRates;  // "Загрузить курсы…": a bank's daily rates
+    bool loadsRates;  // "Загрузить курсы...": a bank's daily rates
 };
 
 const ListDialogShape kConstantsShape{
