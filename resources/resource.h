@@ -100,6 +100,12 @@
 #define IDS_FONT_NORMAL         222
 #define IDS_FONT_LARGE          223
 #define IDS_FONT_VERY_LARGE     224
+/* Why the record editor refuses a name (%1: the letter at fault). */
+#define IDS_NAME_EMPTY          230
+#define IDS_NAME_WITH_EQUALS    231
+#define IDS_NAME_COMMENT_START  232
+#define IDS_NAME_WITH_CONTROL   233
+#define IDS_NAME_OUTSIDE_CODE_PAGE 234
 /* A record file that could not be loaded or saved: the lead names the file
  * (%1) and the reason (%2), a reason its line (%1). */
 #define IDS_FILE_NOT_SAVED      250

@@ -408,15 +408,21 @@ void ShowConvertedValue(EngineState& engine)
 
 // ---- Names and values in dialog fields ------------------------------------------
 
-bool StorableRecordName(const char16_t* name)
+RecordNameProblem CheckRecordName(const char16_t* name, char16_t& offending)
 {
-    if (name == nullptr || name[0] == 0) return false;
+    offending = 0;
+    if (name == nullptr || name[0] == 0) return kNameEmpty;
     for (size_t i = 0; name[i] != 0; ++i) {
+        offending = name[i];
         const unsigned char byte = EncodeNameUnit(name[i]);
-        if (byte < 0x20 || byte == '=' || (i == 0 && byte == ';')) return false;
-        if (DecodeNameByte(byte) != name[i]) return false;  // would read back as another letter
+        // Checked first: a unit the file cannot hold may stand in as "=" or ";".
+        if (DecodeNameByte(byte) != name[i]) return kNameOutsideCodePage;  // would read back as another letter
+        if (byte < 0x20) return kNameWithControl;
+        if (byte == '=') return kNameWithEquals;
+        if (i == 0 && byte == ';') return kNameStartingWithComment;
     }
-    return true;
+    offending = 0;
+    return kNameStorable;
 }
 
 char16_t* FormatFieldValue(char16_t* out, size_t capacity, double value, const char* format)

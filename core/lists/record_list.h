@@ -180,10 +180,20 @@ void ShowConvertedValue(EngineState& engine);
 
 // ---- Names and values in dialog fields ------------------------------------------
 
-// True when a record with this name survives a save and the next load as
-// itself: not empty, no "=", not starting with ";", no control character,
-// and every unit has a byte of its own in the file's 8-bit text.
-bool StorableRecordName(const char16_t* name);
+// Why a record with this name would not survive a save and the next load as
+// itself, or kNameStorable: not empty, no "=", not starting with ";", no
+// control character, and every unit has a byte of its own in the file's
+// 8-bit text.
+enum RecordNameProblem : int {
+    kNameStorable,
+    kNameEmpty,
+    kNameWithEquals,
+    kNameStartingWithComment,
+    kNameWithControl,
+    kNameOutsideCodePage,
+};
+// `offending` gets the unit at fault (0 for an empty name).
+RecordNameProblem CheckRecordName(const char16_t* name, char16_t& offending);
 
 // `value` printed with `format` ("%.6e" or "%f") into `out`, or with "%.6e"
 // when that text would not fit `capacity` units with the NUL (a field is read

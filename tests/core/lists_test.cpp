@@ -346,10 +346,25 @@ TEST(Lists, WhatDialogFieldsTakeAndShow)
 {
     const struct {
         const char16_t* name;
-        bool storable;
-    } names[] = {{u"Доллар", true}, {u"Ёж ё", true},  {u"a=b", false},   {u";x", false}, {u"x;", true},
-                 {u"", false},       {u"a\tb", false}, {u"\u0402", false}, {u"\u00E9", false}, {u"\u20AC", false}};
-    for (const auto& row : names) EXPECT_EQ(StorableRecordName(row.name), row.storable) << ValueText(row.name[0]);
+        RecordNameProblem problem;
+        char16_t offending;
+    } names[] = {{u"Доллар", kNameStorable, 0},
+                 {u"Ёж ё", kNameStorable, 0},
+                 {u"x;", kNameStorable, 0},
+                 {u"", kNameEmpty, 0},
+                 {u"a=b", kNameWithEquals, u'='},
+                 {u";x", kNameStartingWithComment, u';'},
+                 {u"a\tb", kNameWithControl, u'\t'},
+                 {u"\u0402", kNameOutsideCodePage, u'\u0402'},
+                 {u"ab\u00E9", kNameOutsideCodePage, u'\u00E9'},
+                 {u"\u20AC", kNameOutsideCodePage, u'\u20AC'},
+                 {u"\u0404", kNameOutsideCodePage, u'\u0404'},
+                 {u"\u013B", kNameOutsideCodePage, u'\u013B'}};  // its low byte would read as ";"
+    for (const auto& row : names) {
+        char16_t offending = u'?';
+        EXPECT_EQ(CheckRecordName(row.name, offending), row.problem) << ValueText(row.name[0]);
+        EXPECT_EQ(offending, row.offending) << ValueText(row.name[0]);
+    }
 
     const struct {
         double value;

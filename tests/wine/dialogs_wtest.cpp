@@ -75,6 +75,14 @@ Step Type(const wchar_t* text)
     return [text] { for (const wchar_t* p = text; *p != 0; ++p) PostMessageW(GetFocus(), WM_CHAR, *p, 1); };
 }
 
+Step Held(WPARAM key, int repeats)  // down, `repeats` more times down as held, then up
+{
+    return [key, repeats] {
+        for (int i = 0; i <= repeats; ++i) PostMessageW(GetFocus(), WM_KEYDOWN, key, i == 0 ? 1 : 0x40000001);
+        PostMessageW(GetFocus(), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    };
+}
+
 Step SelectAll() { return [] { PostMessageW(GetFocus(), EM_SETSEL, 0, -1); }; }
 Step Pause() { return [] {}; }  // lets a dialog that was just opened show itself
 Step Menu(int id) { return [id] { PostMessageW(FrontDialog(), WM_COMMAND, id, 0); }; }  // an item of "Меню"
@@ -117,6 +125,7 @@ std::wstring TextOf(HWND window)
     return std::wstring(text, GetWindowTextW(window, text, 64));
 }
 std::wstring Title() { return TextOf(FrontDialog()); }
+std::wstring TextOfFocus() { return TextOf(GetFocus()); }
 std::wstring Focus() { return to_wstring(GetDlgCtrlID(GetFocus())); }
 
 std::wstring Shown(int id)  // the selected item
@@ -235,9 +244,13 @@ TEST_F(Dialogs, ListDialogsWriteTheirFiles)
          L"Изменить 2,1,3,1,1,1 / a=1.000000e+00 / b=2.000000e+00 / abcdefghijklmnopqrst=9.000000e+00 / "
          L"| b a abcdefghijklmnopqrst a a a", Constants},
         {"constants: a slot and a value", IDM_CONSTANTS,
-         {Key(VK_RIGHT), Key(VK_DOWN, 6), Key(VK_RIGHT), Key(VK_DOWN), Note([] { return TextOf(GetFocus()); }),
+         {Key(VK_RIGHT), Key(VK_DOWN, 6), Key(VK_RIGHT), Key(VK_DOWN), Note(TextOfFocus),
           SelectAll(), Type(L"2*55"), Key(VK_ESCAPE), Key(VK_F1)},  // Back erases a character
          L"2.000000e+00 3,1,3,1,1,1 / a=1.000000e+00 / b=2.500000e+00 / c=3.000000e+00 / | c a c a a a", Constants},
+        {"Backspace deletes as it repeats, Escape on its release", IDM_CONSTANTS,
+         {Menu(IDM_DLG_ADD), Pause(), Type(L"abcdef"), Held(VK_BACK, 2), Note(TextOfFocus), Key(VK_ESCAPE),
+          Note(TextOfFocus), Menu(IDM_DLG_CANCEL), Pause(), Menu(IDM_DLG_CANCEL)},
+         L"abc ab " + kKept + L" b a c a a a", Constants},
         {"constants: the display's text pasted", IDM_CONSTANTS, {Menu(IDM_PASTE), Key(VK_F1)},
          L"2,1,3,1,1,1 / a=1.000000e+03 / b=2.000000e+00 / c=3.000000e+00 / | b a c a a a", Constants, "1#3"},
         {"constants: another file, then Отмена", IDM_CONSTANTS,
@@ -254,11 +267,14 @@ TEST_F(Dialogs, ListDialogsWriteTheirFiles)
         {"constants: delete, then Отмена", IDM_CONSTANTS,
          {Menu(IDM_DLG_DELETE), Pause(), Key(VK_F1), Pause(), Menu(IDM_DLG_CANCEL)}, kKept + L" c b 3 b b b",
          Constants},
-        {"a name a file cannot hold keeps the editor open", IDM_CONSTANTS,
+        {"a name a file cannot hold keeps the editor open and says why", IDM_CONSTANTS,
          {Menu(IDM_DLG_ADD), Pause(), Key(VK_F1), Note(Title), Type(L"x=y"), Key(VK_F1), Note(Title), SelectAll(),
-          Type(L"ok"), Key(VK_F1), Pause(), Note(Title), Key(VK_F1)},
-         L"Добавить Добавить Константы 2,1,3,1,1,1 / a=1.000000e+00 / b=2.000000e+00 / c=3.000000e+00 / "
-         L"ok=0.000000e+00 / | b a c a a a", Constants},
+          Type(L"1 €"), Key(VK_F1), Note(Title), SelectAll(), Type(L"ok"), Key(VK_F1), Pause(), Note(Title),
+          Note([] { return boxes; }), Key(VK_F1)},
+         L"Добавить Добавить Добавить Константы Введите имя./Ошибка В имени не может быть знака «=»./Ошибка "
+         L"Знака «€» нет в кодировке файла списка (Windows-1251): его не сохранить./Ошибка  "
+         L"2,1,3,1,1,1 / a=1.000000e+00 / b=2.000000e+00 / c=3.000000e+00 / ok=0.000000e+00 / | b a c a a a",
+         Constants},
         {"currencies: quick choice and rate", IDM_CURRENCIES,
          {Key(VK_RIGHT), Key(VK_DOWN, 3), Key(VK_RIGHT, 2), Key(VK_DOWN), SelectAll(),
           Type(L"3*5"), Key(VK_F1)},

@@ -88,8 +88,13 @@ void ShowNumberField(double value, HWND dialog, int id, const char* format)
 
 void PrepareValueField(HWND dialog, int editId)
 {
+    // Back stays in the dialog and arrives as WM_HOTKEY; Backspace stays a key
+    // of its own that the fields take, deleting as often as it repeats, as in
+    // the main window.
     const WORD both = SHMBOF_NODEFAULT | SHMBOF_NOTIFY;
-    SendMessageW(SHFindMenuBar(dialog), SHCMBM_OVERRIDEKEY, VK_TBACK, MAKELPARAM(both, both));
+    HWND bar = SHFindMenuBar(dialog);
+    SendMessageW(bar, SHCMBM_OVERRIDEKEY, VK_TBACK, MAKELPARAM(both, both));
+    SendMessageW(bar, SHCMBM_OVERRIDEKEY, VK_BACK, MAKELPARAM(both, 0));
     HWND edit = GetDlgItem(dialog, editId);
     SendMessageW(edit, EM_SETINPUTMODE, 0, EIM_NUMBERS);
     SendMessageW(edit, EM_LIMITTEXT, kFieldTextLimit, 0);

@@ -26,8 +26,8 @@ char16_t* ReadTextField(HWND dialog, int id);
 // the "%.6e" form when that text would be cut on reading it back.
 void ShowNumberField(double value, HWND dialog, int id, const char* format);
 
-// The value field of an editing dialog: Back reaches the dialog as WM_HOTKEY,
-// the field takes numbers and types "." for "*" and "#" (a message box tells
+// The value field of an editing dialog: Back (Escape) reaches the dialog as
+// WM_HOTKEY, Backspace the dialog's fields as a key of their own, the field takes numbers and types "." for "*" and "#" (a message box tells
 // when that could not be set up), and Up and Down leave it.
 void PrepareValueField(HWND dialog, int editId);
 

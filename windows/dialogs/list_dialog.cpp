@@ -57,15 +57,39 @@ void OpenRecordEditor(HWND dialog, EditRequest& request)
     }
 }
 
-// Ok keeps the editor open, with a beep, while the name could not be stored
-// in a record file; a deletion is always confirmed.
+// `text` with "%1" and "%2" replaced by `first` and `second`.
+std::wstring Filled(const std::wstring& text, const std::wstring& first, const std::wstring& second = {})
+{
+    std::wstring out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool insert = text[i] == L'%' && i + 1 < text.size() && (text[i + 1] == L'1' || text[i + 1] == L'2');
+        if (!insert) {
+            out += text[i];
+            continue;
+        }
+        out += text[++i] == L'1' ? first : second;
+    }
+    return out;
+}
+
+// Why a name is refused, by RecordNameProblem.
+const UINT kNameProblemTexts[] = {
+    0, IDS_NAME_EMPTY, IDS_NAME_WITH_EQUALS, IDS_NAME_COMMENT_START, IDS_NAME_WITH_CONTROL, IDS_NAME_OUTSIDE_CODE_PAGE,
+};
+static_assert(std::size(kNameProblemTexts) == kNameOutsideCodePage + 1, "a text for every problem");
+
+// Ok keeps the editor open, with what was typed, while the name could not be
+// stored in a record file, and says why; a deletion is always confirmed.
 void RecordEditorOk(HWND dialog, EditRequest& request)
 {
     char16_t* name = ReadTextField(dialog, IDC_RECORD_NAME);
-    if (request.mode != EditMode::Delete && name != nullptr && !StorableRecordName(name)) {
+    char16_t offending = 0;
+    const RecordNameProblem problem = name != nullptr ? CheckRecordName(name, offending) : kNameStorable;
+    if (request.mode != EditMode::Delete && problem != kNameStorable) {
         // Such a record would vanish or change at the next load.
         std::free(name);
-        MessageBeep(MB_ICONWARNING);
+        const std::wstring text = Filled(LoadText(kNameProblemTexts[problem]), std::wstring(1, offending));
+        ShowMessageBox(dialog, text.c_str(), LoadText(IDS_ERROR).c_str(), MB_OK | MB_ICONWARNING);
         SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_RECORD_NAME)), TRUE);
         return;
     }
@@ -149,21 +173,6 @@ constexpr UINT kFaultTexts[] = {
     IDS_FAULT_LINE_TOO_LONG, IDS_FAULT_NO_MEMORY,
 };
 static_assert(std::size(kFaultTexts) == kRecordNoMemory + 1, "a text for every reason");
-
-// `text` with "%1" and "%2" replaced by `first` and `second`.
-std::wstring Filled(const std::wstring& text, const std::wstring& first, const std::wstring& second = {})
-{
-    std::wstring out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const bool insert = text[i] == L'%' && i + 1 < text.size() && (text[i + 1] == L'1' || text[i + 1] == L'2');
-        if (!insert) {
-            out += text[i];
-            continue;
-        }
-        out += text[++i] == L'1' ? first : second;
-    }
-    return out;
-}
 
 // An error box naming the list's file (leadId: not loaded or not saved) and why.
 void ShowFileError(HWND dialog, const ListRequest& request, UINT leadId, const RecordFileError& error)
