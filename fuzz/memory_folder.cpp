@@ -63,7 +63,11 @@ bool Replace(const char16_t* from, const char16_t* to)
     return true;
 }
 
-bool Remove(const char16_t* path) { return memoryFiles.erase(path) == 1; }
+bool Remove(const char16_t* path)
+{
+    memoryFiles.erase(path);
+    return true;
+}
 void* Reallocate(void* block, size_t size) { return std::realloc(block, size); }
 RecordFault CheckWritable(const char16_t*) { return kRecordNoFault; }
 RecordFault LastFault() { return kRecordNoFault; }

@@ -125,6 +125,7 @@
 #define IDS_RATES_LINE          262
 #define IDS_RATES_FILTER        263
 #define IDS_RATES_OPEN_TITLE    264
+#define IDS_FAULT_TEMP_TAKEN    265 /* a list file's fault, after IDS_FAULT_NO_MEMORY */
 
 /* --- The program's icon (300..399) ---------------------------------------- */
 #define IDI_VELA                300

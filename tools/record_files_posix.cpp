@@ -135,7 +135,8 @@ bool Replace(const char16_t* from, const char16_t* to)
 bool Remove(const char16_t* path)
 {
     char* utf8 = ToUtf8(path);
-    const bool ok = utf8 != nullptr && unlink(utf8) == 0;
+    // unlink takes a link itself, never what it points to.
+    const bool ok = utf8 != nullptr && (unlink(utf8) == 0 || errno == ENOENT);
     std::free(utf8);
     return ok;
 }

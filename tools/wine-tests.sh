@@ -21,6 +21,16 @@ vela_start_xvfb
 vela_wine_env "$build"
 vela_wine_prefix unmanaged
 
+# A program folder whose temporary file name is a link to another file, for
+# the test that a save never touches that file: Windows code under Wine can
+# make no such link.
+linked="$build/tests/wine/linked"
+rm -rf "$linked"
+mkdir -p "$linked"
+printf 'precious\n' > "$linked/precious.txt"
+printf '1\r\na=1\r\n' > "$linked/constant.txt"
+ln -s precious.txt "$linked/~tmpcur~.txt"
+
 shots="$build/screenshots"
 rm -rf "$shots"
 mkdir -p "$shots"

@@ -7,8 +7,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <fcntl.h>
 #include <io.h>
+
+#include <string>
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 paths are passed as wchar_t");
 
@@ -109,8 +112,42 @@ bool Replace(const char16_t* from, const char16_t* to)
     return false;
 }
 
-// DeleteFileW deletes a link itself, never what it points to.
-bool Remove(const char16_t* path) { return DeleteFileW(Wide(path)) != 0; }
+// The full name the system gives what is opened as `path`; empty when it
+// cannot be opened. Through a link it is the name of what the link points to.
+std::wstring FinalPath(const wchar_t* path)
+{
+    HANDLE handle = CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return {};
+    wchar_t name[MAX_PATH * 2];
+    const DWORD length = GetFinalPathNameByHandleW(handle, name, MAX_PATH * 2, FILE_NAME_NORMALIZED);
+    CloseHandle(handle);
+    return length > 0 && length < MAX_PATH * 2 ? std::wstring(name, length) : std::wstring();
+}
+
+// Only a plain file goes. Wine shows a link to a file as that file and its
+// DeleteFileW deletes what the link points to: a name that opens as another
+// file's (its folder's final name and its own do not make up its final
+// name) is left where it is, and so is a folder.
+bool Remove(const char16_t* path)
+{
+    const wchar_t* wide = Wide(path);
+    const DWORD attributes = GetFileAttributesW(wide);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) return false;
+    size_t name = std::wcslen(wide);
+    while (name > 0 && wide[name - 1] != L'\\' && wide[name - 1] != L'/') --name;
+    if (name == 0) return false;
+    // The folder as "C:\" for a drive's root, else without its last separator.
+    const bool root = name >= 2 && wide[name - 2] == L':';
+    std::wstring folder = FinalPath(std::wstring(wide, root ? name : name - 1).c_str());
+    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    const std::wstring file = FinalPath(wide);
+    const std::wstring named = folder + L"\\" + (wide + name);
+    if (folder.empty() || file.empty() || CompareStringOrdinal(named.c_str(), -1, file.c_str(), -1, TRUE) != CSTR_EQUAL)
+        return false;
+    return DeleteFileW(wide) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
 
 void* Reallocate(void* block, size_t size) { return std::realloc(block, size); }
 

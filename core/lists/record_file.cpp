@@ -482,8 +482,12 @@ RecordFileError Rewrite(const char16_t* path, const char16_t* tempPath, const Ne
     RecordStream* old = missing ? nullptr : OpenForReading(path, &missing);
     if (old == nullptr && !missing) return {kRecordUnreadable, 0};
     // Whatever an interrupted save left under the temporary name goes first,
-    // so that the new file is made new; a link goes without what it points to.
-    platform.remove(tempPath);
+    // so that the new file is made new. What will not go without harm to
+    // another file (a link here, a folder) is left, and nothing is saved.
+    if (!platform.remove(tempPath)) {
+        if (old != nullptr) platform.close(old);
+        return {kRecordTempInTheWay, 0};
+    }
     RecordStream* temp = platform.createWrite(tempPath);
     if (temp == nullptr) {
         const RecordFileError failed = Failure(kRecordWriteFailed);

@@ -85,8 +85,9 @@ int LoadRecordList(const char16_t* folder, const char16_t* name, const RecordFil
 // their places around the header). Blank lines, and everything from the first
 // line after the header that is not blank or comment on, are dropped. A
 // missing file is created. A file the system marks read-only is left alone.
-// The new content is written to "~tmpcur~.txt", made new (whatever had that
-// name is removed first, a link without what it points to) and then moved
+// The new content is written to "~tmpcur~.txt", made new (a file that had
+// that name is removed first; a link or folder there refuses the save with
+// kRecordTempInTheWay, and what it points to is never touched) and then moved
 // over the file in one step: on any failure the file stays as it was and the
 // temporary file is removed. Returns true when the file holds the list; else
 // *error (when given) says why not.

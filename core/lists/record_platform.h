@@ -24,6 +24,7 @@ enum RecordFault : int {
     kRecordUnreadable,    // the file exists but could not be read whole
     kRecordLineTooLong,   // a line longer than the reader takes
     kRecordNoMemory,
+    kRecordTempInTheWay,  // something that is no plain file has the temporary file's name
 };
 
 struct RecordPlatform {
@@ -47,8 +48,10 @@ struct RecordPlatform {
     // Puts `from` in the place of `to` in one step, replacing `to` when it
     // exists. `to` is never missing in between. False when nothing moved.
     bool (*replace)(const char16_t* from, const char16_t* to);
-    // Deletes the file; a link is deleted itself, not what it points to.
-    // False when it could not.
+    // Deletes a plain file; a link goes itself, never what it points to, or
+    // stays where the system cannot tell it from a file without following it
+    // (Wine's). A folder stays. True when nothing has the name afterwards (a
+    // missing file too).
     bool (*remove)(const char16_t* path);
     // realloc: every name and table handed out is allocated through this, and
     // must be releasable with std::free.

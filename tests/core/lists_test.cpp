@@ -168,7 +168,7 @@ RecordList& ListOf(KeySession& session, char kind)
 std::string RunSteps(RecordList& list, const std::u16string& folder, const std::string& steps)
 {
     const char* const reasons[] = {"",           "read-only",    "no permission", "disk full",    "too large",
-                                   "not replaced", "write failed", "unreadable",   "line too long", "no memory"};
+                                   "not replaced", "write failed", "unreadable",   "line too long", "no memory", "temporary name taken"};
     std::string file;
     AppendUtf8(file, (folder + list.fileName + u".txt").c_str());
     std::string refused;

@@ -24,7 +24,7 @@ const RecordFileKind& KindOf(char kind) { return kind == 'c' ? kConstantsKind.fi
 std::string Why(const RecordFileError& error)
 {
     const char* const reasons[] = {"",           "read-only",    "no permission", "disk full",    "too large",
-                                   "not replaced", "write failed", "unreadable",   "line too long", "no memory"};
+                                   "not replaced", "write failed", "unreadable",   "line too long", "no memory", "temporary name taken"};
     if (error.fault == kRecordNoFault) return "";
     return std::string(" ") + reasons[error.fault] + (error.line > 0 ? " at " + std::to_string(error.line) : "");
 }
@@ -331,7 +331,7 @@ const FolderRow kFolderRows[] = {
     {"a link to nowhere at the temporary name", [](const TestFolder& f) { Link(f, "gone.txt", "~tmpcur~.txt"); },
      "saved"},
     {"a folder at the temporary name", [](const TestFolder& f) { mkdir((f.path / "~tmpcur~.txt").c_str(), 0700); },
-     "failed write failed", "(folder)"},
+     "failed temporary name taken", "(folder)"},
     {"a folder at the file's name",
      [](const TestFolder& f) {
          unlink((f.path / "f.txt").c_str());

@@ -295,6 +295,25 @@ TEST_F(Dialogs, ListDialogsWriteTheirFiles)
     });
 }
 
+// A link at the temporary file's name (wine-tests.sh made it in "linked"):
+// the save is refused with its message, and neither the file the link points
+// to nor the list is touched.
+TEST_F(Dialogs, ASaveNeverFollowsALinkAtTheTemporaryName)
+{
+    Start();
+    const std::wstring linked = TestFolder() + L"linked\\";
+    ASSERT_EQ(ReadTestFile(L"linked\\~tmpcur~.txt"), "precious\n") << "the link is missing";
+    wcscpy_s(mainWindowState.programFolder, linked.c_str());
+    noted.clear();
+    RunDialog(IDM_CONSTANTS, {Menu(IDM_DLG_ADD), Pause(), Type(L"k"), Key(VK_F1), Pause(), Key(VK_F1), Pause(),
+                              Note(Title), Menu(IDM_DLG_CANCEL)});
+    EXPECT_EQ(noted, L"Константы ");
+    EXPECT_NE(boxes.find(L"~tmpcur~.txt занято ссылкой или папкой"), std::wstring::npos) << boxes;
+    EXPECT_EQ(ReadTestFile(L"linked\\precious.txt"), "precious\n");
+    EXPECT_EQ(ReadTestFile(L"linked\\~tmpcur~.txt"), "precious\n");
+    EXPECT_EQ(ReadTestFile(L"linked\\constant.txt"), "1\r\na=1\r\n");
+}
+
 TEST_F(Dialogs, CurrencyChoiceWithFewerThanTwoCurrenciesOpensNothing)
 {
     Write(L"currency.txt", Lines({L"1,1,1", L"USD=1"}));

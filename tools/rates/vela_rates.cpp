@@ -66,9 +66,9 @@ const char* const kFaultTexts[] = {
     "ошибка записи",      "он только для чтения",          "нет прав на запись",
     "диск переполнен",    "превышен допустимый размер файла", "прежний файл не удалось заменить",
     "ошибка записи",      "его не удалось прочитать целиком", "строка %ld слишком длинная",
-    "недостаточно памяти",
+    "недостаточно памяти", "имя временного файла ~tmpcur~.txt занято ссылкой или папкой: уберите её",
 };
-static_assert(std::size(kFaultTexts) == kRecordNoMemory + 1, "a text for every reason");
+static_assert(std::size(kFaultTexts) == kRecordTempInTheWay + 1, "a text for every reason");
 
 std::string Utf8(const std::u16string& text)
 {

@@ -170,9 +170,9 @@ const char* FormatOf(const RecordList& list) { return list.kind->file.valueForma
 constexpr UINT kFaultTexts[] = {
     IDS_FAULT_WRITE_FAILED, IDS_FAULT_READ_ONLY,    IDS_FAULT_NO_PERMISSION, IDS_FAULT_DISK_FULL,
     IDS_FAULT_TOO_LARGE,    IDS_FAULT_NOT_REPLACED, IDS_FAULT_WRITE_FAILED,  IDS_FAULT_UNREADABLE,
-    IDS_FAULT_LINE_TOO_LONG, IDS_FAULT_NO_MEMORY,
+    IDS_FAULT_LINE_TOO_LONG, IDS_FAULT_NO_MEMORY,    IDS_FAULT_TEMP_TAKEN,
 };
-static_assert(std::size(kFaultTexts) == kRecordNoMemory + 1, "a text for every reason");
+static_assert(std::size(kFaultTexts) == kRecordTempInTheWay + 1, "a text for every reason");
 
 // An error box naming the list's file (leadId: not loaded or not saved) and why.
 void ShowFileError(HWND dialog, const ListRequest& request, UINT leadId, const RecordFileError& error)
