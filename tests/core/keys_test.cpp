@@ -210,6 +210,23 @@ TEST(Keys, WhatAKeyAsksOfTheWindow)
         EXPECT_EQ(outcome.repaint, row.repaint) << row.key;
         EXPECT_EQ(outcome.postCycleOpen, row.cycleOpens) << row.key;
     }
+    // A typed character in a key layer drops the layer: the keypad is drawn again.
+    const struct {
+        const char* settings;
+        const char* before;
+        char16_t typed;
+        Repaint repaint;
+    } typed[] = {
+        {"", "", u'.', kRepaintDisplay},     {"", "left", u'.', kRepaintWhole},
+        {"hex", "", u'a', kRepaintDisplay},  {"hex", "up", u'a', kRepaintWhole}, {"", "1 # left", u'-', kRepaintWhole},
+        {"", "1 #", u'-', kRepaintDisplay},
+    };
+    for (const auto& row : typed) {
+        RunScript(session, row.settings, row.before);
+        Calculator& c = session.calculator;
+        EXPECT_EQ(TypedCharacter(c.keypad, c.engine, session.keyMap, row.typed).repaint, row.repaint)
+            << row.before << " " << static_cast<char>(row.typed);
+    }
     RunScript(session, "", "1 2");
     EXPECT_EQ(BackKeyHotkey(session.calculator.keypad, session.calculator.engine, false), kRepaintNone);
     EXPECT_EQ(BackKeyHotkey(session.calculator.keypad, session.calculator.engine, true), kRepaintDisplay);
@@ -279,7 +296,7 @@ TEST(Keys, PastesReadTheNumberAPersonMeant)
                 {"", u"0.000000000000000000001234", "1.234e-21"}, {"", u"12abc", "12"}, {"", u"1,5", "1.5"},
                 {"", u"1 234", "1234"}, {"", u"9 999", "9999"}, {"", u"1\u00A0234\u202F567,25", "1234567.25"}, {"", u"1,234.5", "1"},
                 {"", u"1,2,3", "1"}, {"", u"\u22120", "-0"}, {"", u" \t\u22122.5\r\n", "-2.5"},
-                {"", u"1e\u22125", "1.0000000000000001e-05"}, {"", u"1 -2", "1"},
+                {"", u"1e\u22125", "1.0000000000000001e-05"}, {"", u"1 -2", "1"}, {"", u"1. 2", "1"},
                 {"", std::u16string(100000, u'1'), "1.1111111111111112e+39"},
                 {"", std::u16string(41, u'9') + u"e-300", "1e+40"}, {"hex", u"ff ff", "65535"},
                 {"bin", u"1010 1010", "170"}, {"", std::u16string(u"7\0" u"8", 3), "7"}};

@@ -167,8 +167,6 @@ RecordList& ListOf(KeySession& session, char kind)
 // delete, each followed by a space.
 std::string RunSteps(RecordList& list, const std::u16string& folder, const std::string& steps)
 {
-    const char* const reasons[] = {"",           "read-only",    "no permission", "disk full",    "too large",
-                                   "not replaced", "write failed", "unreadable",   "line too long", "no memory", "temporary name taken"};
     std::string file;
     AppendUtf8(file, (folder + list.fileName + u".txt").c_str());
     std::string refused;
@@ -217,7 +215,7 @@ std::string RunSteps(RecordList& list, const std::u16string& folder, const std::
             const int saved = FinishEditing(list, selections, std::strtod(word().c_str(), nullptr), folder.c_str());
             const RecordFileError& error = list.saveError;
             if (saved < 0)
-                refused += step + ":" + reasons[error.fault] +
+                refused += step + ":" + FaultName(error.fault) +
                            (error.line > 0 ? " at " + std::to_string(error.line) : "") + " ";
             done = saved != 0;
         } else if (step == "lock" || step == "unlock") {

@@ -23,10 +23,8 @@ const RecordFileKind& KindOf(char kind) { return kind == 'c' ? kConstantsKind.fi
 // "" when nothing failed, else " " and why.
 std::string Why(const RecordFileError& error)
 {
-    const char* const reasons[] = {"",           "read-only",    "no permission", "disk full",    "too large",
-                                   "not replaced", "write failed", "unreadable",   "line too long", "no memory", "temporary name taken"};
     if (error.fault == kRecordNoFault) return "";
-    return std::string(" ") + reasons[error.fault] + (error.line > 0 ? " at " + std::to_string(error.line) : "");
+    return std::string(" ") + FaultName(error.fault) + (error.line > 0 ? " at " + std::to_string(error.line) : "");
 }
 
 // "count|header|name=value;..." with names in UTF-8 and values as "%.17g".
@@ -69,7 +67,7 @@ const LoadRow kLoadRows[] = {
     {"; rates\r\n2,3,1,9\r\n\r\nUSD=1\nEUR=1.08\r\n;x=5\nRUB=0.011", 'u', "3|1,2,0|USD=1;EUR=1.0800000000000001;RUB=0.010999999999999999"},
     {"", 'u', "0"}, {"; only\n\n\r\n", 'u', "0"}, {"3,2,1\n", 'u', "0"}, {"EUR=1\nUSD=2\n", 'u', "1|0,0,0|USD=2"},
     {"0,-5,99999999999\nA=1\n", 'u', "1|0,-6,2147483646|A=1"}, {"x,,-99999999999\nA=1\n", 'u', "1|0,0,-2147483648|A=1"},
-    {"4\nA=1\n", 'c', "1|3,0,0,0,0,0|A=1"},
+    {"4\nA=1\n", 'c', "1|3,0,0,0,0,0|A=1"}, {"12,10,19\nA=1\n", 'c', "1|11,9,18,0,0,0|A=1"},
     {"1\n=5\n==5\na=\nab\na\na=b\na==5\na= 5\na=5xyz\nab\0=5\n", 'u', "4|0,0,0|a=0;a=0;a=5;a=5"},
     {"1\nABCDEFGH=1\n\xC0\xFF\xA8\xB8\x80 z=2\n", 'u', "2|0,0,0|ABCDEF=1;АяЁё\xC2\x80 =2"},
     {"1\nConstantOf15AB=1\n", 'c', "1|0,0,0,0,0,0|ConstantOf15AB=1"},

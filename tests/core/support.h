@@ -8,8 +8,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
+#include "core/lists/record_platform.h"
 #include "tools/key_session.h"
 
 // "hex p2 deg group" and the like: representation (dec exp hex bin), angle
@@ -43,6 +45,16 @@ inline void RunScript(KeySession& session, const std::string& settings, const st
     StartSession(session, &options, folder);
     std::string bad;
     EXPECT_TRUE(RunKeyScript(session, keys, &bad)) << "unknown word " << bad;
+}
+
+// A record file's fault in a word or two, for tables of outcomes.
+inline const char* FaultName(RecordFault fault)
+{
+    const char* const names[] = {"",           "read-only",    "no permission", "disk full",
+                                 "too large",  "not replaced", "write failed",  "unreadable",
+                                 "line too long", "no memory", "temporary name taken"};
+    static_assert(std::size(names) == kRecordTempInTheWay + 1, "a name for every fault");
+    return fault >= 0 && fault < static_cast<int>(std::size(names)) ? names[fault] : "?";
 }
 
 inline std::string ValueText(double value)
