@@ -48,11 +48,11 @@ passed=$((passed + ${wine_passed:-0}))
 
 echo "== the release: packages made, installed and unpacked under Wine"
 bash "$top/tools/package.sh"
-"$top/tests/release/test-packages.sh" "$out" | tee "$out/packages.log"
+"$top/tools/package-tests.sh" "$out" | tee "$out/packages.log"
 packages_passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\..*/\1/p' "$out/packages.log" | tail -n 1)
 passed=$((passed + ${packages_passed:-0} + 1))  # and the packages made twice
 
 echo "== tools/run.sh without a display, seen in a browser"
-"$top/tests/release/test-headless-run.sh" "$out"
+"$top/tools/headless-run-test.sh" "$out"
 passed=$((passed + 1))
 echo "all: $passed passed, 0 failed"

@@ -5,9 +5,9 @@
 # as a terminal sends it) leaves no process of the run behind. The screenshot
 # is <build>/headless-run/browser-view.png.
 #
-#   tests/release/test-headless-run.sh [build-folder]
+#   tools/headless-run-test.sh [build-folder]
 set -euo pipefail
-top=$(cd "$(dirname "$0")/../.." && pwd)
+top=$(cd "$(dirname "$0")/.." && pwd)
 source "$top/tools/wine-common.sh"
 out=$(cd "${1:-$top/build}" && pwd)
 work=$out/headless-run

@@ -4,9 +4,9 @@
 # bytes; then, under Wine in a fresh prefix, the installer and the zip are
 # tried by tests/release/packages_wtest.cpp.
 #
-#   tests/release/test-packages.sh [build-folder] [GoogleTest options...]
+#   tools/package-tests.sh [build-folder] [GoogleTest options...]
 set -euo pipefail
-top=$(cd "$(dirname "$0")/../.." && pwd)
+top=$(cd "$(dirname "$0")/.." && pwd)
 source "$top/tools/wine-common.sh"
 out=$top/build
 if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then out=$1; shift; fi
