@@ -219,13 +219,15 @@ TEST(Keys, WhatAKeyAsksOfTheWindow)
     } typed[] = {
         {"", "", u'.', kRepaintDisplay},     {"", "left", u'.', kRepaintWhole},
         {"hex", "", u'a', kRepaintDisplay},  {"hex", "up", u'a', kRepaintWhole}, {"", "1 # left", u'-', kRepaintWhole},
-        {"", "1 #", u'-', kRepaintDisplay},
+        {"", "1 #", u'-', kRepaintDisplay},  {"", "left", u'x', kRepaintNone},
     };
     for (const auto& row : typed) {
         RunScript(session, row.settings, row.before);
         Calculator& c = session.calculator;
-        EXPECT_EQ(TypedCharacter(c.keypad, c.engine, session.keyMap, row.typed).repaint, row.repaint)
-            << row.before << " " << static_cast<char>(row.typed);
+        const KeyOutcome outcome = TypedCharacter(c.keypad, c.engine, session.keyMap, row.typed);
+        EXPECT_EQ(outcome.repaint, row.repaint) << row.before << " " << static_cast<char>(row.typed);
+        EXPECT_EQ(outcome.handled, row.repaint != kRepaintNone) << row.before << " " << static_cast<char>(row.typed);
+        EXPECT_FALSE(outcome.postCycleOpen) << row.before << " " << static_cast<char>(row.typed);
     }
     RunScript(session, "", "1 2");
     EXPECT_EQ(BackKeyHotkey(session.calculator.keypad, session.calculator.engine, false), kRepaintNone);

@@ -44,6 +44,7 @@ const MenuRow kMenuRows[] = {
     {"1,2\nA=1\nB=2e38\n", "-", "1 cmd:40023", "rd 2.000000e+38"},
     {"-", "2,-3\nc=3\nLongConstantName=1\n", "5 cmd:40043", "rd 5", "LongConstantNa|2|c|c|c|c"},
     {"-", "; empty\n", "7 cmd:40042", "rd 7", "1|2|3|4|5|6"},
+    {"-", "1,2\nOnly=7\n", "cmd:40042", "rd 7", "Only|2|Only|Only|Only|Only"},
     // Key actions 59 to 64 and 66 to 71 reach the six entries of each menu.
     {"1,2,3\nA=1\nB=2\nC=4\n", "1,2,3,4,5,6\na=1\nb=10\nc=100\nd=1000\ne=10000\nf=100000\n",
      "act:66 right 1 act:67 right 1 act:68 right 1 act:69 right 1 act:70 right 1 act:71 ok", "rd 111111"},
