@@ -74,17 +74,13 @@ const char16_t* TableName(string_view code)
     return nullptr;
 }
 
-// The base currency, then the file's currencies, each named; refused when a
-// rate would be written as 0.
-bool NameCurrencies(const BankRates& bank, std::vector<Entry>& entries, RatesProblem& problem)
+// The base currency, then the file's currencies, each named. Every rate is
+// positive, and the currency file keeps seven digits of it.
+void NameCurrencies(const BankRates& bank, std::vector<Entry>& entries)
 {
     const string_view base = BaseCode(bank.source);
     entries.push_back({TableName(base), 1, base});
     for (const BankRate& rate : bank.rates) {
-        char written[400];
-        std::snprintf(written, sizeof written, kCurrencyKind.file.valueFormat, rate.worth);
-        if (std::strtod(written, nullptr) == 0)
-            return RefuseRates(problem, rate.line, u"курс {} так мал, что в файле валют станет нулём", rate.code, 3);
         const char16_t* name = TableName(rate.code);
         entries.push_back({name != nullptr ? name : Widen(rate.code), rate.worth, rate.code});
     }
@@ -95,7 +91,6 @@ bool NameCurrencies(const BankRates& bank, std::vector<Entry>& entries, RatesPro
             if (entries[i].name == entries[j].name) shared[i] = shared[j] = true;
     for (size_t i = 1; i < entries.size(); ++i)
         if (shared[i]) entries[i].name = Widen(entries[i].code);
-    return true;
 }
 
 // ---- The old file -----------------------------------------------------------------
@@ -333,8 +328,8 @@ RatesOutcome PrepareRatesImport(const char* bytes, size_t size, const char16_t* 
     import = RatesImport{};
     BankRates bank;
     Merged merged;
-    if (!ReadBankRates(bytes, size, bank, problem) || !NameCurrencies(bank, merged.entries, problem))
-        return kRatesRefused;
+    if (!ReadBankRates(bytes, size, bank, problem)) return kRatesRefused;
+    NameCurrencies(bank, merged.entries);
 
     const RecordFileKind& kind = kCurrencyKind.file;
     // Records that could not be read would be lost by the rewrite.

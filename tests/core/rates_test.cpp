@@ -1,9 +1,11 @@
 // Central banks' daily files into currency.txt: the whole file an import
 // writes, the message a broken file gets, and that nothing but a good import
 // ever changes the old file.
+#include <cstdlib>
 #include <string>
 
 #include "core/lists/rates_import.h"
+#include "core/lists/record_list.h"
 #include "tests/core/support.h"
 
 namespace {
@@ -71,7 +73,7 @@ const ImportRow kImportRows[] = {
      Cbr(kUsd + Valute("TRY", "10", "18,70", "&#1058;&#x443;рецких &quot;лир&quot; &amp; &lt;&gt;&apos;") +
          Valute("JPY", "100", "51,5") + Valute("VND", "10000", "30,5000") + Valute("BYN", "1", "27.2")),
      "; Курсы ЦБ РФ на 15.01.2026\n1,2,3\nРубль=1.000000\nДоллар=80.250000\nЛира=1.870000\nИена=0.515000\n"
-     "Донг=0.003050\nBYN=27.200000\n"},
+     "Донг=0.003050000\nBYN=27.200000\n"},
     // UTF-8 with its byte order mark, CR LF, comments, spaces and both quotes around everything.
     {"-",
      CrLf("\xEF\xBB\xBF<?xml version='1.0' encoding='UTF-8' ?>\n<!-- курсы -->\n<ValCurs  Date = '15.01.2026'\n>"
@@ -81,9 +83,9 @@ const ImportRow kImportRows[] = {
     // The European Central Bank: units per euro; a family name only for one of its family.
     {"-", Ecb("<Cube currency='USD' rate='1.25'/><Cube currency=\" SEK\" rate=\"11.2 \" /><Cube currency='INR' rate='90'/>"
               "<Cube currency='IDR' rate='18000'/>"),
-     "; Курсы ЕЦБ на 15.01.2026\n1,2,3\nЕвро=1.000000\nДоллар=0.800000\nКрона=0.089286\nINR=0.011111\nIDR=0.000056\n"},
+     "; Курсы ЕЦБ на 15.01.2026\n1,2,3\nЕвро=1.000000\nДоллар=0.800000\nКрона=0.08928571\nINR=0.01111111\nIDR=0.00005555556\n"},
     {"-", CrLf("Date, USD, JPY, GBP, RON, MDL, \n15 January 2026, 1.0875, 160, N/A, 5, 20, \n"),
-     "; Курсы ЕЦБ на 15.01.2026\n1,2,3\nЕвро=1.000000\nДоллар=0.919540\nИена=0.006250\nRON=0.200000\nMDL=0.050000\n"},
+     "; Курсы ЕЦБ на 15.01.2026\n1,2,3\nЕвро=1.000000\nДоллар=0.919540\nИена=0.006250000\nRON=0.200000\nMDL=0.05000000\n"},
     // Quick currencies stay on theirs by name or ISO code; the pound the file lacks stays, marked;
     // the user's comments stay.
     {kOld, Cbr(kUsd + Valute("EUR", "1", "93,4")),
@@ -98,7 +100,7 @@ const ImportRow kImportRows[] = {
      "Юань=12\n",
      Ecb("<Cube currency='USD' rate='1.25'/>"),
      "; Курсы ЕЦБ на 15.01.2026\n; Нет в файле ЕЦБ, курсы прежние: Рубль, Юань\n; своё\n; под\n3,1,4\n"
-     "Евро=1.000000\nДоллар=0.800000\nРубль=0.011111\nЮань=0.133333\n"},
+     "Евро=1.000000\nДоллар=0.800000\nРубль=0.01111111\nЮань=0.133333\n"},
     {"1,2,3\nA=2\nB=3\n", Cbr(kUsd),
      "; Курсы ЦБ РФ на 15.01.2026\n; Нет в файле ЦБ РФ, курсы прежние, не пересчитаны: A, B\n3,4,3\nРубль=1.000000\n"
      "Доллар=80.250000\nA=2.000000\nB=3.000000\n"},
@@ -140,7 +142,6 @@ const ImportRow kImportRows[] = {
      "1: корневой элемент <html>: нужен ValCurs (ЦБ РФ) или gesmes:Envelope (ЕЦБ)"},
     {kOld, Ecb("<Cube currency='USD'/>"), "6: у Cube нет атрибута rate"},
     {kOld, Ecb("<Cube currency='USD' rate='1e3'/>"), "6: неверный курс «1e3»"},
-    {kOld, Ecb("<Cube currency='USD' rate='9999999'/>"), "6: курс USD так мал, что в файле валют станет нулём"},
     {kOld, Ecb("</Cube><Cube time='2026-01-14'>"), "6: курсы за несколько дней: нужен дневной файл"},
     {kOld, Ecb("").replace(Ecb("").find("2026-01-15"), 10, "2026-02-30"), "5: неверная дата «2026-02-30»"},
     {kOld, "<gesmes:Envelope><Cube currency='USD' rate='1'/></gesmes:Envelope>", "1: курс вне Cube с датой (time)"},
@@ -217,6 +218,51 @@ TEST(Rates, ACurrencyFileThatCannotBeReadOrReplacedIsKept)
     EXPECT_EQ(ImportRates(bank.data(), bank.size(), readOnly.folder.c_str(), problem), kRatesNotWritten);
     EXPECT_EQ(problem.file.fault, kRecordReadOnly);
     EXPECT_EQ(readOnly.Read("currency.txt"), "1\nA=1\n");
+}
+
+// Rates keep seven significant digits whatever their size: in the file an
+// import writes, through a save from the dialog and a reload, and in what
+// 100 euros convert into.
+const struct {
+    const char* code;
+    const char* perEuro;  // in the bank's file
+    const char* written;  // the worth of one unit, in currency.txt
+} kDigitRows[] = {
+    {"XAU", "0.0001", "10000.000000"},   {"KWD", "0.3345", "2.989537"},         {"USD", "1.0875", "0.919540"},
+    {"JPY", "162.34", "0.006159911"},    {"KRW", "1600.25", "0.0006249024"},    {"IDR", "19412.55", "0.00005151307"},
+    {"XBT", "100000", "0.00001000000"},
+};
+
+TEST(Rates, RatesKeepSevenDigits)
+{
+    std::string cubes;
+    for (const auto& row : kDigitRows)
+        cubes += std::string("<Cube currency='") + row.code + "' rate='" + row.perEuro + "'/>";
+    const std::string bank = Ecb(cubes);
+    TestFolder folder;
+    RatesProblem problem;
+    ASSERT_EQ(ImportRates(bank.data(), bank.size(), folder.folder.c_str(), problem), kRatesWritten);
+    const std::string imported = folder.Read("currency.txt");
+
+    RecordList table;
+    InitList(table, kCurrencyKind);
+    ASSERT_EQ(LoadList(table, folder.folder.c_str(), u"currency"), 1 + static_cast<int>(std::size(kDigitRows)));
+    ASSERT_TRUE(BeginEditing(table));
+    table.modified = 1;
+    EXPECT_EQ(FinishEditing(table, table.picks, table.values[0], folder.folder.c_str()), 1);
+    EXPECT_EQ(folder.Read("currency.txt"), imported);
+    LoadList(table, folder.folder.c_str(), u"currency");
+    for (size_t i = 0; i < std::size(kDigitRows); ++i) {
+        const auto& row = kDigitRows[i];
+        EXPECT_NE(imported.find(std::string("=") + row.written + "\n"), std::string::npos)
+            << row.code << " in " << imported;
+        EngineState engine{};
+        engine.value = 100;
+        ConvertCurrency(table, engine, 0, static_cast<int>(i) + 1);
+        const double exact = 100 * std::strtod(row.perEuro, nullptr);
+        EXPECT_NEAR(engine.value / exact, 1, 5e-7) << row.code;
+    }
+    ReleaseList(table);
 }
 
 const struct {
