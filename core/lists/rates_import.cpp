@@ -21,10 +21,11 @@ struct CurrencyName {
     const char16_t* name;
 };
 
-// Russian names of at most 6 letters. A name a family shares (Крона, Рупия,
-// Динар, ...) is used only when the file holds one of the family: with two,
-// both get their codes. Other dollars, francs and pounds are left out, so that
-// the US dollar, the Swiss franc and the pound sterling keep their names.
+// One fixed Russian name of at most 6 letters for every currency either bank
+// publishes, each different from the others, so that a currency's name never
+// depends on which others a file holds. Members of a family (dollars, kronor,
+// lei, ...) are told apart by their country; the best known keeps the plain
+// name. A code missing here (a currency a bank adds) is named by its code.
 const CurrencyName kNames[] = {
     {"RUB", u"Рубль"},  {"USD", u"Доллар"}, {"EUR", u"Евро"},   {"CNY", u"Юань"},   {"GBP", u"Фунт"},
     {"JPY", u"Иена"},   {"CHF", u"Франк"},  {"TRY", u"Лира"},   {"KZT", u"Тенге"},  {"UAH", u"Гривна"},
@@ -32,12 +33,19 @@ const CurrencyName kNames[] = {
     {"AMD", u"Драм"},   {"GEL", u"Лари"},   {"KGS", u"Сом"},    {"UZS", u"Сум"},    {"TJS", u"Сомони"},
     {"BGN", u"Лев"},    {"VND", u"Донг"},   {"AED", u"Дирхам"}, {"XDR", u"СДР"},    {"THB", u"Бат"},
     {"ILS", u"Шекель"}, {"MNT", u"Тугрик"}, {"NGN", u"Найра"},  {"BDT", u"Така"},   {"MMK", u"Кьят"},
-    {"ETB", u"Быр"},    {"SEK", u"Крона"},  {"NOK", u"Крона"},  {"DKK", u"Крона"},  {"CZK", u"Крона"},
-    {"ISK", u"Крона"},  {"INR", u"Рупия"},  {"IDR", u"Рупия"},  {"RON", u"Лей"},    {"MDL", u"Лей"},
-    {"RSD", u"Динар"},  {"BHD", u"Динар"},  {"DZD", u"Динар"},  {"QAR", u"Риал"},   {"IRR", u"Риал"},
-    {"OMR", u"Риал"},   {"AZN", u"Манат"},  {"TMT", u"Манат"},  {"MXN", u"Песо"},   {"PHP", u"Песо"},
-    {"CUP", u"Песо"},
+    {"ETB", u"Быр"},    {"MYR", u"Рингит"},
+    {"BYN", u"Руб.бл"}, {"AUD", u"Дол.ав"}, {"CAD", u"Дол.кн"}, {"HKD", u"Дол.гк"}, {"NZD", u"Дол.нз"},
+    {"SGD", u"Дол.сг"}, {"EGP", u"Фун.ег"}, {"SEK", u"Кр.шв."}, {"NOK", u"Кр.нор"}, {"DKK", u"Кр.дат"},
+    {"CZK", u"Кр.чеш"}, {"ISK", u"Кр.исл"}, {"INR", u"Руп.ин"}, {"IDR", u"Руп.ид"}, {"RON", u"Лей.рм"},
+    {"MDL", u"Лей.мд"}, {"RSD", u"Дин.ср"}, {"BHD", u"Дин.бх"}, {"DZD", u"Дин.ал"}, {"QAR", u"Риал.к"},
+    {"IRR", u"Риал.и"}, {"OMR", u"Риал.о"}, {"SAR", u"Риял"},   {"AZN", u"Ман.аз"}, {"TMT", u"Ман.тк"},
+    {"MXN", u"Пес.мк"}, {"PHP", u"Пес.фл"}, {"CUP", u"Пес.кб"}, {"BOB", u"Болив."},
 };
+
+// Names earlier versions gave that now belong to another: the shipped table's
+// "Крона" was the Swedish krona, and the one peso of the Bank of Russia's
+// files and the one leu of the ECB's were named by their family.
+const CurrencyName kEarlierNames[] = {{"SEK", u"Крона"}, {"CUP", u"Песо"}, {"RON", u"Лей"}};
 
 // The default quick currencies after the base, as far as the file has them.
 const string_view kPreferredQuick[] = {"USD", "EUR", "GBP", "CNY"};
@@ -84,13 +92,6 @@ void NameCurrencies(const BankRates& bank, std::vector<Entry>& entries)
         const char16_t* name = TableName(rate.code);
         entries.push_back({name != nullptr ? name : Widen(rate.code), rate.worth, rate.code});
     }
-    // The base keeps its name; two others that share one both get their codes.
-    std::vector<bool> shared(entries.size(), false);
-    for (size_t i = 0; i < entries.size(); ++i)
-        for (size_t j = i + 1; j < entries.size(); ++j)
-            if (entries[i].name == entries[j].name) shared[i] = shared[j] = true;
-    for (size_t i = 1; i < entries.size(); ++i)
-        if (shared[i]) entries[i].name = Widen(entries[i].code);
 }
 
 // ---- The old file -----------------------------------------------------------------
@@ -208,18 +209,20 @@ bool AsciiEqual(const char16_t* text, string_view ascii)
     return text[i] == 0;
 }
 
+int IndexOfCode(const std::vector<Entry>& entries, size_t newCount, string_view code)
+{
+    for (size_t j = 0; j < newCount; ++j)
+        if (entries[j].code == code) return static_cast<int>(j);
+    return -1;
+}
+
 // The new currency an old record stands for, or -1.
 int Counterpart(const std::vector<Entry>& entries, size_t newCount, const char16_t* oldName)
 {
     for (size_t j = 0; j < newCount; ++j)
         if (entries[j].name == oldName || AsciiEqual(oldName, entries[j].code)) return static_cast<int>(j);
-    return -1;
-}
-
-int IndexOfCode(const std::vector<Entry>& entries, size_t newCount, string_view code)
-{
-    for (size_t j = 0; j < newCount; ++j)
-        if (entries[j].code == code) return static_cast<int>(j);
+    for (const CurrencyName& earlier : kEarlierNames)
+        if (earlier.name == std::u16string_view(oldName)) return IndexOfCode(entries, newCount, earlier.code);
     return -1;
 }
 

@@ -1,8 +1,10 @@
 // Central banks' daily files into currency.txt: the whole file an import
 // writes, the message a broken file gets, and that nothing but a good import
 // ever changes the old file.
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "core/lists/rates_import.h"
 #include "core/lists/record_list.h"
@@ -73,19 +75,19 @@ const ImportRow kImportRows[] = {
      Cbr(kUsd + Valute("TRY", "10", "18,70", "&#1058;&#x443;рецких &quot;лир&quot; &amp; &lt;&gt;&apos;") +
          Valute("JPY", "100", "51,5") + Valute("VND", "10000", "30,5000") + Valute("BYN", "1", "27.2")),
      "; Курсы ЦБ РФ на 15.01.2026\n1,2,3\nРубль=1.000000\nДоллар=80.250000\nЛира=1.870000\nИена=0.515000\n"
-     "Донг=0.003050000\nBYN=27.200000\n"},
+     "Донг=0.003050000\nРуб.бл=27.200000\n"},
     // UTF-8 with its byte order mark, CR LF, comments, spaces and both quotes around everything.
     {"-",
      CrLf("\xEF\xBB\xBF<?xml version='1.0' encoding='UTF-8' ?>\n<!-- курсы -->\n<ValCurs  Date = '15.01.2026'\n>"
           "<Valute ID=\"R1\">\n <CharCode> EUR </CharCode><!-- - -->\n <Nominal>1</Nominal> <Name>Евро</Name>\n"
           " <Value>\n93,4\n</Value>\n</Valute\n>\n</ValCurs>\n<!-- end -->\n"),
      "; Курсы ЦБ РФ на 15.01.2026\n1,2,1\nРубль=1.000000\nЕвро=93.400000\n"},
-    // The European Central Bank: units per euro; a family name only for one of its family.
+    // The European Central Bank: units per euro.
     {"-", Ecb("<Cube currency='USD' rate='1.25'/><Cube currency=\" SEK\" rate=\"11.2 \" /><Cube currency='INR' rate='90'/>"
               "<Cube currency='IDR' rate='18000'/>"),
-     "; Курсы ЕЦБ на 15.01.2026\n1,2,3\nЕвро=1.000000\nДоллар=0.800000\nКрона=0.08928571\nINR=0.01111111\nIDR=0.00005555556\n"},
+     "; Курсы ЕЦБ на 15.01.2026\n1,2,3\nЕвро=1.000000\nДоллар=0.800000\nКр.шв.=0.08928571\nРуп.ин=0.01111111\nРуп.ид=0.00005555556\n"},
     {"-", CrLf("Date, USD, JPY, GBP, RON, MDL, \n15 January 2026, 1.0875, 160, N/A, 5, 20, \n"),
-     "; Курсы ЕЦБ на 15.01.2026\n1,2,3\nЕвро=1.000000\nДоллар=0.919540\nИена=0.006250000\nRON=0.200000\nMDL=0.05000000\n"},
+     "; Курсы ЕЦБ на 15.01.2026\n1,2,3\nЕвро=1.000000\nДоллар=0.919540\nИена=0.006250000\nЛей.рм=0.200000\nЛей.мд=0.05000000\n"},
     // Quick currencies stay on theirs by name or ISO code; the pound the file lacks stays, marked;
     // the user's comments stay.
     {kOld, Cbr(kUsd + Valute("EUR", "1", "93,4")),
@@ -101,6 +103,12 @@ const ImportRow kImportRows[] = {
      Ecb("<Cube currency='USD' rate='1.25'/>"),
      "; Курсы ЕЦБ на 15.01.2026\n; Нет в файле ЕЦБ, курсы прежние: Рубль, Юань\n; своё\n; под\n3,1,4\n"
      "Евро=1.000000\nДоллар=0.800000\nРубль=0.01111111\nЮань=0.133333\n"},
+    // Names earlier versions gave follow their currency: codes, and the shipped "Крона" for SEK.
+    {"1,2,3\nРубль=1\nКрона=8\nBYN=27\nINR=1\nПесо=4\n",
+     Cbr(Valute("SEK", "1", "8,5") + Valute("NOK", "1", "7,5") + Valute("BYN", "1", "27,5") +
+         Valute("INR", "100", "95") + Valute("CUP", "1", "3,5")),
+     "; Курсы ЦБ РФ на 15.01.2026\n1,2,4\nРубль=1.000000\nКр.шв.=8.500000\nКр.нор=7.500000\nРуб.бл=27.500000\n"
+     "Руп.ин=0.950000\nПес.кб=3.500000\n"},
     {"1,2,3\nA=2\nB=3\n", Cbr(kUsd),
      "; Курсы ЦБ РФ на 15.01.2026\n; Нет в файле ЦБ РФ, курсы прежние, не пересчитаны: A, B\n3,4,3\nРубль=1.000000\n"
      "Доллар=80.250000\nA=2.000000\nB=3.000000\n"},
@@ -218,6 +226,59 @@ TEST(Rates, ACurrencyFileThatCannotBeReadOrReplacedIsKept)
     EXPECT_EQ(ImportRates(bank.data(), bank.size(), readOnly.folder.c_str(), problem), kRatesNotWritten);
     EXPECT_EQ(problem.file.fault, kRecordReadOnly);
     EXPECT_EQ(readOnly.Read("currency.txt"), "1\nA=1\n");
+}
+
+// Every currency of the banks' daily files (the Bank of Russia's of 2025 and
+// the ECB's, the lev of its older files too) gets a Russian name of its own.
+const char* const kCbrCodes[] = {
+    "AUD", "AZN", "DZD", "GBP", "AMD", "BHD", "BYN", "BGN", "BOB", "BRL", "HUF", "VND", "HKD", "GEL",
+    "DKK", "AED", "USD", "EUR", "EGP", "INR", "IDR", "IRR", "KZT", "CAD", "QAR", "KGS", "CNY", "CUP",
+    "MDL", "MNT", "NGN", "NZD", "NOK", "OMR", "PLN", "SAR", "RON", "XDR", "SGD", "TJS", "THB", "BDT",
+    "TRY", "TMT", "UZS", "UAH", "CZK", "SEK", "CHF", "ETB", "RSD", "ZAR", "KRW", "JPY", "MMK"};
+const char* const kEcbCodes[] = {"USD", "JPY", "BGN", "CZK", "DKK", "GBP", "HUF", "PLN", "RON", "SEK",
+                                 "CHF", "ISK", "NOK", "TRY", "AUD", "BRL", "CAD", "CNY", "HKD", "IDR",
+                                 "ILS", "INR", "KRW", "MXN", "MYR", "NZD", "PHP", "SGD", "THB", "ZAR"};
+
+TEST(Rates, EveryCurrencyOfTheBanksHasAFixedRussianName)
+{
+    std::string cbr, ecb;
+    for (const char* code : kCbrCodes) cbr += Valute(code, "1", "2,5");
+    for (const char* code : kEcbCodes) ecb += std::string("<Cube currency='") + code + "' rate='2.5'/>";
+    std::vector<std::u16string> all;
+    const struct {
+        std::string bank;
+        size_t count;
+    } banks[] = {{Cbr(cbr), std::size(kCbrCodes)}, {Ecb(ecb), std::size(kEcbCodes)}};
+    for (const auto& [bank, count] : banks) {
+        TestFolder folder;
+        RatesProblem problem;
+        RatesImport import;
+        ASSERT_EQ(PrepareRatesImport(bank.data(), bank.size(), folder.folder.c_str(), import, problem), kRatesWritten);
+        EXPECT_EQ(import.names.size(), 1 + count);
+        for (size_t i = 0; i < import.names.size(); ++i) {
+            const std::u16string& name = import.names[i];
+            std::string shown;
+            AppendUtf8(shown, name.c_str());
+            EXPECT_LE(name.size(), 6u) << shown;
+            EXPECT_TRUE(StorableRecordName(name.c_str())) << shown;
+            EXPECT_GE(name[0], u'\u0400') << shown << ": a code, not a Russian name";
+            for (size_t j = 0; j < i; ++j) EXPECT_NE(import.names[j], name) << shown;
+            all.push_back(name);
+        }
+    }
+    // A whole day imported into the shipped table: every old record is one of the day's currencies.
+    const std::string day = Cbr(cbr);
+    TestFolder shipped;
+    shipped.Write("currency.txt", TestFolder::ReadPath(std::string(VELA_SAMPLES) + "/currency.txt"));
+    RatesProblem problem;
+    RatesImport import;
+    ASSERT_EQ(PrepareRatesImport(day.data(), day.size(), shipped.folder.c_str(), import, problem), kRatesWritten);
+    EXPECT_EQ(import.names.size(), 1 + std::size(kCbrCodes));
+    EXPECT_EQ(import.head.find(Cp1251("Нет в файле")), std::string::npos) << Readable(import.head);
+
+    // Both banks name a currency alike: the kronor, the rupees, the dollars.
+    for (const char16_t* name : {u"Кр.шв.", u"Кр.нор", u"Кр.дат", u"Кр.чеш", u"Кр.исл", u"Руп.ин", u"Руп.ид"})
+        EXPECT_EQ(std::count(all.begin(), all.end(), name), name[3] == u'и' && name[4] == u'с' ? 1 : 2);
 }
 
 // Rates keep seven significant digits whatever their size: in the file an
