@@ -2,7 +2,8 @@
  * do not interleave: commands with their soft-key label strings (1 and
  * 40001..40099), menus, bars, dialogs, bitmaps and strings of the program
  * (100..199), further strings (200..299), the program's own icon (300..399),
- * and the dialogs' controls (1000..1099).
+ * the texts of the rates problems (500..599, numbered in
+ * core/lists/rates_texts.inc), and the dialogs' controls (1000..1099).
  *
  * Plain #defines only: this header is read by the resource compiler and by
  * the native key-script runner alike, so it never includes <windows.h>. The
@@ -142,6 +143,7 @@
 #define IDC_CURRENCY_LIST       1013
 #define IDC_CURRENCY_SPIN       1014
 #define IDC_RATE_EDIT           1015
+#define IDC_RATES_STATUS        1031 /* the rates' date, or a download under way */
 /* Currency choice (118): from and into. */
 #define IDC_FROM_LIST           1016
 #define IDC_FROM_SPIN           1001

@@ -55,6 +55,10 @@ string_view BaseCode(RatesSource source) { return source == kRatesFromCbr ? "RUB
 
 // Comments an import writes; an import drops those of the one before.
 const char16_t kDateComment[] = u"; Курсы ";
+// The shipped table's sentence that names its base currency: an import puts
+// the base of its file in.
+const char16_t kBaseSentence[] = u"; Курсы валют для Vela: стоимость одной единицы валюты в ";
+const char16_t* BaseWord(RatesSource source) { return source == kRatesFromCbr ? u"рублях." : u"евро."; }
 const char16_t* const kImportComments[] = {u"; Курсы ЦБ РФ на ", u"; Курсы ЕЦБ на ", u"; Нет в файле "};
 constexpr size_t kKeptPerComment = 10;  // names in one comment line, so that it stays short
 constexpr size_t kHeadLimit = size_t{16} << 20;  // as the record file reader takes a line
@@ -169,9 +173,11 @@ bool StartsWithEncoded(string_view line, const char16_t* prefix)
 
 // The comment lines of the head but those the last import wrote, each
 // ended as the record file writer ends lines; the header and blank lines go.
-std::string OldComments(string_view head)
+// The sentence naming the base currency names the new one.
+std::string OldComments(string_view head, RatesSource source)
 {
     std::string kept;
+    const std::string baseSentence = Encode(std::u16string(kBaseSentence) + BaseWord(source));
     for (string_view rest = head; !rest.empty();) {
         string_view line = TakeLine(rest);
         bool ours = line[0] != ';';
@@ -179,6 +185,7 @@ std::string OldComments(string_view head)
         if (ours) continue;
         if (line.ends_with('\n')) line.remove_suffix(1);
         if (line.ends_with('\r')) line.remove_suffix(1);
+        if (StartsWithEncoded(line, kBaseSentence)) line = baseSentence;
         kept += line;
         kept += kRecordLineEnd;
     }
@@ -315,9 +322,9 @@ int RecordCount(const RatesImport& import)
     return static_cast<int>(std::min(import.names.size(), import.values.size()));
 }
 
-RatesOutcome NotWritten(RatesProblem& problem, const char16_t* text, const RecordFileError& error)
+RatesOutcome NotWritten(RatesProblem& problem, RatesText code, const RecordFileError& error)
 {
-    RefuseRates(problem, 0, text);
+    RefuseRates(problem, 0, code);
     problem.file = error;
     return kRatesNotWritten;
 }
@@ -338,14 +345,14 @@ RatesOutcome PrepareRatesImport(const char* bytes, size_t size, const char16_t* 
     // Records that could not be read would be lost by the rewrite.
     std::string head;
     if (!ReadHead(std::u16string(folder) + kind.fileName + u".txt", head))
-        return NotWritten(problem, u"не прочитан", {kRecordUnreadable, 0});
+        return NotWritten(problem, kRatesCurrencyUnread, {kRecordUnreadable, 0});
     OldTable old;
     RecordFileError error;
     old.count = LoadRecordList(folder, kind.fileName, kind, old.quick, &old.names, &old.values, old.block, &error);
-    if (error.fault != kRecordNoFault) return NotWritten(problem, u"не прочитан", error);
+    if (error.fault != kRecordNoFault) return NotWritten(problem, kRatesCurrencyUnread, error);
     Merge(old, merged);
 
-    import.head = ImportComments(bank, merged) + OldComments(head);
+    import.head = ImportComments(bank, merged) + OldComments(head, bank.source);
     for (const Entry& entry : merged.entries) {
         import.names.push_back(entry.name);
         import.values.push_back(entry.worth);
@@ -363,7 +370,7 @@ RatesOutcome SaveRatesImport(const RatesImport& import, const char16_t* folder, 
     RecordFileError error;
     if (!SaveRecordFile(folder, kind.fileName, kind, import.quick, names.data(), import.values.data(),
                         RecordCount(import), &error, import.head.data(), import.head.size()))
-        return NotWritten(problem, u"не записан, он остался прежним", error);
+        return NotWritten(problem, kRatesCurrencyNotWritten, error);
     return kRatesWritten;
 }
 

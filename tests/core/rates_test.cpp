@@ -59,6 +59,20 @@ std::string CrLf(std::string text)
     return text;
 }
 
+// The text in UTF-16 with its byte order mark, little or big endian.
+std::string Utf16(const std::string& utf8, bool bigEndian)
+{
+    std::u16string text;
+    EXPECT_TRUE(Utf16FromUtf8(utf8, text));
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : text) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
 const std::string kUsd = Valute("USD", "1", "80,2500");
 const std::string kOld = "; мои курсы\n3,1,2\nДоллар=70\nРубль=1\nЕвро=90\nФунт=100\n";
 
@@ -109,6 +123,13 @@ const ImportRow kImportRows[] = {
          Valute("INR", "100", "95") + Valute("CUP", "1", "3,5")),
      "; Курсы ЦБ РФ на 15.01.2026\n1,2,4\nРубль=1.000000\nКр.шв.=8.500000\nКр.нор=7.500000\nРуб.бл=27.500000\n"
      "Руп.ин=0.950000\nПес.кб=3.500000\n"},
+    // The shipped sentence naming the base currency follows the file; the user's own comments stay.
+    {"; Курсы ЦБ РФ на 01.01.2026\n; Курсы валют для Vela: стоимость одной единицы валюты в рублях.\n; мои\n"
+     "1,1,1\nРубль=1\nЕвро=100\n",
+     Ecb("<Cube currency='USD' rate='1.25'/>"),
+     "; Курсы ЕЦБ на 15.01.2026\n; Нет в файле ЕЦБ, курсы прежние: Рубль\n"
+     "; Курсы валют для Vela: стоимость одной единицы валюты в евро.\n; мои\n3,3,3\nЕвро=1.000000\n"
+     "Доллар=0.800000\nРубль=0.01000000\n"},
     {"1,2,3\nA=2\nB=3\n", Cbr(kUsd),
      "; Курсы ЦБ РФ на 15.01.2026\n; Нет в файле ЦБ РФ, курсы прежние, не пересчитаны: A, B\n3,4,3\nРубль=1.000000\n"
      "Доллар=80.250000\nA=2.000000\nB=3.000000\n"},
@@ -146,15 +167,31 @@ const ImportRow kImportRows[] = {
     {kOld, Cbr("<Valute ID=R1/>"), "3: неожиданное «R1/></Va»"},
     {kOld, Cbr(std::string(20, '<') + "a>"), "3: неожиданное «<<<<<<<<»"},
     {kOld, Cbr(std::string("<a>") + "<a><a><a><a><a><a><a><a><a><a><a><a><a><a><a>"), "3: вложенность глубже 16 элементов"},
-    {kOld, "<html><body>Not found</body></html>",
-     "1: корневой элемент <html>: нужен ValCurs (ЦБ РФ) или gesmes:Envelope (ЕЦБ)"},
+    {kOld, "<Rates/>", "1: корневой элемент <Rates>: нужен ValCurs (ЦБ РФ) или gesmes:Envelope (ЕЦБ)"},
     {kOld, Ecb("<Cube currency='USD'/>"), "6: у Cube нет атрибута rate"},
     {kOld, Ecb("<Cube currency='USD' rate='1e3'/>"), "6: неверный курс «1e3»"},
-    {kOld, Ecb("</Cube><Cube time='2026-01-14'>"), "6: курсы за несколько дней: нужен дневной файл"},
+    {kOld, Ecb("</Cube><Cube time='2026-01-14'>"), "6: в файле курсы за несколько дней: нужен дневной файл"},
     {kOld, Ecb("").replace(Ecb("").find("2026-01-15"), 10, "2026-02-30"), "5: неверная дата «2026-02-30»"},
     {kOld, "<gesmes:Envelope><Cube currency='USD' rate='1'/></gesmes:Envelope>", "1: курс вне Cube с датой (time)"},
     {kOld, "Date, USD\n15 January 2026, 1, 2\n", "2: число полей не то, что в строке 1"},
-    {kOld, "Date, USD\n15 January 2026, 1\n16 January 2026, 1\n", "3: вторая строка курсов: нужен дневной файл"},
+    {kOld, "Date, USD\n15 January 2026, 1\n16 January 2026, 1\n", "3: в файле курсы за несколько дней: нужен дневной файл"},
+    // The ECB's history: ISO dates, a day a line.
+    {kOld, "Date,USD,JPY,\n2026-01-20,1.0875,162.34,\n2026-01-19,1.0880,162.1,\n",
+     "3: в файле курсы за несколько дней: нужен дневной файл"},
+    {"-", "Date,USD,\n2026-01-20,1.25,\n", "; Курсы ЕЦБ на 20.01.2026\n1,2,1\nЕвро=1.000000\nДоллар=0.800000\n"},
+    // A web page saved or served instead of the file.
+    {kOld, "<html><body>Not found</body></html>", "0: это веб-страница, а не файл курсов"},
+    {kOld, "\r\n<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML 2.0//EN\">\n<title>404 Not Found</title>",
+     "0: это веб-страница, а не файл курсов"},
+    {kOld, "<?xml version=\"1.0\"?>\n<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\"/>",
+     "0: это веб-страница, а не файл курсов"},
+    // UTF-16, as editors save files now and then: read whatever the declaration says.
+    {"-", Utf16(Cbr(Valute("USD", "1", "80,25", "Доллар США")), false),
+     "; Курсы ЦБ РФ на 15.01.2026\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
+    {"-", Utf16(Ecb("<Cube currency='USD' rate='1.25'/>"), true).substr(2),
+     "; Курсы ЕЦБ на 15.01.2026\n1,2,1\nЕвро=1.000000\nДоллар=0.800000\n"},
+    {kOld, Utf16(Cbr(kUsd), false) + std::string("\x00\xD8", 2), "5: неверный UTF-16: 0xD800"},
+    {kOld, Utf16(Cbr(kUsd), false) + "<", "5: файл обрывается"},
     {kOld, "Date, USD\n15 Januar 2026, 1\n", "2: неверная дата «15 Januar 2026»"},
     {kOld, "Date, USD\n", "1: нет строки курсов"},
     {kOld, "PK\x03\x04zip", "0: это zip-архив: распакуйте из него eurofxref.csv"},
@@ -191,7 +228,7 @@ TEST(Rates, BankFilesWriteTheCurrencyFile)
         const RatesOutcome outcome =
             prepared == kRatesWritten ? SaveRatesImport(import, folder.folder.c_str(), problem) : prepared;
         std::string message = std::to_string(problem.line) + ": ";
-        AppendUtf8(message, problem.text);
+        AppendUtf8(message, RatesProblemText(problem).c_str());
         EXPECT_EQ(outcome == kRatesWritten ? Readable(folder.Read("currency.txt")) : message, row.imported)
             << row.bank.substr(0, 300);
         EXPECT_EQ(folder.Read("currency.txt"), outcome == kRatesWritten ? RatesImportText(import) : old);

@@ -117,6 +117,7 @@ std::wstring TextOf(HWND window)
     return std::wstring(text, GetWindowTextW(window, text, 64));
 }
 std::wstring Title() { return TextOf(FrontDialog()); }
+std::wstring RatesStatus() { return TextOf(GetDlgItem(FrontDialog(), IDC_RATES_STATUS)); }
 std::wstring Focus() { return to_wstring(GetDlgCtrlID(GetFocus())); }
 
 std::wstring Shown(int id)  // the selected item
@@ -354,8 +355,8 @@ TEST_F(Dialogs, BankRatesLoadIntoTheCurrencyTable)
         std::wstring expected;
     } rows[] = {
         // GBP, which the bank's file lacks, keeps its rate, brought into roubles through USD.
-        {"loaded, then Ok", {Menu(IDM_LOAD_RATES), OpenFile(bank), Pause(), Note(Title), items, Key(VK_F1)},
-         L"Курсы на 15.01.2026 Рубль,Доллар,Евро,Юань,GBP, ; Курсы ЦБ РФ на 15.01.2026 / "
+        {"loaded, then Ok", {Menu(IDM_LOAD_RATES), OpenFile(bank), Pause(), Note(Title), Note(RatesStatus), items, Key(VK_F1)},
+         L"Валюты Курсы на 15.01.2026 Рубль,Доллар,Евро,Юань,GBP, ; Курсы ЦБ РФ на 15.01.2026 / "
          L"; Нет в файле ЦБ РФ, курсы прежние: GBP / 2,3,5 / Рубль=1.000000 / Доллар=80.250000 / Евро=93.400000 / "
          L"Юань=11.050000 / GBP=20.062500 / | Доллар->Евро Доллар->GBP Евро->Доллар Евро->GBP GBP->Доллар GBP->Евро "
          L"| 0.86"},
@@ -425,8 +426,10 @@ TEST_F(Dialogs, TheShippedListsOpenInTheirDialogs)
     Start();
     noted.clear();
     RunDialog(IDM_CONSTANTS, {Shot("dialog_constants"), Note([] { return Title() + L": " + Shown(IDC_CONSTANT_LIST); })});
-    RunDialog(IDM_CURRENCIES, {Shot("dialog_currencies"), Note([] { return Title() + L": " + Shown(IDC_CURRENCY_LIST); })});
-    EXPECT_EQ(noted, L"Константы: Скор. света Курсы на 15.01.2026: Рубль ");
+    RunDialog(IDM_CURRENCIES, {Shot("dialog_currencies"), Note([] {
+                  return Title() + L", " + RatesStatus() + L": " + Shown(IDC_CURRENCY_LIST);
+              })});
+    EXPECT_EQ(noted, L"Константы: Скор. света Валюты, Курсы на 15.01.2026: Рубль ");
 }
 
 // The shipped skin, chosen in the skin dialog, draws its keypad as its

@@ -153,7 +153,7 @@ int Run(const std::vector<std::u16string>& args)
     const bool read = in != nullptr && ReadInput(in, bytes);
     if (in != nullptr && !standardInput) std::fclose(in);
     if (!read) {
-        std::fprintf(stderr, "vela-rates: %s: файл не читается\n", shown.c_str());
+        std::fprintf(stderr, "vela-rates: %s: %s\n", shown.c_str(), RatesTextOf(kRatesUnreadable));
         return kExitRefused;
     }
 
@@ -162,7 +162,7 @@ int Run(const std::vector<std::u16string>& args)
     const char16_t* folder = arguments.folder.c_str();
     RatesOutcome outcome = PrepareRatesImport(bytes.data(), bytes.size(), folder, import, problem);
     if (outcome == kRatesWritten && !arguments.print) outcome = SaveRatesImport(import, folder, problem);
-    const std::string text = Utf8(problem.text);
+    const std::string text = Utf8(RatesProblemText(problem));
     switch (outcome) {
     case kRatesWritten:
         if (arguments.print) {

@@ -219,10 +219,11 @@ void FillListDialog(HWND dialog, const ListRequest& request)
     BeginEditing(*request.list);
 }
 
-// The date of the rates in the caption, when the currency file says it.
+// The date of the rates in the line under the lists, when the currency file
+// says it; the caption stays the dialog's own.
 void ShowRatesDate(HWND dialog, const char16_t* date)
 {
-    if (date[0] != 0) SetWindowTextW(dialog, Filled(LoadText(IDS_RATES_DATE), AsWide(date)).c_str());
+    if (date[0] != 0) SetDlgItemTextW(dialog, IDC_RATES_STATUS, Filled(LoadText(IDS_RATES_DATE), AsWide(date)).c_str());
 }
 
 void RecordSelected(HWND dialog, const ListRequest& request)
@@ -333,6 +334,13 @@ bool ChooseRatesFile(HWND owner, std::wstring& path)
     return true;
 }
 
+// A rates problem in the program's words: its text from the string table
+// (numbered by its code), the detail in it.
+std::wstring RatesProblemWords(const RatesProblem& problem)
+{
+    return Filled(LoadText(static_cast<UINT>(problem.code)), AsWide(problem.detail));
+}
+
 // At most `limit` bytes of the file: enough to tell a bank's file, and one
 // too many to be one.
 bool ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes)
@@ -368,7 +376,7 @@ void LoadBankRates(HWND dialog, const ListRequest& request)
     const bool read = ReadWholeFile(path, kRatesFileLimit + 1, bytes);
     if (!read || PrepareRatesImport(bytes.data(), bytes.size(), AsUtf16(request.context.folder), import, problem) !=
                      kRatesWritten) {
-        std::wstring reason = read ? std::wstring(AsWide(problem.text)) : LoadText(IDS_FAULT_UNREADABLE);
+        std::wstring reason = read ? RatesProblemWords(problem) : LoadText(IDS_FAULT_UNREADABLE);
         if (read && problem.line > 0) reason = Filled(LoadText(IDS_RATES_LINE), std::to_wstring(problem.line), reason);
         ShowMessageBox(dialog, Filled(LoadText(IDS_FILE_NOT_LOADED), path, reason).c_str(),
                        LoadText(IDS_ERROR).c_str(), MB_OK);
