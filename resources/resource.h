@@ -55,8 +55,11 @@
 #define IDM_CONSTANT_FILES_PICK 40055
 #define IDM_COPY                40056
 #define IDM_LOAD_RATES          40057 /* "Загрузить курсы…" in the currencies' "Меню" */
+#define IDM_UPDATE_RATES        40058 /* "Обновить курсы": download the chosen bank's day */
 #define IDM_ZOOM_1              40060 /* 40060..40063: zoom x1..x4 */
 #define IDM_ZOOM_4              40063
+#define IDM_RATES_BANK_CBR      40064 /* 40064 + RatesBank: the bank to update from */
+#define IDM_RATES_BANK_ECB      40065
 
 /* --- Menus, bars, dialogs, bitmaps and strings (100..199) ------------------ */
 #define IDM_MAIN                101 /* main menu bar: "Функции" | "Настройки" */
@@ -120,6 +123,10 @@
 #define IDS_RATES_LINE          262
 #define IDS_RATES_FILTER        263
 #define IDS_RATES_OPEN_TITLE    264
+/* A download under way, in the dialog's status line; one that failed (%1 the
+ * address, %2 why). */
+#define IDS_RATES_LOADING       265
+#define IDS_RATES_NOT_FETCHED   266
 
 /* --- The program's icon (300..399) ---------------------------------------- */
 #define IDI_VELA                300

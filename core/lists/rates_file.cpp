@@ -20,7 +20,7 @@ constexpr size_t kNameLimit = 64;      // of an element or an attribute
 constexpr size_t kValueLimit = 256;    // an attribute's value, an element's text
 constexpr size_t kAttributeLimit = 8;  // the files use two at most
 constexpr size_t kCurrencyLimit = 1000;
-constexpr size_t kDetailLimit = 24;
+constexpr size_t kDetailLimit = 40;
 static_assert(kDetailLimit + 2 <= kRatesDetailCapacity, "a detail, its ellipsis and the NUL fit");
 
 bool Refuse(RatesProblem& problem, int line, RatesText code, string_view detail = {})

@@ -23,7 +23,7 @@
 
 // Daily files are some 10 KB; anything near this is not one.
 inline constexpr size_t kRatesFileLimit = size_t{2} << 20;
-inline constexpr size_t kRatesDetailCapacity = 32;
+inline constexpr size_t kRatesDetailCapacity = 48;
 inline constexpr size_t kRatesDateCapacity = 11;  // "DD.MM.YYYY" and the NUL
 
 // The problems a rates file, the currency file of an import or a download
