@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "core/lists/rates_file.h"
@@ -21,6 +22,18 @@ struct RatesFetchLimits {
     int redirects = 5;                // followed; one more is refused
     size_t bodyLimit = kRatesFileLimit;  // a longer body is refused, as a longer file is
 };
+
+// The server's name in an address, as messages give it: printable ASCII.
+inline std::string RatesHostOf(std::string_view url)
+{
+    const size_t scheme = url.find("://");
+    const size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
+    const size_t end = url.find_first_of(":/?#", start);
+    std::string host;
+    for (char c : url.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start))
+        host += c >= 0x20 && c < 0x7F ? c : '?';
+    return host;
+}
 
 // The address for "cbr", "ecb" or an http:// or https:// address itself;
 // nullptr for anything else.

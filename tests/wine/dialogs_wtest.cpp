@@ -220,7 +220,7 @@ TEST_F(Dialogs, SettingsDialogsStoreTheChoice)
          {Choose(IDC_SKIN_LIST, L"plain"), [] { DeleteFileW((TestFolder() + L"plain.skin").c_str()); }, Key(VK_F1)},
          L"plain | Vela - plain | 1 Скин не найден/Ошибка ", SkinChoice},
         {"bar 112", IDM_PRECISION, {Note(Bar)}, L"Ok Отмена on the screen "},
-        {"bar 119", IDM_CURRENCIES, {Note(Bar)}, L"Ok Меню 40038 40050 40051 40052 40057 40031 on the screen "},
+        {"bar 119", IDM_CURRENCIES, {Note(Bar)}, L"Ok Меню 40038 40050 40051 40052 40057 40058 4294967295 40031 on the screen "},
         {"bar 124", IDM_CONSTANTS, {Note(Bar)}, L"Ok Меню 40038 40050 40051 40052 40054 40031 on the screen "},
     });
 }
