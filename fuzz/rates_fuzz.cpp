@@ -38,7 +38,7 @@ void Check(const char* bytes, size_t size)
     const RatesOutcome outcome = prepared == kRatesWritten ? SaveRatesImport(import, kFolder, problem) : prepared;
     if (memoryFiles.size() != 1) std::abort();
     if (outcome != kRatesWritten) {
-        if (memoryFiles[kPath] != kOldTable || problem.text[0] == 0) std::abort();
+        if (memoryFiles[kPath] != kOldTable || RatesTextOf(problem.code)[0] == 0) std::abort();
         return;
     }
     const std::string written = memoryFiles[kPath];

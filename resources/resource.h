@@ -2,7 +2,8 @@
  * do not interleave: commands with their soft-key label strings (1 and
  * 40001..40099), menus, bars, dialogs, bitmaps and strings of the program
  * (100..199), further strings (200..299), the program's own icon (300..399),
- * and the dialogs' controls (1000..1099).
+ * the texts of the rates problems (500..599, numbered in
+ * core/lists/rates_texts.inc), and the dialogs' controls (1000..1099).
  *
  * Plain #defines only: this header is read by the resource compiler and by
  * the native key-script runner alike, so it never includes <windows.h>. The
@@ -54,8 +55,11 @@
 #define IDM_CONSTANT_FILES_PICK 40055
 #define IDM_COPY                40056
 #define IDM_LOAD_RATES          40057 /* "Загрузить курсы..." in the currencies' "Меню" */
+#define IDM_UPDATE_RATES        40058 /* "Обновить курсы": download the chosen bank's day */
 #define IDM_ZOOM_1              40060 /* 40060..40063: zoom x1..x4 */
 #define IDM_ZOOM_4              40063
+#define IDM_RATES_BANK_CBR      40064 /* 40064 + RatesBank: the bank to update from */
+#define IDM_RATES_BANK_ECB      40065
 
 /* --- Menus, bars, dialogs, bitmaps and strings (100..199) ------------------ */
 #define IDM_MAIN                101 /* main menu bar: "Функции" | "Настройки" */
@@ -108,6 +112,7 @@
 #define IDS_NAME_OUTSIDE_CODE_PAGE 234
 /* A record file that could not be loaded or saved: the lead names the file
  * (%1) and the reason (%2), a reason its line (%1). */
+#define IDS_FAULT_TEMP_TAKEN    249 /* the reason after IDS_FAULT_NO_MEMORY */
 #define IDS_FILE_NOT_SAVED      250
 #define IDS_FILE_NOT_LOADED     251
 #define IDS_FAULT_READ_ONLY     252
@@ -125,7 +130,10 @@
 #define IDS_RATES_LINE          262
 #define IDS_RATES_FILTER        263
 #define IDS_RATES_OPEN_TITLE    264
-#define IDS_FAULT_TEMP_TAKEN    265 /* a list file's fault, after IDS_FAULT_NO_MEMORY */
+/* A download under way, in the dialog's status line; one that failed (%1 the
+ * address, %2 why). */
+#define IDS_RATES_LOADING       265
+#define IDS_RATES_NOT_FETCHED   266
 
 /* --- The program's icon (300..399) ---------------------------------------- */
 #define IDI_VELA                300
@@ -149,6 +157,7 @@
 #define IDC_CURRENCY_LIST       1013
 #define IDC_CURRENCY_SPIN       1014
 #define IDC_RATE_EDIT           1015
+#define IDC_RATES_STATUS        1031 /* the rates' date, or a download under way */
 /* Currency choice (118): from and into. */
 #define IDC_FROM_LIST           1016
 #define IDC_FROM_SPIN           1001

@@ -1,6 +1,7 @@
 # The command line of vela-rates, on the built program: what it prints and
 # writes, its messages and exit codes.
 #   -DTOOL=<vela-rates> -DSAMPLES=<samples folder> -DWORK_DIR=<scratch folder>
+#   [-DPYTHON=<python3> -DSERVER=<rates_http_server.py>]: the download tests
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR}/empty ${WORK_DIR}/shipped ${WORK_DIR}/blocked/currency.txt)
 set(sample ${SAMPLES}/rates/cbr-sample.xml)
@@ -59,6 +60,49 @@ file(GLOB left ${WORK_DIR}/empty/*)
 if(left)
   message(FATAL_ERROR "a refused import wrote ${left}")
 endif()
+
+# --fetch: the day from a server; a failed download says why, exits 1 and
+# leaves currency.txt as it was. The server is the test's own, on 127.0.0.1.
+if(PYTHON AND SERVER)
+  file(MAKE_DIRECTORY ${WORK_DIR}/fetched)
+  execute_process(COMMAND sh -c "'${PYTHON}' '${SERVER}' '${WORK_DIR}/port' '${sample}' >/dev/null 2>&1 & echo $!"
+                  OUTPUT_VARIABLE server_pid OUTPUT_STRIP_TRAILING_WHITESPACE)
+  foreach(attempt RANGE 50)
+    if(EXISTS ${WORK_DIR}/port)
+      break()
+    endif()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 0.1)
+  endforeach()
+  file(READ ${WORK_DIR}/port port)
+  set(base http://127.0.0.1:${port})
+  run(0 --print --folder ${WORK_DIR}/fetched --fetch ${base}/moved)
+  expect_match("--fetch" "${out}" "^; Курсы ЦБ РФ на 15\\.01\\.2026\n1,2,3\nРубль=1\\.000000\n")
+  run(0 --folder ${WORK_DIR}/fetched --fetch ${base}/cbr)
+  file(READ ${WORK_DIR}/fetched/currency.txt fetched)
+  foreach(case
+      "404|сервер ответил «404 Not Found», а не файлом курсов"
+      "500|сервер ответил «500 Internal Server Error», а не файлом курсов"
+      "html|это веб-страница, а не файл курсов"
+      "cut|соединение оборвалось до конца файла"
+      "big|файл больше 2 МБ: это не дневной файл курсов")
+    string(REPLACE "|" ";" case "${case}")
+    list(GET case 0 path)
+    list(GET case 1 message)
+    run(1 --folder ${WORK_DIR}/fetched --fetch=${base}/${path})
+    expect_match("--fetch ${path}" "${err}" "^vela-rates: ${base}/${path}: ${message}\n$")
+  endforeach()
+  file(READ ${WORK_DIR}/fetched/currency.txt after)
+  if(NOT after STREQUAL fetched)
+    message(FATAL_ERROR "a failed download changed currency.txt: [${after}]")
+  endif()
+  execute_process(COMMAND kill ${server_pid})
+endif()
+run(1 --folder ${WORK_DIR}/empty --fetch http://127.0.0.1:1/)
+expect_match("no server" "${err}" "нет соединения с сервером 127\\.0\\.0\\.1\n$")
+run(2 --fetch ftp://example.org/x)
+expect_match("--fetch ftp" "${err}" "--fetch takes cbr, ecb or an http\\(s\\) URL: ftp://example\\.org/x")
+run(2 --fetch cbr ${sample})
+expect_match("--fetch and FILE" "${err}" "FILE and --fetch both given")
 
 # Bad command lines.
 run(2)

@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick
-  libstb-dev
+  libstb-dev libcurl4-openssl-dev
   nsis python3
   x11vnc novnc websockify chromium chromium-driver
 )

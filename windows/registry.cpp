@@ -5,6 +5,10 @@
 // and second on writing.
 #include "windows/registry.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "core/lists/rates_fetch.h"
 #include "core/screen/screen.h"
 #include "resources/resource.h"
 #include "windows/text.h"
@@ -13,6 +17,8 @@
 const wchar_t kOptionsKeyPath[] = L"Software\\Vela2003";
 const wchar_t kOptionsValueName[] = L"Options";
 const wchar_t kZoomValueName[] = L"Zoom";
+const wchar_t kRatesBankValueName[] = L"RatesBank";
+const wchar_t kRatesUrlValueName[] = L"RatesUrl";
 
 namespace {
 
@@ -95,4 +101,25 @@ void SaveOptions(const Options& options, int zoom)
 {
     const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
     SaveOptionsTo(options, zoom, roots, 2);
+}
+
+int LoadRatesBank()
+{
+    DWORD bank = kRatesBankCbr;
+    const DWORD size = ReadSetting(kRatesBankValueName, REG_DWORD, reinterpret_cast<uint8_t*>(&bank), sizeof bank);
+    return size == sizeof bank && bank < kRatesBankCount ? static_cast<int>(bank) : kRatesBankCbr;
+}
+
+void SaveRatesBank(int bank)
+{
+    // The user's own choice: the user's key, which needs no rights beyond the user's.
+    const DWORD value = static_cast<DWORD>(bank);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kOptionsKeyPath, kRatesBankValueName, REG_DWORD, &value, sizeof value);
+}
+
+std::wstring LoadRatesUrl()
+{
+    wchar_t text[1024] = {};
+    const DWORD size = ReadSetting(kRatesUrlValueName, REG_SZ, reinterpret_cast<uint8_t*>(text), sizeof text - 2);
+    return std::wstring(text, std::min<size_t>(size / sizeof(wchar_t), std::size(text) - 1)).c_str();
 }

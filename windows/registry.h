@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "core/settings/options.h"
 
 // Each value is read from HKEY_CURRENT_USER\Software\Vela2003, else from the
@@ -22,6 +24,14 @@ void SaveOptions(const Options& options, int zoom);
 // The same with the keys to try, in order (tests pass keys that fail).
 // Returns the root written to, or null after the error message.
 HKEY SaveOptionsTo(const Options& options, int zoom, const HKEY* roots, int rootCount);
+
+// The bank "Обновить курсы" takes the rates from ("RatesBank", a DWORD:
+// RatesBank), kRatesBankCbr where none is stored; kept in the user's key.
+int LoadRatesBank();
+void SaveRatesBank(int bank);
+// "RatesUrl", a string that replaces the chosen bank's address; empty when
+// there is none.
+std::wstring LoadRatesUrl();
 
 extern const wchar_t kOptionsKeyPath[];    // L"Software\\Vela2003"
 extern const wchar_t kOptionsValueName[];  // L"Options"

@@ -20,11 +20,12 @@ constexpr size_t kNameLimit = 64;      // of an element or an attribute
 constexpr size_t kValueLimit = 256;    // an attribute's value, an element's text
 constexpr size_t kAttributeLimit = 8;  // the files use two at most
 constexpr size_t kCurrencyLimit = 1000;
-constexpr size_t kDetailLimit = 24;
+constexpr size_t kDetailLimit = 40;
+static_assert(kDetailLimit + 2 <= kRatesDetailCapacity, "a detail, its ellipsis and the NUL fit");
 
-bool Refuse(RatesProblem& problem, int line, const char16_t* text, string_view detail = {})
+bool Refuse(RatesProblem& problem, int line, RatesText code, string_view detail = {})
 {
-    return RefuseRates(problem, line, text, detail.data(), detail.size());
+    return RefuseRates(problem, line, code, detail.data(), detail.size());
 }
 
 // ---- Small readers of fixed forms -------------------------------------------------
@@ -141,12 +142,12 @@ bool IsCurrencyCode(string_view code)
 // one the file already named.
 bool AddRate(BankRates& rates, string_view code, int codeLine, double worth, int line, RatesProblem& problem)
 {
-    if (!IsCurrencyCode(code)) return Refuse(problem, codeLine, u"неверный код валюты «{}»", code);
+    if (!IsCurrencyCode(code)) return Refuse(problem, codeLine, kRatesBadCode, code);
     if (code == (rates.source == kRatesFromCbr ? "RUB" : "EUR"))
-        return Refuse(problem, codeLine, u"курс базовой валюты {} в файле", code);
+        return Refuse(problem, codeLine, kRatesBaseInFile, code);
     for (const BankRate& earlier : rates.rates)
-        if (code == earlier.code) return Refuse(problem, codeLine, u"валюта {} уже была в файле", code);
-    if (rates.rates.size() == kCurrencyLimit) return Refuse(problem, codeLine, u"больше 1000 валют");
+        if (code == earlier.code) return Refuse(problem, codeLine, kRatesRepeatedCode, code);
+    if (rates.rates.size() == kCurrencyLimit) return Refuse(problem, codeLine, kRatesTooManyCurrencies);
     BankRate rate{};
     std::memcpy(rate.code, code.data(), 3);
     rate.worth = worth;
@@ -201,9 +202,9 @@ bool CheckCharacters(string_view text, bool utf8, RatesProblem& problem)
         const unsigned char byte = bytes[i];
         if (byte == '\n') ++line;
         if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r')
-            return Refuse(problem, line, u"недопустимый управляющий символ {}", HexByte(byte));
+            return Refuse(problem, line, kRatesControlChar, HexByte(byte));
         const size_t length = utf8 ? Utf8Length(bytes + i, text.size() - i) : 1;
-        if (length == 0) return Refuse(problem, line, u"неверный UTF-8: байт {}", HexByte(byte));
+        if (length == 0) return Refuse(problem, line, kRatesBadUtf8, HexByte(byte));
         i += length;
     }
     return true;
@@ -301,8 +302,8 @@ const XmlAttribute* FindAttribute(const XmlEvent& event, string_view name)
 
 bool Unexpected(Cursor& c, RatesProblem& problem)
 {
-    if (c.AtEnd()) return Refuse(problem, c.line, u"файл обрывается");
-    return Refuse(problem, c.line, u"неожиданное «{}»", string_view(c.p, std::min<size_t>(c.Left(), 8)));
+    if (c.AtEnd()) return Refuse(problem, c.line, kRatesTruncated);
+    return Refuse(problem, c.line, kRatesUnexpected, string_view(c.p, std::min<size_t>(c.Left(), 8)));
 }
 
 bool IsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':'; }
@@ -313,7 +314,7 @@ bool ReadName(Cursor& c, std::string& name, RatesProblem& problem)
     name.clear();
     if (c.AtEnd() || !IsNameStart(*c.p)) return Unexpected(c, problem);
     while (!c.AtEnd() && IsNameChar(*c.p)) {
-        if (name.size() == kNameLimit) return Refuse(problem, c.line, u"имя длиннее 64 знаков: «{}»", name);
+        if (name.size() == kNameLimit) return Refuse(problem, c.line, kRatesLongName, name);
         name += c.Take();
     }
     return true;
@@ -336,7 +337,7 @@ bool ReadReference(Cursor& c, std::string& out, RatesProblem& problem)
     } kEntities[] = {{"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}};
     const string_view window(c.p, std::min<size_t>(c.Left(), 12));  // "&#x10FFFF;" is the longest
     const size_t semicolon = window.find(';');
-    if (semicolon == string_view::npos) return Refuse(problem, c.line, u"«&» без «;»: «{}»", window);
+    if (semicolon == string_view::npos) return Refuse(problem, c.line, kRatesAmpersand, window);
     const string_view reference = window.substr(0, semicolon + 1);
     const string_view body = reference.substr(1, semicolon - 1);
     for (const auto& entity : kEntities) {
@@ -346,7 +347,7 @@ bool ReadReference(Cursor& c, std::string& out, RatesProblem& problem)
             return true;
         }
     }
-    if (body.empty() || body[0] != '#') return Refuse(problem, c.line, u"неизвестная сущность «{}»", reference);
+    if (body.empty() || body[0] != '#') return Refuse(problem, c.line, kRatesEntity, reference);
     const bool hex = body.size() > 1 && body[1] == 'x';
     const string_view digits = body.substr(hex ? 2 : 1);
     char32_t code = 0;
@@ -359,7 +360,7 @@ bool ReadReference(Cursor& c, std::string& out, RatesProblem& problem)
         }
         code = code * (hex ? 16 : 10) + static_cast<char32_t>(value);
     }
-    if (!valid || !IsXmlChar(code)) return Refuse(problem, c.line, u"неверная ссылка на символ «{}»", reference);
+    if (!valid || !IsXmlChar(code)) return Refuse(problem, c.line, kRatesCharReference, reference);
     AppendCodePoint(out, code);
     c.Skip(reference.size());
     return true;
@@ -367,7 +368,7 @@ bool ReadReference(Cursor& c, std::string& out, RatesProblem& problem)
 
 bool CheckValueSize(const std::string& value, int line, RatesProblem& problem)
 {
-    return value.size() <= kValueLimit || Refuse(problem, line, u"значение длиннее 256 байт");
+    return value.size() <= kValueLimit || Refuse(problem, line, kRatesLongValue);
 }
 
 // One character of text, or one reference.
@@ -375,7 +376,7 @@ bool ReadText(XmlReader& r)
 {
     Cursor& c = r.cursor;
     if (r.depth == 0) {
-        if (!IsXmlSpace(*c.p)) return Refuse(r.problem, c.line, u"текст вне корневого элемента: «{}»",
+        if (!IsXmlSpace(*c.p)) return Refuse(r.problem, c.line, kRatesTextOutside,
                                               string_view(c.p, std::min<size_t>(c.Left(), 8)));
         c.Take();
         return true;
@@ -402,9 +403,9 @@ bool ReadQuoted(Cursor& c, std::string& value, RatesProblem& problem)
     const char quote = c.Take();
     value.clear();
     for (;;) {
-        if (c.AtEnd()) return Refuse(problem, line, u"значение не закрыто кавычкой");
+        if (c.AtEnd()) return Refuse(problem, line, kRatesUnquoted);
         if (*c.p == quote) break;
-        if (*c.p == '<') return Refuse(problem, c.line, u"«<» внутри значения");
+        if (*c.p == '<') return Refuse(problem, c.line, kRatesLessThanInValue);
         if (*c.p == '&') {
             if (!ReadReference(c, value, problem)) return false;
         } else {
@@ -422,13 +423,13 @@ bool ReadStartTag(XmlReader& r, XmlEvent& e)
     e.line = c.line;
     c.Take();
     if (!ReadName(c, e.name, r.problem)) return false;
-    if (r.rootDone) return Refuse(r.problem, e.line, u"второй корневой элемент <{}>", e.name);
-    if (r.depth == kDepthLimit) return Refuse(r.problem, e.line, u"вложенность глубже 16 элементов");
+    if (r.rootDone) return Refuse(r.problem, e.line, kRatesSecondRoot, e.name);
+    if (r.depth == kDepthLimit) return Refuse(r.problem, e.line, kRatesTooDeep);
     e.attributeCount = 0;
     for (;;) {
         const bool spaced = !c.AtEnd() && IsXmlSpace(*c.p);
         c.SkipSpace();
-        if (c.AtEnd()) return Refuse(r.problem, c.line, u"файл обрывается в теге <{}>", e.name);
+        if (c.AtEnd()) return Refuse(r.problem, c.line, kRatesTruncatedInTag, e.name);
         if (*c.p == '>') {
             c.Take();
             break;
@@ -439,12 +440,12 @@ bool ReadStartTag(XmlReader& r, XmlEvent& e)
             break;
         }
         if (!spaced) return Unexpected(c, r.problem);
-        if (e.attributeCount == kAttributeLimit) return Refuse(r.problem, c.line, u"больше 8 атрибутов");
+        if (e.attributeCount == kAttributeLimit) return Refuse(r.problem, c.line, kRatesManyAttributes);
         XmlAttribute& attribute = e.attributes[e.attributeCount];
         attribute.line = c.line;
         if (!ReadName(c, attribute.name, r.problem)) return false;
         if (FindAttribute(e, attribute.name) != nullptr)
-            return Refuse(r.problem, c.line, u"атрибут {} повторяется", attribute.name);
+            return Refuse(r.problem, c.line, kRatesRepeatedAttribute, attribute.name);
         c.SkipSpace();
         if (c.AtEnd() || *c.p != '=') return Unexpected(c, r.problem);
         c.Take();
@@ -481,7 +482,7 @@ bool ReadEndTag(XmlReader& r, XmlEvent& e)
     c.SkipSpace();
     if (c.AtEnd() || *c.p != '>') return Unexpected(c, r.problem);
     c.Take();
-    if (r.depth == 0 || name != r.open[r.depth - 1]) return Refuse(r.problem, line, u"тег </{}> не к месту", name);
+    if (r.depth == 0 || name != r.open[r.depth - 1]) return Refuse(r.problem, line, kRatesMisplacedClose, name);
     EndElement(r, e, line);
     return true;
 }
@@ -497,8 +498,8 @@ bool NextEvent(XmlReader& r, XmlEvent& e)
     }
     for (;;) {
         if (c.AtEnd()) {
-            if (r.depth > 0) return Refuse(r.problem, c.line, u"файл обрывается: нет </{}>", r.open[r.depth - 1]);
-            if (!r.rootDone) return Refuse(r.problem, c.line, u"нет корневого элемента");
+            if (r.depth > 0) return Refuse(r.problem, c.line, kRatesTruncatedOpen, r.open[r.depth - 1]);
+            if (!r.rootDone) return Refuse(r.problem, c.line, kRatesNoRoot);
             e.kind = kXmlDone;
             return true;
         }
@@ -509,12 +510,12 @@ bool NextEvent(XmlReader& r, XmlEvent& e)
             const char* close = nullptr;
             for (const char* p = c.p + 4; close == nullptr && p + 3 <= c.end; ++p)
                 if (std::memcmp(p, "-->", 3) == 0) close = p;
-            if (close == nullptr) return Refuse(r.problem, line, u"комментарий не закрыт");
+            if (close == nullptr) return Refuse(r.problem, line, kRatesOpenComment);
             c.Skip(static_cast<size_t>(close + 3 - c.p));
         } else if (c.StartsWith("<?")) {
-            return Refuse(r.problem, c.line, u"инструкции <?…?> не поддерживаются");
+            return Refuse(r.problem, c.line, kRatesInstruction);
         } else if (c.StartsWith("<!")) {
-            return Refuse(r.problem, c.line, u"«{}» не поддерживается", string_view(c.p, std::min<size_t>(c.Left(), 9)));
+            return Refuse(r.problem, c.line, kRatesUnsupported, string_view(c.p, std::min<size_t>(c.Left(), 9)));
         } else if (c.StartsWith("</")) {
             return ReadEndTag(r, e);
         } else {
@@ -553,9 +554,9 @@ bool ReadCbr(XmlReader& r, const XmlEvent& root, BankRates& rates)
     RatesProblem& problem = r.problem;
     rates.source = kRatesFromCbr;
     const XmlAttribute* date = FindAttribute(root, "Date");
-    if (date == nullptr) return Refuse(problem, root.line, u"у ValCurs нет даты (Date)");
+    if (date == nullptr) return Refuse(problem, root.line, kRatesNoCbrDate);
     if (!ReadDottedDate(Trim(date->value), rates.date))
-        return Refuse(problem, date->line, u"неверная дата «{}»", date->value);
+        return Refuse(problem, date->line, kRatesBadDate, date->value);
 
     struct Field {
         string_view name;
@@ -578,17 +579,17 @@ bool ReadCbr(XmlReader& r, const XmlEvent& root, BankRates& rates)
         } else if (e.kind == kXmlEnd && e.depth == 3 && valuteLine != 0) {
             for (Field& field : fields) {
                 if (e.name != field.name) continue;
-                if (field.seen) return Refuse(problem, e.line, u"второй элемент {} в Valute", e.name);
+                if (field.seen) return Refuse(problem, e.line, kRatesSecondField, e.name);
                 field = {field.name, e.text, e.line, true};
             }
         } else if (e.kind == kXmlEnd && e.depth == 2 && valuteLine != 0) {
             for (const Field& field : fields)
-                if (!field.seen) return Refuse(problem, valuteLine, u"у Valute нет элемента {}", field.name);
+                if (!field.seen) return Refuse(problem, valuteLine, kRatesMissingField, field.name);
             const int units = ReadDigits(nominal.text);
-            if (units <= 0) return Refuse(problem, nominal.line, u"неверный номинал «{}»", nominal.text);
+            if (units <= 0) return Refuse(problem, nominal.line, kRatesBadNominal, nominal.text);
             double roubles = 0;
-            if (!ReadPlainDecimal(value.text, roubles)) return Refuse(problem, value.line, u"неверный курс «{}»", value.text);
-            if (roubles <= 0) return Refuse(problem, value.line, u"курс {} не больше нуля", code.text);
+            if (!ReadPlainDecimal(value.text, roubles)) return Refuse(problem, value.line, kRatesBadRate, value.text);
+            if (roubles <= 0) return Refuse(problem, value.line, kRatesNotPositive, code.text);
             if (!AddRate(rates, code.text, code.line, roubles / units, value.line, problem)) return false;
             valuteLine = 0;
         }
@@ -611,44 +612,49 @@ bool ReadEcbXml(XmlReader& r, BankRates& rates)
         const XmlAttribute* currency = FindAttribute(e, "currency");
         const XmlAttribute* rate = FindAttribute(e, "rate");
         if (time != nullptr) {
-            if (dated) return Refuse(problem, e.line, u"курсы за несколько дней: нужен дневной файл");
+            if (dated) return Refuse(problem, e.line, kRatesSeveralDays);
             if (!ReadIsoDate(Trim(time->value), rates.date))
-                return Refuse(problem, time->line, u"неверная дата «{}»", time->value);
+                return Refuse(problem, time->line, kRatesBadDate, time->value);
             dated = true;
             dayDepth = e.depth;
         }
         if (currency == nullptr && rate == nullptr) continue;
         if (currency == nullptr || rate == nullptr)
-            return Refuse(problem, e.line, u"у Cube нет атрибута {}", currency == nullptr ? "currency" : "rate");
-        if (dayDepth == 0 || time != nullptr) return Refuse(problem, e.line, u"курс вне Cube с датой (time)");
+            return Refuse(problem, e.line, kRatesMissingAttribute, currency == nullptr ? "currency" : "rate");
+        if (dayDepth == 0 || time != nullptr) return Refuse(problem, e.line, kRatesUndatedRate);
         double perEuro = 0;
         if (!ReadPlainDecimal(Trim(rate->value), perEuro))
-            return Refuse(problem, rate->line, u"неверный курс «{}»", rate->value);
-        if (perEuro <= 0) return Refuse(problem, rate->line, u"курс {} не больше нуля", currency->value);
+            return Refuse(problem, rate->line, kRatesBadRate, rate->value);
+        if (perEuro <= 0) return Refuse(problem, rate->line, kRatesNotPositive, currency->value);
         if (!AddRate(rates, Trim(currency->value), currency->line, 1 / perEuro, rate->line, problem)) return false;
     }
-    return dated || Refuse(problem, 0, u"нет даты курсов (Cube time=…)");
+    return dated || Refuse(problem, 0, kRatesNoEcbDate);
 }
 
-bool ReadXml(string_view text, bool byteOrderMark, BankRates& rates, RatesProblem& problem)
+// A file that was UTF-16 is read as the UTF-8 it was turned into, whatever
+// its declaration says: an editor that saved it so changed the characters,
+// seldom the declaration.
+bool ReadXml(string_view text, bool byteOrderMark, bool wasUtf16, BankRates& rates, RatesProblem& problem)
 {
     Cursor cursor{text.data(), text.data() + text.size()};
     cursor.SkipSpace();
     std::string encoding;
     if (!ReadDeclaration(cursor, encoding, problem)) return false;
+    if (wasUtf16) encoding = "utf-8";
     const bool utf8 = EqualNoCase(encoding, "utf-8");
     if (!utf8 && !EqualNoCase(encoding, "windows-1251"))
-        return Refuse(problem, 1, u"кодировка «{}» не поддерживается, только windows-1251 и utf-8", encoding);
-    if (byteOrderMark && !utf8) return Refuse(problem, 1, u"метка UTF-8 в начале, а кодировка {}", encoding);
+        return Refuse(problem, 1, kRatesEncoding, encoding);
+    if (byteOrderMark && !utf8) return Refuse(problem, 1, kRatesBomMismatch, encoding);
     if (!CheckCharacters(text, utf8, problem)) return false;
 
     XmlReader reader(cursor, problem);
     XmlEvent root;
     if (!NextEvent(reader, root)) return false;
-    if (root.kind != kXmlStart) return Refuse(problem, reader.cursor.line, u"нет корневого элемента");
+    if (root.kind != kXmlStart) return Refuse(problem, reader.cursor.line, kRatesNoRoot);
     if (root.name == "ValCurs") return ReadCbr(reader, root, rates);
     if (LocalName(root.name) == "Envelope") return ReadEcbXml(reader, rates);
-    return Refuse(problem, root.line, u"корневой элемент <{}>: нужен ValCurs (ЦБ РФ) или gesmes:Envelope (ЕЦБ)",
+    if (EqualNoCase(LocalName(root.name), "html")) return Refuse(problem, 0, kRatesWebPage);
+    return Refuse(problem, root.line, kRatesWrongRoot,
                   root.name);
 }
 
@@ -687,75 +693,171 @@ bool ReadCsv(string_view text, BankRates& rates, RatesProblem& problem)
         at = end + 1;
         for (char c : row)
             if ((static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\r') || static_cast<unsigned char>(c) >= 0x7F)
-                return Refuse(problem, line, u"недопустимый байт {}", HexByte(static_cast<unsigned char>(c)));
+                return Refuse(problem, line, kRatesBadByte, HexByte(static_cast<unsigned char>(c)));
         if (Trim(row).empty()) continue;
         if (headerLine == 0) {
             headerLine = line;
-            if (!SplitCsv(row, codes, kCsvFieldLimit)) return Refuse(problem, line, u"больше 1000 валют");
-            if (codes.empty() || codes[0] != "Date") return Refuse(problem, line, u"первое поле не Date");
+            if (!SplitCsv(row, codes, kCsvFieldLimit)) return Refuse(problem, line, kRatesTooManyCurrencies);
+            if (codes.empty() || codes[0] != "Date") return Refuse(problem, line, kRatesFirstFieldNotDate);
             for (size_t k = 1; k < codes.size(); ++k)
-                if (!IsCurrencyCode(codes[k])) return Refuse(problem, line, u"неверный код валюты «{}»", codes[k]);
+                if (!IsCurrencyCode(codes[k])) return Refuse(problem, line, kRatesBadCode, codes[k]);
             continue;
         }
-        if (dated) return Refuse(problem, line, u"вторая строка курсов: нужен дневной файл");
+        if (dated) return Refuse(problem, line, kRatesSeveralDays);
         if (!SplitCsv(row, fields, kCsvFieldLimit) || fields.size() != codes.size())
-            return Refuse(problem, line, u"число полей не то, что в строке {}", std::to_string(headerLine));
-        if (!ReadWordDate(fields[0], rates.date)) return Refuse(problem, line, u"неверная дата «{}»", fields[0]);
+            return Refuse(problem, line, kRatesFieldCount, std::to_string(headerLine));
+        // The daily file writes "15 January 2026", the history "2026-01-15".
+        if (!ReadWordDate(fields[0], rates.date) && !ReadIsoDate(fields[0], rates.date))
+            return Refuse(problem, line, kRatesBadDate, fields[0]);
         dated = true;
         for (size_t k = 1; k < fields.size(); ++k) {
             if (fields[k] == "N/A") continue;  // not quoted that day
             double perEuro = 0;
-            if (!ReadPlainDecimal(fields[k], perEuro)) return Refuse(problem, line, u"неверный курс «{}»", fields[k]);
-            if (perEuro <= 0) return Refuse(problem, line, u"курс {} не больше нуля", codes[k]);
+            if (!ReadPlainDecimal(fields[k], perEuro)) return Refuse(problem, line, kRatesBadRate, fields[k]);
+            if (perEuro <= 0) return Refuse(problem, line, kRatesNotPositive, codes[k]);
             if (!AddRate(rates, codes[k], headerLine, 1 / perEuro, line, problem)) return false;
         }
     }
-    return dated || Refuse(problem, line, u"нет строки курсов");
+    return dated || Refuse(problem, line, kRatesNoRow);
+}
+
+// UTF-16 (a byte order mark, or none and a NUL beside the first character)
+// as UTF-8; false, with `problem` set, for units that make no character.
+bool IsUtf16(string_view text)
+{
+    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) return true;
+    return text.size() >= 2 && (text[0] == 0) != (text[1] == 0);
+}
+
+bool Utf8FromUtf16(string_view text, std::string& out, RatesProblem& problem)
+{
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    bool bigEndian = text.starts_with("\xFE\xFF") || (!text.starts_with("\xFF\xFE") && text[0] == 0);
+    size_t at = text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF") ? 2 : 0;
+    const auto unitAt = [&](size_t i) -> char32_t {
+        return bigEndian ? (byte(i) << 8) | byte(i + 1) : (byte(i + 1) << 8) | byte(i);
+    };
+    int line = 1;
+    out.clear();
+    for (; at + 1 < text.size(); at += 2) {
+        char32_t c = unitAt(at);
+        if (c >= 0xD800 && c <= 0xDBFF && at + 3 < text.size() && unitAt(at + 2) >= 0xDC00 && unitAt(at + 2) <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unitAt(at + 2) - 0xDC00);
+            at += 2;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            char unit[8];
+            std::snprintf(unit, sizeof unit, "0x%04X", static_cast<unsigned>(c));
+            return Refuse(problem, line, kRatesBadUtf16, unit);
+        }
+        if (c == '\n') ++line;
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return at == text.size() || Refuse(problem, line, kRatesTruncated);
+}
+
+// A web page (an error page, a bank's page saved instead of its file): its
+// first kilobyte names html.
+bool IsWebPage(string_view text)
+{
+    std::string head(text.substr(0, 1024));
+    for (char& c : head) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return head.find("<!doctype html") != std::string::npos || head.find("<html") != std::string::npos;
 }
 
 }  // namespace
 
-bool RefuseRates(RatesProblem& problem, int line, const char16_t* text, const char* detail, size_t detailSize)
+bool RefuseRates(RatesProblem& problem, int line, RatesText code, const char* detail, size_t detailSize)
 {
     problem.line = line;
+    problem.code = code;
     size_t n = 0;
-    auto put = [&](char16_t unit) {
-        if (n + 1 < kRatesProblemCapacity) problem.text[n++] = unit;
-    };
-    for (const char16_t* p = text; *p != 0; ++p) {
-        if (p[0] != u'{' || p[1] != u'}') {
-            put(*p);
-            continue;
-        }
-        for (size_t i = 0; i < detailSize && i < kDetailLimit; ++i) {
-            const unsigned char byte = static_cast<unsigned char>(detail[i]);
-            put(byte >= 0x20 && byte < 0x7F ? byte : u'?');
-        }
-        if (detailSize > kDetailLimit) put(u'…');
-        ++p;
+    for (size_t i = 0; i < detailSize && i < kDetailLimit; ++i) {
+        const unsigned char byte = static_cast<unsigned char>(detail[i]);
+        problem.detail[n++] = byte >= 0x20 && byte < 0x7F ? byte : u'?';
     }
-    problem.text[n] = 0;
+    if (detailSize > kDetailLimit) problem.detail[n++] = u'…';
+    problem.detail[n] = 0;
     return false;
+}
+
+const char* RatesTextOf(int code)
+{
+    switch (code) {
+#define RATES_TEXT(id, name, text) \
+    case id: return text;
+#include "core/lists/rates_texts.inc"
+#undef RATES_TEXT
+    }
+    return "";
+}
+
+std::u16string FillRatesText(const std::u16string& text, const char16_t* detail)
+{
+    std::u16string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'%' && i + 1 < text.size() && text[i + 1] == u'1') {
+            out += detail;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::u16string RatesProblemText(const RatesProblem& problem)
+{
+    // The table's texts are well-formed UTF-8 of the Basic Multilingual Plane.
+    std::u16string text;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(RatesTextOf(problem.code)); *p != 0;) {
+        const size_t length = *p < 0x80 ? 1 : *p < 0xE0 ? 2 : 3;
+        char16_t unit = length == 1 ? *p : length == 2 ? (*p & 0x1F) : (*p & 0x0F);
+        for (size_t k = 1; k < length && p[k] != 0; ++k) unit = static_cast<char16_t>((unit << 6) | (p[k] & 0x3F));
+        text += unit;
+        for (size_t k = 0; k < length && *p != 0; ++k) ++p;
+    }
+    return FillRatesText(text, problem.detail);
 }
 
 bool ReadBankRates(const char* bytes, size_t size, BankRates& rates, RatesProblem& problem)
 {
     rates = BankRates{};
-    if (size > kRatesFileLimit) return Refuse(problem, 0, u"файл больше 2 МБ: это не дневной файл курсов");
+    if (size > kRatesFileLimit) return Refuse(problem, 0, kRatesTooLarge);
     string_view text(bytes, size);
-    if (text.starts_with("PK\x03\x04")) return Refuse(problem, 0, u"это zip-архив: распакуйте из него eurofxref.csv");
+    if (text.starts_with("PK\x03\x04")) return Refuse(problem, 0, kRatesZip);
+    std::string converted;
+    const bool wasUtf16 = IsUtf16(text);
+    if (wasUtf16) {
+        if (!Utf8FromUtf16(text, converted, problem)) return false;
+        text = converted;
+    }
     const bool byteOrderMark = text.starts_with("\xEF\xBB\xBF");
     if (byteOrderMark) text.remove_prefix(3);
     const string_view content = Trim(text);
     bool read = false;
-    if (content.empty()) return Refuse(problem, 0, u"файл пуст");
+    if (content.empty()) return Refuse(problem, 0, kRatesEmpty);
+    if (IsWebPage(content)) return Refuse(problem, 0, kRatesWebPage);
     if (content[0] == '<') {
-        read = ReadXml(text, byteOrderMark, rates, problem);
+        read = ReadXml(text, byteOrderMark, wasUtf16, rates, problem);
     } else if (content.starts_with("Date")) {
         read = ReadCsv(text, rates, problem);
     } else {
         const int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + (content.data() - text.data()), '\n'));
-        return Refuse(problem, line, u"это не файл курсов ЦБ РФ или ЕЦБ: «{}»", content.substr(0, 16));
+        return Refuse(problem, line, kRatesUnknownFile, content.substr(0, 16));
     }
-    return read && (!rates.rates.empty() || Refuse(problem, 0, u"в файле нет ни одной валюты"));
+    return read && (!rates.rates.empty() || Refuse(problem, 0, kRatesNoCurrency));
 }

@@ -16,25 +16,46 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "core/lists/record_file.h"
 
 // Daily files are some 10 KB; anything near this is not one.
 inline constexpr size_t kRatesFileLimit = size_t{2} << 20;
-inline constexpr size_t kRatesProblemCapacity = 160;
+inline constexpr size_t kRatesDetailCapacity = 48;
 inline constexpr size_t kRatesDateCapacity = 11;  // "DD.MM.YYYY" and the NUL
 
+// The problems a rates file, the currency file of an import or a download
+// can have, numbered as the program's string table numbers their texts.
+enum RatesText : int {
+#define RATES_TEXT(id, code, text) code = id,
+#include "core/lists/rates_texts.inc"
+#undef RATES_TEXT
+};
+inline constexpr int kRatesFirstText = kRatesEmpty;
+
 // Why a rates file was refused: the 1-based line of the file it is about
-// (0: the file as a whole) and what is wrong, in Russian, for the user to
-// read after the file's name and the line. When the currency file could not
-// be read or written instead, `text` says which and `file` why, as the
-// record files tell it.
+// (0: the file as a whole), what is wrong and the detail that text names
+// (bytes of the file: printable ASCII, anything else "?", long ones cut with
+// "…"). When the currency file could not be read or written instead, `code`
+// says which and `file` why, as the record files tell it. The user reads
+// the text after the file's name and the line.
 struct RatesProblem {
     int line = 0;
-    char16_t text[kRatesProblemCapacity] = {};
+    RatesText code = kRatesEmpty;
+    char16_t detail[kRatesDetailCapacity] = {};
     RecordFileError file;
 };
+
+// The Russian text of `code` (UTF-8, "%1" for the detail); "" for no code.
+const char* RatesTextOf(int code);
+
+// `text` with each "%1" replaced by `detail`.
+std::u16string FillRatesText(const std::u16string& text, const char16_t* detail);
+
+// The problem as the user reads it, without the file's name and line.
+std::u16string RatesProblemText(const RatesProblem& problem);
 
 enum RatesSource : int { kRatesFromCbr, kRatesFromEcb };
 
@@ -55,8 +76,7 @@ struct BankRates {
 // rate is a positive number; `rates` is then unspecified.
 bool ReadBankRates(const char* bytes, size_t size, BankRates& rates, RatesProblem& problem);
 
-// Sets `problem` to `text` with its "{}" replaced by `detail` (bytes of the
-// file: printable ASCII is kept, anything else shown as "?", long details
-// cut). Returns false, so that a refusal is one statement.
-bool RefuseRates(RatesProblem& problem, int line, const char16_t* text, const char* detail = nullptr,
+// Sets `problem` to `code` at `line` with `detail` (bytes of the file, see
+// RatesProblem). Returns false, so that a refusal is one statement.
+bool RefuseRates(RatesProblem& problem, int line, RatesText code, const char* detail = nullptr,
                  size_t detailSize = 0);

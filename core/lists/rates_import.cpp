@@ -21,10 +21,11 @@ struct CurrencyName {
     const char16_t* name;
 };
 
-// Russian names of at most 6 letters. A name a family shares (Крона, Рупия,
-// Динар, ...) is used only when the file holds one of the family: with two,
-// both get their codes. Other dollars, francs and pounds are left out, so that
-// the US dollar, the Swiss franc and the pound sterling keep their names.
+// One fixed Russian name of at most 6 letters for every currency either bank
+// publishes, each different from the others, so that a currency's name never
+// depends on which others a file holds. Members of a family (dollars, kronor,
+// lei, ...) are told apart by their country; the best known keeps the plain
+// name. A code missing here (a currency a bank adds) is named by its code.
 const CurrencyName kNames[] = {
     {"RUB", u"Рубль"},  {"USD", u"Доллар"}, {"EUR", u"Евро"},   {"CNY", u"Юань"},   {"GBP", u"Фунт"},
     {"JPY", u"Иена"},   {"CHF", u"Франк"},  {"TRY", u"Лира"},   {"KZT", u"Тенге"},  {"UAH", u"Гривна"},
@@ -32,12 +33,19 @@ const CurrencyName kNames[] = {
     {"AMD", u"Драм"},   {"GEL", u"Лари"},   {"KGS", u"Сом"},    {"UZS", u"Сум"},    {"TJS", u"Сомони"},
     {"BGN", u"Лев"},    {"VND", u"Донг"},   {"AED", u"Дирхам"}, {"XDR", u"СДР"},    {"THB", u"Бат"},
     {"ILS", u"Шекель"}, {"MNT", u"Тугрик"}, {"NGN", u"Найра"},  {"BDT", u"Така"},   {"MMK", u"Кьят"},
-    {"ETB", u"Быр"},    {"SEK", u"Крона"},  {"NOK", u"Крона"},  {"DKK", u"Крона"},  {"CZK", u"Крона"},
-    {"ISK", u"Крона"},  {"INR", u"Рупия"},  {"IDR", u"Рупия"},  {"RON", u"Лей"},    {"MDL", u"Лей"},
-    {"RSD", u"Динар"},  {"BHD", u"Динар"},  {"DZD", u"Динар"},  {"QAR", u"Риал"},   {"IRR", u"Риал"},
-    {"OMR", u"Риал"},   {"AZN", u"Манат"},  {"TMT", u"Манат"},  {"MXN", u"Песо"},   {"PHP", u"Песо"},
-    {"CUP", u"Песо"},
+    {"ETB", u"Быр"},    {"MYR", u"Рингит"},
+    {"BYN", u"Руб.бл"}, {"AUD", u"Дол.ав"}, {"CAD", u"Дол.кн"}, {"HKD", u"Дол.гк"}, {"NZD", u"Дол.нз"},
+    {"SGD", u"Дол.сг"}, {"EGP", u"Фун.ег"}, {"SEK", u"Кр.шв."}, {"NOK", u"Кр.нор"}, {"DKK", u"Кр.дат"},
+    {"CZK", u"Кр.чеш"}, {"ISK", u"Кр.исл"}, {"INR", u"Руп.ин"}, {"IDR", u"Руп.ид"}, {"RON", u"Лей.рм"},
+    {"MDL", u"Лей.мд"}, {"RSD", u"Дин.ср"}, {"BHD", u"Дин.бх"}, {"DZD", u"Дин.ал"}, {"QAR", u"Риал.к"},
+    {"IRR", u"Риал.и"}, {"OMR", u"Риал.о"}, {"SAR", u"Риял"},   {"AZN", u"Ман.аз"}, {"TMT", u"Ман.тк"},
+    {"MXN", u"Пес.мк"}, {"PHP", u"Пес.фл"}, {"CUP", u"Пес.кб"}, {"BOB", u"Болив."},
 };
+
+// Names earlier versions gave that now belong to another: the shipped table's
+// "Крона" was the Swedish krona, and the one peso of the Bank of Russia's
+// files and the one leu of the ECB's were named by their family.
+const CurrencyName kEarlierNames[] = {{"SEK", u"Крона"}, {"CUP", u"Песо"}, {"RON", u"Лей"}};
 
 // The default quick currencies after the base, as far as the file has them.
 const string_view kPreferredQuick[] = {"USD", "EUR", "GBP", "CNY"};
@@ -47,6 +55,10 @@ string_view BaseCode(RatesSource source) { return source == kRatesFromCbr ? "RUB
 
 // Comments an import writes; an import drops those of the one before.
 const char16_t kDateComment[] = u"; Курсы ";
+// The shipped table's sentence that names its base currency: an import puts
+// the base of its file in.
+const char16_t kBaseSentence[] = u"; Курсы валют для Vela: стоимость одной единицы валюты в ";
+const char16_t* BaseWord(RatesSource source) { return source == kRatesFromCbr ? u"рублях." : u"евро."; }
 const char16_t* const kImportComments[] = {u"; Курсы ЦБ РФ на ", u"; Курсы ЕЦБ на ", u"; Нет в файле "};
 constexpr size_t kKeptPerComment = 10;  // names in one comment line, so that it stays short
 constexpr size_t kHeadLimit = size_t{16} << 20;  // as the record file reader takes a line
@@ -74,28 +86,16 @@ const char16_t* TableName(string_view code)
     return nullptr;
 }
 
-// The base currency, then the file's currencies, each named; refused when a
-// rate would be written as 0.
-bool NameCurrencies(const BankRates& bank, std::vector<Entry>& entries, RatesProblem& problem)
+// The base currency, then the file's currencies, each named. Every rate is
+// positive, and the currency file keeps seven digits of it.
+void NameCurrencies(const BankRates& bank, std::vector<Entry>& entries)
 {
     const string_view base = BaseCode(bank.source);
     entries.push_back({TableName(base), 1, base});
     for (const BankRate& rate : bank.rates) {
-        char written[400];
-        std::snprintf(written, sizeof written, kCurrencyKind.file.valueFormat, rate.worth);
-        if (std::strtod(written, nullptr) == 0)
-            return RefuseRates(problem, rate.line, u"курс {} так мал, что в файле валют станет нулём", rate.code, 3);
         const char16_t* name = TableName(rate.code);
         entries.push_back({name != nullptr ? name : Widen(rate.code), rate.worth, rate.code});
     }
-    // The base keeps its name; two others that share one both get their codes.
-    std::vector<bool> shared(entries.size(), false);
-    for (size_t i = 0; i < entries.size(); ++i)
-        for (size_t j = i + 1; j < entries.size(); ++j)
-            if (entries[i].name == entries[j].name) shared[i] = shared[j] = true;
-    for (size_t i = 1; i < entries.size(); ++i)
-        if (shared[i]) entries[i].name = Widen(entries[i].code);
-    return true;
 }
 
 // ---- The old file -----------------------------------------------------------------
@@ -173,9 +173,11 @@ bool StartsWithEncoded(string_view line, const char16_t* prefix)
 
 // The comment lines of the head but those the last import wrote, each
 // ended as the record file writer ends lines; the header and blank lines go.
-std::string OldComments(string_view head)
+// The sentence naming the base currency names the new one.
+std::string OldComments(string_view head, RatesSource source)
 {
     std::string kept;
+    const std::string baseSentence = Encode(std::u16string(kBaseSentence) + BaseWord(source));
     for (string_view rest = head; !rest.empty();) {
         string_view line = TakeLine(rest);
         bool ours = line[0] != ';';
@@ -183,6 +185,7 @@ std::string OldComments(string_view head)
         if (ours) continue;
         if (line.ends_with('\n')) line.remove_suffix(1);
         if (line.ends_with('\r')) line.remove_suffix(1);
+        if (StartsWithEncoded(line, kBaseSentence)) line = baseSentence;
         kept += line;
         kept += kRecordLineEnd;
     }
@@ -213,18 +216,20 @@ bool AsciiEqual(const char16_t* text, string_view ascii)
     return text[i] == 0;
 }
 
+int IndexOfCode(const std::vector<Entry>& entries, size_t newCount, string_view code)
+{
+    for (size_t j = 0; j < newCount; ++j)
+        if (entries[j].code == code) return static_cast<int>(j);
+    return -1;
+}
+
 // The new currency an old record stands for, or -1.
 int Counterpart(const std::vector<Entry>& entries, size_t newCount, const char16_t* oldName)
 {
     for (size_t j = 0; j < newCount; ++j)
         if (entries[j].name == oldName || AsciiEqual(oldName, entries[j].code)) return static_cast<int>(j);
-    return -1;
-}
-
-int IndexOfCode(const std::vector<Entry>& entries, size_t newCount, string_view code)
-{
-    for (size_t j = 0; j < newCount; ++j)
-        if (entries[j].code == code) return static_cast<int>(j);
+    for (const CurrencyName& earlier : kEarlierNames)
+        if (earlier.name == std::u16string_view(oldName)) return IndexOfCode(entries, newCount, earlier.code);
     return -1;
 }
 
@@ -317,9 +322,9 @@ int RecordCount(const RatesImport& import)
     return static_cast<int>(std::min(import.names.size(), import.values.size()));
 }
 
-RatesOutcome NotWritten(RatesProblem& problem, const char16_t* text, const RecordFileError& error)
+RatesOutcome NotWritten(RatesProblem& problem, RatesText code, const RecordFileError& error)
 {
-    RefuseRates(problem, 0, text);
+    RefuseRates(problem, 0, code);
     problem.file = error;
     return kRatesNotWritten;
 }
@@ -333,21 +338,21 @@ RatesOutcome PrepareRatesImport(const char* bytes, size_t size, const char16_t* 
     import = RatesImport{};
     BankRates bank;
     Merged merged;
-    if (!ReadBankRates(bytes, size, bank, problem) || !NameCurrencies(bank, merged.entries, problem))
-        return kRatesRefused;
+    if (!ReadBankRates(bytes, size, bank, problem)) return kRatesRefused;
+    NameCurrencies(bank, merged.entries);
 
     const RecordFileKind& kind = kCurrencyKind.file;
     // Records that could not be read would be lost by the rewrite.
     std::string head;
     if (!ReadHead(std::u16string(folder) + kind.fileName + u".txt", head))
-        return NotWritten(problem, u"не прочитан", {kRecordUnreadable, 0});
+        return NotWritten(problem, kRatesCurrencyUnread, {kRecordUnreadable, 0});
     OldTable old;
     RecordFileError error;
     old.count = LoadRecordList(folder, kind.fileName, kind, old.quick, &old.names, &old.values, old.block, &error);
-    if (error.fault != kRecordNoFault) return NotWritten(problem, u"не прочитан", error);
+    if (error.fault != kRecordNoFault) return NotWritten(problem, kRatesCurrencyUnread, error);
     Merge(old, merged);
 
-    import.head = ImportComments(bank, merged) + OldComments(head);
+    import.head = ImportComments(bank, merged) + OldComments(head, bank.source);
     for (const Entry& entry : merged.entries) {
         import.names.push_back(entry.name);
         import.values.push_back(entry.worth);
@@ -365,7 +370,7 @@ RatesOutcome SaveRatesImport(const RatesImport& import, const char16_t* folder, 
     RecordFileError error;
     if (!SaveRecordFile(folder, kind.fileName, kind, import.quick, names.data(), import.values.data(),
                         RecordCount(import), &error, import.head.data(), import.head.size()))
-        return NotWritten(problem, u"не записан, он остался прежним", error);
+        return NotWritten(problem, kRatesCurrencyNotWritten, error);
     return kRatesWritten;
 }
 

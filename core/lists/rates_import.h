@@ -6,18 +6,19 @@
 // file's rates; SaveRatesImport writes it:
 //
 //   ; Курсы ЦБ РФ на 15.01.2026          <- always the first line
-//   ; Нет в файле ЦБ РФ, курсы прежние: Крона
+//   ; Нет в файле ЦБ РФ, курсы прежние: Кр.шв.
 //   ; (the other comments of the old file, as they were)
 //   1,2,3                                <- the quick currencies, by name
 //   Рубль=1.000000                       <- the base currency (ЕЦБ: Евро)
 //   Доллар=80.250000                     <- the worth of one unit, file order
-//   Крона=7.500000                       <- old currencies the file lacks
+//   Кр.шв.=7.500000                      <- old currencies the file lacks
 //
-// - Names: a Russian name of at most 6 letters for the common codes (Доллар,
-//   Евро, Юань, Фунт, Иена, Франк, ...), the ISO code otherwise, and also for
-//   every currency whose name another one of the same file would get.
+// - Names: one fixed Russian name of at most 6 letters for every currency
+//   either bank publishes (Доллар, Дол.ав, Кр.шв., Руп.ид, ...), whatever
+//   else the file holds; the ISO code for a currency the table lacks.
 // - An old record stands for a new currency when its name is that
-//   currency's name or ISO code. The quick currencies stay on theirs. Old
+//   currency's name or ISO code, or a name an earlier version gave it
+//   ("Крона" for the Swedish krona). The quick currencies stay on theirs. Old
 //   records the file lacks are kept after the new ones and named in a
 //   comment; their rates are brought into the new base through a currency
 //   both tables hold (the new base first), or kept as they were when there

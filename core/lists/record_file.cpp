@@ -351,7 +351,22 @@ size_t ShortestExponent(double value, char (&out)[32])
     return static_cast<size_t>(size);
 }
 
-// "%f" of the largest double takes 316 characters.
+}  // namespace
+
+int PrintRecordValue(char* out, size_t capacity, const char* format, double value)
+{
+    if (std::strcmp(format, kRateFormat) != 0 || !std::isfinite(value) || value == 0 || std::fabs(value) >= 0.1)
+        return std::snprintf(out, capacity, format, value);
+    // The decimal exponent of the value as rounded to kRateDigits digits.
+    char exponent[32];
+    std::snprintf(exponent, sizeof exponent, "%.*e", kRateDigits - 1, std::fabs(value));
+    const int power = std::atoi(std::strchr(exponent, 'e') + 1);
+    return std::snprintf(out, capacity, "%.*f", kRateDigits - 1 - power, value);
+}
+
+namespace {
+
+// "%f" of the largest double takes 316 characters, the smallest rate 332.
 constexpr size_t kValueCapacity = 400;
 
 // The value text of a record line whose name takes nameBytes: the kind's
@@ -362,7 +377,7 @@ size_t FormatRecordValue(const RecordFileKind& kind, size_t nameBytes, double va
     // An infinity overflows when it is read, and so comes back the same.
     if (std::isinf(value))
         return static_cast<size_t>(std::snprintf(out, kValueCapacity, "%s", value > 0 ? "1e999" : "-1e999"));
-    const size_t size = static_cast<size_t>(std::snprintf(out, kValueCapacity, kind.valueFormat, value));
+    const size_t size = static_cast<size_t>(PrintRecordValue(out, kValueCapacity, kind.valueFormat, value));
     if (nameBytes + 1 + size + 1 <= kRecordLineLimit) return size;
     char exponent[32];
     const size_t exponentSize = ShortestExponent(value, exponent);

@@ -47,6 +47,16 @@ inline constexpr char16_t kRecordTempName[] = u"~tmpcur~";
 // text would make the line longer is written in a shorter exponent form.
 inline constexpr size_t kRecordLineLimit = 159;
 
+// The currency file's value format. Printed by PrintRecordValue, it keeps
+// at least kRateDigits significant digits: values of 0.1 and more as "%f"
+// prints them (six decimals), smaller ones with as many decimals as they need.
+inline constexpr char kRateFormat[] = "%f";
+inline constexpr int kRateDigits = 7;
+
+// `value` printed with the kind's `format` into out[capacity], snprintf-like:
+// the length the whole text takes.
+int PrintRecordValue(char* out, size_t capacity, const char* format, double value);
+
 // Line end of written lines (comment lines keep their own).
 #ifdef _WIN32
 inline constexpr char kRecordLineEnd[] = "\r\n";

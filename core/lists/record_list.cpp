@@ -13,7 +13,7 @@
 #include "core/text/text16.h"
 
 const ListKind kConstantsKind{{u"constant", kConstantSlotCount, 14, "%.6e"}, 1, false, true};
-const ListKind kCurrencyKind{{u"currency", kQuickCurrencyCount, 6, "%f"}, 2, true, false};
+const ListKind kCurrencyKind{{u"currency", kQuickCurrencyCount, 6, kRateFormat}, 2, true, false};
 
 namespace {
 
@@ -428,7 +428,7 @@ RecordNameProblem CheckRecordName(const char16_t* name, char16_t& offending)
 char16_t* FormatFieldValue(char16_t* out, size_t capacity, double value, const char* format)
 {
     char printed[100];
-    const int size = std::snprintf(printed, sizeof printed, format, value);
+    const int size = PrintRecordValue(printed, sizeof printed, format, value);
     if (static_cast<size_t>(size) >= capacity || static_cast<size_t>(size) >= sizeof printed)
         std::snprintf(printed, sizeof printed, "%.6e", value);  // always fits 15
     U16FromAscii(out, capacity, printed);

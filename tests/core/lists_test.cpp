@@ -313,7 +313,7 @@ TEST(Lists, EditingWithoutMemoryChangesNothing)
     ASSERT_TRUE(AddEntry(list, u"JPY", 0.005));
     FinishEditing(list, picks, 1, folder.folder.c_str());
     EXPECT_EQ(folder.Read("currency.txt"),
-              "; rates\n1,2,4\nUSD=1.000000\nEUR=1.080000\nGBP=1.270000\nCHF=0.900000\nJPY=0.005000\n");
+              "; rates\n1,2,4\nUSD=1.000000\nEUR=1.080000\nGBP=1.270000\nCHF=0.900000\nJPY=0.005000000\n");
 }
 
 TEST(Lists, ShippedFilesLoadWholeAndSaveBackAsTheyWere)
@@ -371,7 +371,8 @@ TEST(Lists, WhatDialogFieldsTakeAndShow)
         const char* shown;
     } values[] = {{1.5, "%f", "1.500000"},       {1.5, "%.6e", "1.500000e+00"},
                   {1e31, "%f", "9999999999999999635896294965248.000000"},
-                  {1e33, "%f", "1.000000e+33"}, {-1e32, "%f", "-1.000000e+32"}};
+                  {1e33, "%f", "1.000000e+33"}, {-1e32, "%f", "-1.000000e+32"},
+                  {0.0000515151515, "%f", "0.00005151515"}, {0.1, "%f", "0.100000"}};
     for (const auto& row : values) {
         char16_t text[kFieldTextLimit + 1];
         std::string shown;

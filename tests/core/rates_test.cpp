@@ -1,9 +1,13 @@
 // Central banks' daily files into currency.txt: the whole file an import
 // writes, the message a broken file gets, and that nothing but a good import
 // ever changes the old file.
+#include <algorithm>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "core/lists/rates_import.h"
+#include "core/lists/record_list.h"
 #include "tests/core/support.h"
 
 namespace {
@@ -55,6 +59,20 @@ std::string CrLf(std::string text)
     return text;
 }
 
+// The text in UTF-16 with its byte order mark, little or big endian.
+std::string Utf16(const std::string& utf8, bool bigEndian)
+{
+    std::u16string text;
+    EXPECT_TRUE(Utf16FromUtf8(utf8, text));
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : text) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
 const std::string kUsd = Valute("USD", "1", "80,2500");
 const std::string kOld = "; мои курсы\n3,1,2\nДоллар=70\nРубль=1\nЕвро=90\nФунт=100\n";
 
@@ -71,19 +89,19 @@ const ImportRow kImportRows[] = {
      Cbr(kUsd + Valute("TRY", "10", "18,70", "&#1058;&#x443;рецких &quot;лир&quot; &amp; &lt;&gt;&apos;") +
          Valute("JPY", "100", "51,5") + Valute("VND", "10000", "30,5000") + Valute("BYN", "1", "27.2")),
      "; Курсы ЦБ РФ на 15.01.2026\n1,2,3\nРубль=1.000000\nДоллар=80.250000\nЛира=1.870000\nИена=0.515000\n"
-     "Донг=0.003050\nBYN=27.200000\n"},
+     "Донг=0.003050000\nРуб.бл=27.200000\n"},
     // UTF-8 with its byte order mark, CR LF, comments, spaces and both quotes around everything.
     {"-",
      CrLf("\xEF\xBB\xBF<?xml version='1.0' encoding='UTF-8' ?>\n<!-- курсы -->\n<ValCurs  Date = '15.01.2026'\n>"
           "<Valute ID=\"R1\">\n <CharCode> EUR </CharCode><!-- - -->\n <Nominal>1</Nominal> <Name>Евро</Name>\n"
           " <Value>\n93,4\n</Value>\n</Valute\n>\n</ValCurs>\n<!-- end -->\n"),
      "; Курсы ЦБ РФ на 15.01.2026\n1,2,1\nРубль=1.000000\nЕвро=93.400000\n"},
-    // The European Central Bank: units per euro; a family name only for one of its family.
+    // The European Central Bank: units per euro.
     {"-", Ecb("<Cube currency='USD' rate='1.25'/><Cube currency=\" SEK\" rate=\"11.2 \" /><Cube currency='INR' rate='90'/>"
               "<Cube currency='IDR' rate='18000'/>"),
-     "; Курсы ЕЦБ на 15.01.2026\n1,2,3\nЕвро=1.000000\nДоллар=0.800000\nКрона=0.089286\nINR=0.011111\nIDR=0.000056\n"},
+     "; Курсы ЕЦБ на 15.01.2026\n1,2,3\nЕвро=1.000000\nДоллар=0.800000\nКр.шв.=0.08928571\nРуп.ин=0.01111111\nРуп.ид=0.00005555556\n"},
     {"-", CrLf("Date, USD, JPY, GBP, RON, MDL, \n15 January 2026, 1.0875, 160, N/A, 5, 20, \n"),
-     "; Курсы ЕЦБ на 15.01.2026\n1,2,3\nЕвро=1.000000\nДоллар=0.919540\nИена=0.006250\nRON=0.200000\nMDL=0.050000\n"},
+     "; Курсы ЕЦБ на 15.01.2026\n1,2,3\nЕвро=1.000000\nДоллар=0.919540\nИена=0.006250000\nЛей.рм=0.200000\nЛей.мд=0.05000000\n"},
     // Quick currencies stay on theirs by name or ISO code; the pound the file lacks stays, marked;
     // the user's comments stay.
     {kOld, Cbr(kUsd + Valute("EUR", "1", "93,4")),
@@ -98,7 +116,20 @@ const ImportRow kImportRows[] = {
      "Юань=12\n",
      Ecb("<Cube currency='USD' rate='1.25'/>"),
      "; Курсы ЕЦБ на 15.01.2026\n; Нет в файле ЕЦБ, курсы прежние: Рубль, Юань\n; своё\n; под\n3,1,4\n"
-     "Евро=1.000000\nДоллар=0.800000\nРубль=0.011111\nЮань=0.133333\n"},
+     "Евро=1.000000\nДоллар=0.800000\nРубль=0.01111111\nЮань=0.133333\n"},
+    // Names earlier versions gave follow their currency: codes, and the shipped "Крона" for SEK.
+    {"1,2,3\nРубль=1\nКрона=8\nBYN=27\nINR=1\nПесо=4\n",
+     Cbr(Valute("SEK", "1", "8,5") + Valute("NOK", "1", "7,5") + Valute("BYN", "1", "27,5") +
+         Valute("INR", "100", "95") + Valute("CUP", "1", "3,5")),
+     "; Курсы ЦБ РФ на 15.01.2026\n1,2,4\nРубль=1.000000\nКр.шв.=8.500000\nКр.нор=7.500000\nРуб.бл=27.500000\n"
+     "Руп.ин=0.950000\nПес.кб=3.500000\n"},
+    // The shipped sentence naming the base currency follows the file; the user's own comments stay.
+    {"; Курсы ЦБ РФ на 01.01.2026\n; Курсы валют для Vela: стоимость одной единицы валюты в рублях.\n; мои\n"
+     "1,1,1\nРубль=1\nЕвро=100\n",
+     Ecb("<Cube currency='USD' rate='1.25'/>"),
+     "; Курсы ЕЦБ на 15.01.2026\n; Нет в файле ЕЦБ, курсы прежние: Рубль\n"
+     "; Курсы валют для Vela: стоимость одной единицы валюты в евро.\n; мои\n3,3,3\nЕвро=1.000000\n"
+     "Доллар=0.800000\nРубль=0.01000000\n"},
     {"1,2,3\nA=2\nB=3\n", Cbr(kUsd),
      "; Курсы ЦБ РФ на 15.01.2026\n; Нет в файле ЦБ РФ, курсы прежние, не пересчитаны: A, B\n3,4,3\nРубль=1.000000\n"
      "Доллар=80.250000\nA=2.000000\nB=3.000000\n"},
@@ -136,16 +167,31 @@ const ImportRow kImportRows[] = {
     {kOld, Cbr("<Valute ID=R1/>"), "3: неожиданное «R1/></Va»"},
     {kOld, Cbr(std::string(20, '<') + "a>"), "3: неожиданное «<<<<<<<<»"},
     {kOld, Cbr(std::string("<a>") + "<a><a><a><a><a><a><a><a><a><a><a><a><a><a><a>"), "3: вложенность глубже 16 элементов"},
-    {kOld, "<html><body>Not found</body></html>",
-     "1: корневой элемент <html>: нужен ValCurs (ЦБ РФ) или gesmes:Envelope (ЕЦБ)"},
+    {kOld, "<Rates/>", "1: корневой элемент <Rates>: нужен ValCurs (ЦБ РФ) или gesmes:Envelope (ЕЦБ)"},
     {kOld, Ecb("<Cube currency='USD'/>"), "6: у Cube нет атрибута rate"},
     {kOld, Ecb("<Cube currency='USD' rate='1e3'/>"), "6: неверный курс «1e3»"},
-    {kOld, Ecb("<Cube currency='USD' rate='9999999'/>"), "6: курс USD так мал, что в файле валют станет нулём"},
-    {kOld, Ecb("</Cube><Cube time='2026-01-14'>"), "6: курсы за несколько дней: нужен дневной файл"},
+    {kOld, Ecb("</Cube><Cube time='2026-01-14'>"), "6: в файле курсы за несколько дней: нужен дневной файл"},
     {kOld, Ecb("").replace(Ecb("").find("2026-01-15"), 10, "2026-02-30"), "5: неверная дата «2026-02-30»"},
     {kOld, "<gesmes:Envelope><Cube currency='USD' rate='1'/></gesmes:Envelope>", "1: курс вне Cube с датой (time)"},
     {kOld, "Date, USD\n15 January 2026, 1, 2\n", "2: число полей не то, что в строке 1"},
-    {kOld, "Date, USD\n15 January 2026, 1\n16 January 2026, 1\n", "3: вторая строка курсов: нужен дневной файл"},
+    {kOld, "Date, USD\n15 January 2026, 1\n16 January 2026, 1\n", "3: в файле курсы за несколько дней: нужен дневной файл"},
+    // The ECB's history: ISO dates, a day a line.
+    {kOld, "Date,USD,JPY,\n2026-01-20,1.0875,162.34,\n2026-01-19,1.0880,162.1,\n",
+     "3: в файле курсы за несколько дней: нужен дневной файл"},
+    {"-", "Date,USD,\n2026-01-20,1.25,\n", "; Курсы ЕЦБ на 20.01.2026\n1,2,1\nЕвро=1.000000\nДоллар=0.800000\n"},
+    // A web page saved or served instead of the file.
+    {kOld, "<html><body>Not found</body></html>", "0: это веб-страница, а не файл курсов"},
+    {kOld, "\r\n<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML 2.0//EN\">\n<title>404 Not Found</title>",
+     "0: это веб-страница, а не файл курсов"},
+    {kOld, "<?xml version=\"1.0\"?>\n<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\"/>",
+     "0: это веб-страница, а не файл курсов"},
+    // UTF-16, as editors save files now and then: read whatever the declaration says.
+    {"-", Utf16(Cbr(Valute("USD", "1", "80,25", "Доллар США")), false),
+     "; Курсы ЦБ РФ на 15.01.2026\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
+    {"-", Utf16(Ecb("<Cube currency='USD' rate='1.25'/>"), true).substr(2),
+     "; Курсы ЕЦБ на 15.01.2026\n1,2,1\nЕвро=1.000000\nДоллар=0.800000\n"},
+    {kOld, Utf16(Cbr(kUsd), false) + std::string("\x00\xD8", 2), "5: неверный UTF-16: 0xD800"},
+    {kOld, Utf16(Cbr(kUsd), false) + "<", "5: файл обрывается"},
     {kOld, "Date, USD\n15 Januar 2026, 1\n", "2: неверная дата «15 Januar 2026»"},
     {kOld, "Date, USD\n", "1: нет строки курсов"},
     {kOld, "PK\x03\x04zip", "0: это zip-архив: распакуйте из него eurofxref.csv"},
@@ -182,7 +228,7 @@ TEST(Rates, BankFilesWriteTheCurrencyFile)
         const RatesOutcome outcome =
             prepared == kRatesWritten ? SaveRatesImport(import, folder.folder.c_str(), problem) : prepared;
         std::string message = std::to_string(problem.line) + ": ";
-        AppendUtf8(message, problem.text);
+        AppendUtf8(message, RatesProblemText(problem).c_str());
         EXPECT_EQ(outcome == kRatesWritten ? Readable(folder.Read("currency.txt")) : message, row.imported)
             << row.bank.substr(0, 300);
         EXPECT_EQ(folder.Read("currency.txt"), outcome == kRatesWritten ? RatesImportText(import) : old);
@@ -217,6 +263,104 @@ TEST(Rates, ACurrencyFileThatCannotBeReadOrReplacedIsKept)
     EXPECT_EQ(ImportRates(bank.data(), bank.size(), readOnly.folder.c_str(), problem), kRatesNotWritten);
     EXPECT_EQ(problem.file.fault, kRecordReadOnly);
     EXPECT_EQ(readOnly.Read("currency.txt"), "1\nA=1\n");
+}
+
+// Every currency of the banks' daily files (the Bank of Russia's of 2025 and
+// the ECB's, the lev of its older files too) gets a Russian name of its own.
+const char* const kCbrCodes[] = {
+    "AUD", "AZN", "DZD", "GBP", "AMD", "BHD", "BYN", "BGN", "BOB", "BRL", "HUF", "VND", "HKD", "GEL",
+    "DKK", "AED", "USD", "EUR", "EGP", "INR", "IDR", "IRR", "KZT", "CAD", "QAR", "KGS", "CNY", "CUP",
+    "MDL", "MNT", "NGN", "NZD", "NOK", "OMR", "PLN", "SAR", "RON", "XDR", "SGD", "TJS", "THB", "BDT",
+    "TRY", "TMT", "UZS", "UAH", "CZK", "SEK", "CHF", "ETB", "RSD", "ZAR", "KRW", "JPY", "MMK"};
+const char* const kEcbCodes[] = {"USD", "JPY", "BGN", "CZK", "DKK", "GBP", "HUF", "PLN", "RON", "SEK",
+                                 "CHF", "ISK", "NOK", "TRY", "AUD", "BRL", "CAD", "CNY", "HKD", "IDR",
+                                 "ILS", "INR", "KRW", "MXN", "MYR", "NZD", "PHP", "SGD", "THB", "ZAR"};
+
+TEST(Rates, EveryCurrencyOfTheBanksHasAFixedRussianName)
+{
+    std::string cbr, ecb;
+    for (const char* code : kCbrCodes) cbr += Valute(code, "1", "2,5");
+    for (const char* code : kEcbCodes) ecb += std::string("<Cube currency='") + code + "' rate='2.5'/>";
+    std::vector<std::u16string> all;
+    const struct {
+        std::string bank;
+        size_t count;
+    } banks[] = {{Cbr(cbr), std::size(kCbrCodes)}, {Ecb(ecb), std::size(kEcbCodes)}};
+    for (const auto& [bank, count] : banks) {
+        TestFolder folder;
+        RatesProblem problem;
+        RatesImport import;
+        ASSERT_EQ(PrepareRatesImport(bank.data(), bank.size(), folder.folder.c_str(), import, problem), kRatesWritten);
+        EXPECT_EQ(import.names.size(), 1 + count);
+        for (size_t i = 0; i < import.names.size(); ++i) {
+            const std::u16string& name = import.names[i];
+            std::string shown;
+            AppendUtf8(shown, name.c_str());
+            EXPECT_LE(name.size(), 6u) << shown;
+            EXPECT_TRUE(StorableRecordName(name.c_str())) << shown;
+            EXPECT_GE(name[0], u'\u0400') << shown << ": a code, not a Russian name";
+            for (size_t j = 0; j < i; ++j) EXPECT_NE(import.names[j], name) << shown;
+            all.push_back(name);
+        }
+    }
+    // A whole day imported into the shipped table: every old record is one of the day's currencies.
+    const std::string day = Cbr(cbr);
+    TestFolder shipped;
+    shipped.Write("currency.txt", TestFolder::ReadPath(std::string(VELA_SAMPLES) + "/currency.txt"));
+    RatesProblem problem;
+    RatesImport import;
+    ASSERT_EQ(PrepareRatesImport(day.data(), day.size(), shipped.folder.c_str(), import, problem), kRatesWritten);
+    EXPECT_EQ(import.names.size(), 1 + std::size(kCbrCodes));
+    EXPECT_EQ(import.head.find(Cp1251("Нет в файле")), std::string::npos) << Readable(import.head);
+
+    // Both banks name a currency alike: the kronor, the rupees, the dollars.
+    for (const char16_t* name : {u"Кр.шв.", u"Кр.нор", u"Кр.дат", u"Кр.чеш", u"Кр.исл", u"Руп.ин", u"Руп.ид"})
+        EXPECT_EQ(std::count(all.begin(), all.end(), name), name[3] == u'и' && name[4] == u'с' ? 1 : 2);
+}
+
+// Rates keep seven significant digits whatever their size: in the file an
+// import writes, through a save from the dialog and a reload, and in what
+// 100 euros convert into.
+const struct {
+    const char* code;
+    const char* perEuro;  // in the bank's file
+    const char* written;  // the worth of one unit, in currency.txt
+} kDigitRows[] = {
+    {"XAU", "0.0001", "10000.000000"},   {"KWD", "0.3345", "2.989537"},         {"USD", "1.0875", "0.919540"},
+    {"JPY", "162.34", "0.006159911"},    {"KRW", "1600.25", "0.0006249024"},    {"IDR", "19412.55", "0.00005151307"},
+    {"XBT", "100000", "0.00001000000"},
+};
+
+TEST(Rates, RatesKeepSevenDigits)
+{
+    std::string cubes;
+    for (const auto& row : kDigitRows)
+        cubes += std::string("<Cube currency='") + row.code + "' rate='" + row.perEuro + "'/>";
+    const std::string bank = Ecb(cubes);
+    TestFolder folder;
+    RatesProblem problem;
+    ASSERT_EQ(ImportRates(bank.data(), bank.size(), folder.folder.c_str(), problem), kRatesWritten);
+    const std::string imported = folder.Read("currency.txt");
+
+    RecordList table;
+    InitList(table, kCurrencyKind);
+    ASSERT_EQ(LoadList(table, folder.folder.c_str(), u"currency"), 1 + static_cast<int>(std::size(kDigitRows)));
+    ASSERT_TRUE(BeginEditing(table));
+    table.modified = 1;
+    EXPECT_EQ(FinishEditing(table, table.picks, table.values[0], folder.folder.c_str()), 1);
+    EXPECT_EQ(folder.Read("currency.txt"), imported);
+    LoadList(table, folder.folder.c_str(), u"currency");
+    for (size_t i = 0; i < std::size(kDigitRows); ++i) {
+        const auto& row = kDigitRows[i];
+        EXPECT_NE(imported.find(std::string("=") + row.written + "\n"), std::string::npos)
+            << row.code << " in " << imported;
+        EngineState engine{};
+        engine.value = 100;
+        ConvertCurrency(table, engine, 0, static_cast<int>(i) + 1);
+        const double exact = 100 * std::strtod(row.perEuro, nullptr);
+        EXPECT_NEAR(engine.value / exact, 1, 5e-7) << row.code;
+    }
+    ReleaseList(table);
 }
 
 const struct {

@@ -270,7 +270,7 @@ TEST(RecordFiles, NoFailureOfASaveLosesTheOldFile)
     // The comment is longer than a block of reading: it grows a buffer.
     const std::string comment = "; kept" + std::string(20000, '.') + "\n";
     const std::string old = comment + "1,2,3\nUSD=1.000000\nEUR=1.080000\n";
-    const std::string written = comment + "1,2,1\n" + std::string(69, 'A') + "=1.000000\nRUB=0.011000\n";
+    const std::string written = comment + "1,2,1\n" + std::string(69, 'A') + "=1.000000\nRUB=0.01100000\n";
     const struct {
         const char* what;
         RecordFault told;
@@ -318,7 +318,7 @@ void Link(const TestFolder& folder, const char* to, const char* name)
     ASSERT_EQ(symlink(to, (folder.path / name).c_str()), 0);
 }
 
-const std::string kSaved = "1,2,1\n" + std::string(69, 'A') + "=1.000000\nRUB=0.011000\n";
+const std::string kSaved = "1,2,1\n" + std::string(69, 'A') + "=1.000000\nRUB=0.01100000\n";
 
 const FolderRow kFolderRows[] = {
     {"a read-only file", [](const TestFolder& f) { chmod((f.path / "f.txt").c_str(), 0444); }, "failed read-only"},

@@ -1,7 +1,12 @@
 // The dialogs on real controls, opened by the main window's commands and
 // worked with the keys (arrows, Enter, F1 F2 the soft keys, Escape Back) and
 // the mouse. A row: a command, a user's steps, what the program then holds.
+#include <winsock2.h>
+
 #include "tests/wine/harness.h"
+
+#include <algorithm>
+#include <memory>
 
 #include <fstream>
 #include <functional>
@@ -12,6 +17,7 @@
 #define STBI_NO_STDIO
 #include <stb_image.h>
 
+#include "windows/dialogs/dialogs.h"
 #include "windows/shell/common_controls.h"
 #include "windows/shell/shell.h"
 #include "windows/shell/spinner.h"
@@ -126,6 +132,7 @@ std::wstring TextOf(HWND window)
 }
 std::wstring Title() { return TextOf(FrontDialog()); }
 std::wstring TextOfFocus() { return TextOf(GetFocus()); }
+std::wstring RatesStatus() { return TextOf(GetDlgItem(FrontDialog(), IDC_RATES_STATUS)); }
 std::wstring Focus() { return to_wstring(GetDlgCtrlID(GetFocus())); }
 
 std::wstring Shown(int id)  // the selected item
@@ -222,7 +229,7 @@ TEST_F(Dialogs, SettingsDialogsStoreTheChoice)
          {Choose(IDC_SKIN_LIST, L"plain"), [] { DeleteFileW((TestFolder() + L"plain.skin").c_str()); }, Key(VK_F1)},
          L"plain | Vela - plain | 1 Скин не найден/Ошибка ", SkinChoice},
         {"bar 112", IDM_PRECISION, {Note(Bar)}, L"Ok Отмена on the screen "},
-        {"bar 119", IDM_CURRENCIES, {Note(Bar)}, L"Ok Меню 40038 40050 40051 40052 40057 40031 on the screen "},
+        {"bar 119", IDM_CURRENCIES, {Note(Bar)}, L"Ok Меню 40038 40050 40051 40052 40057 40058 4294967295 40031 on the screen "},
         {"bar 124", IDM_CONSTANTS, {Note(Bar)}, L"Ok Меню 40038 40050 40051 40052 40054 40031 on the screen "},
     });
 }
@@ -389,8 +396,8 @@ TEST_F(Dialogs, BankRatesLoadIntoTheCurrencyTable)
         std::wstring expected;
     } rows[] = {
         // GBP, which the bank's file lacks, keeps its rate, brought into roubles through USD.
-        {"loaded, then Ok", {Menu(IDM_LOAD_RATES), OpenFile(bank), Pause(), Note(Title), items, Key(VK_F1)},
-         L"Курсы на 15.01.2026 Рубль,Доллар,Евро,Юань,GBP, ; Курсы ЦБ РФ на 15.01.2026 / "
+        {"loaded, then Ok", {Menu(IDM_LOAD_RATES), OpenFile(bank), Pause(), Note(Title), Note(RatesStatus), items, Key(VK_F1)},
+         L"Валюты Курсы на 15.01.2026 Рубль,Доллар,Евро,Юань,GBP, ; Курсы ЦБ РФ на 15.01.2026 / "
          L"; Нет в файле ЦБ РФ, курсы прежние: GBP / 2,3,5 / Рубль=1.000000 / Доллар=80.250000 / Евро=93.400000 / "
          L"Юань=11.050000 / GBP=20.062500 / | Доллар->Евро Доллар->GBP Евро->Доллар Евро->GBP GBP->Доллар GBP->Евро "
          L"| 0.86"},
@@ -472,8 +479,10 @@ TEST_F(Dialogs, TheShippedListsOpenInTheirDialogs)
     Start();
     noted.clear();
     RunDialog(IDM_CONSTANTS, {Shot("dialog_constants"), Note([] { return Title() + L": " + Shown(IDC_CONSTANT_LIST); })});
-    RunDialog(IDM_CURRENCIES, {Shot("dialog_currencies"), Note([] { return Title() + L": " + Shown(IDC_CURRENCY_LIST); })});
-    EXPECT_EQ(noted, L"Константы: Скор. света Курсы на 15.01.2026: Рубль ");
+    RunDialog(IDM_CURRENCIES, {Shot("dialog_currencies"), Note([] {
+                  return Title() + L", " + RatesStatus() + L": " + Shown(IDC_CURRENCY_LIST);
+              })});
+    EXPECT_EQ(noted, L"Константы: Скор. света Валюты, Курсы на 15.01.2026: Рубль ");
 }
 
 // The shipped skin, chosen in the skin dialog, draws its keypad as its
@@ -510,6 +519,214 @@ TEST_F(Dialogs, TheShippedSkinLooksAsItsPreview)
     stbi_image_free(pixels);
     EXPECT_EQ(differing, 0);
     DeleteFileW(skin.c_str());
+}
+
+// ---- "Обновить курсы" against a server of the test's own ---------------------
+
+// An HTTP server on 127.0.0.1 (a free port), a thread per connection; each
+// path answers as one kind of server does.
+struct TestServer {
+    SOCKET listener = INVALID_SOCKET;
+    int port = 0;
+    HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::string cbr, ecb;
+};
+
+void SendAll(SOCKET s, const std::string& bytes)
+{
+    for (size_t at = 0; at < bytes.size();) {
+        const int sent = send(s, bytes.data() + at, static_cast<int>(std::min<size_t>(bytes.size() - at, 65536)), 0);
+        if (sent <= 0) return;
+        at += static_cast<size_t>(sent);
+    }
+}
+
+std::string Response(const char* status, const std::string& body, const char* extra = "")
+{
+    return std::string("HTTP/1.1 ") + status + "\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\nConnection: close\r\n" + extra + "\r\n" + body;
+}
+
+struct Connection {
+    TestServer* server;
+    SOCKET socket;
+};
+
+DWORD WINAPI Serve(void* parameter)
+{
+    const Connection connection = *static_cast<Connection*>(parameter);
+    delete static_cast<Connection*>(parameter);
+    std::string request;
+    char block[4096];
+    int got = 0;
+    while (request.find("\r\n\r\n") == std::string::npos && (got = recv(connection.socket, block, sizeof block, 0)) > 0)
+        request.append(block, static_cast<size_t>(got));
+    const std::string path = request.substr(4, request.find(' ', 4) - 4);
+    const TestServer& server = *connection.server;
+    const std::string page = "<!DOCTYPE html>\n<html><body>Not here</body></html>\n";
+    if (path == "/cbr") SendAll(connection.socket, Response("200 OK", server.cbr));
+    else if (path == "/ecb") SendAll(connection.socket, Response("200 OK", server.ecb));
+    else if (path == "/moved") SendAll(connection.socket, Response("302 Found", "", "Location: /cbr\r\n"));
+    else if (path == "/500") SendAll(connection.socket, Response("500 Internal Server Error", page));
+    else if (path == "/html") SendAll(connection.socket, Response("200 OK", page, "Content-Type: text/html\r\n"));
+    else if (path == "/cut") SendAll(connection.socket, Response("200 OK", server.cbr).substr(0, 300));
+    else if (path == "/big")  // no length: the body ends when the connection does
+        SendAll(connection.socket, "HTTP/1.0 200 OK\r\n\r\n" + std::string(3 << 20, ' '));
+    else if (path == "/silent") WaitForSingleObject(server.stop, INFINITE);
+    else SendAll(connection.socket, Response("404 Not Found", page));
+    shutdown(connection.socket, SD_BOTH);
+    closesocket(connection.socket);
+    return 0;
+}
+
+DWORD WINAPI Listen(void* parameter)
+{
+    TestServer* server = static_cast<TestServer*>(parameter);
+    for (;;) {
+        const SOCKET s = accept(server->listener, nullptr, nullptr);
+        if (s == INVALID_SOCKET) return 0;
+        CloseHandle(CreateThread(nullptr, 0, Serve, new Connection{server, s}, 0, nullptr));
+    }
+}
+
+void StartServer(TestServer& server)
+{
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    server.listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    bind(server.listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    int size = sizeof address;
+    getsockname(server.listener, reinterpret_cast<sockaddr*>(&address), &size);
+    server.port = ntohs(address.sin_port);
+    listen(server.listener, 16);
+    CloseHandle(CreateThread(nullptr, 0, Listen, &server, 0, nullptr));
+}
+
+void StopServer(TestServer& server)
+{
+    SetEvent(server.stop);
+    closesocket(server.listener);
+}
+
+std::string Utf8Bytes(const std::wstring& text)
+{
+    std::string out(text.size() * 3 + 1, '\0');
+    out.resize(static_cast<size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
+}
+
+// Runs its step again, tick after tick, while `busy` holds (5 s at most).
+Step WaitWhile(std::function<bool()> busy)
+{
+    return [busy, until = std::make_shared<ULONGLONG>(0)] {
+        if (*until == 0) *until = GetTickCount64() + 5000;
+        if (busy() && GetTickCount64() < *until) --stepsRun;
+        else *until = 0;
+    };
+}
+
+std::wstring RatesStatusText() { return TextOf(GetDlgItem(FrontDialog(), IDC_RATES_STATUS)); }
+bool Loading() { return FrontDialog() != nullptr && RatesStatusText() == L"Загрузка курсов…"; }
+
+TEST_F(Dialogs, UpdateRatesDownloadsTheChosenBanksDay)
+{
+    TestServer server;
+    server.cbr = Lines({L"<?xml version=\"1.0\" encoding=\"windows-1251\"?>", L"<ValCurs Date=\"16.01.2026\" name=\"Foreign Currency Market\">",
+                        L"<Valute ID=\"R01235\"><NumCode>840</NumCode><CharCode>USD</CharCode><Nominal>1</Nominal>"
+                        L"<Name>Доллар США</Name><Value>80,2500</Value></Valute>",
+                        L"<Valute ID=\"R01239\"><NumCode>978</NumCode><CharCode>EUR</CharCode><Nominal>1</Nominal>"
+                        L"<Name>Евро</Name><Value>93,4000</Value></Valute>",
+                        L"</ValCurs>"});
+    server.ecb = Utf8Bytes(L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gesmes:Envelope><Cube><Cube time='2026-01-16'>"
+                           L"<Cube currency='USD' rate='1.25'/><Cube currency='GBP' rate='0.8'/></Cube></Cube>"
+                           L"</gesmes:Envelope>\n");
+    StartServer(server);
+    const std::wstring base = L"http://127.0.0.1:" + to_wstring(server.port);
+    const std::string old = Lines({L"1,2,3", L"USD=1", L"EUR=0.5", L"GBP=0.25"});
+    const RatesFetchLimits product = ratesFetchLimits;
+    ratesFetchLimits.connectMs = 1000;
+    ratesFetchLimits.totalMs = 1500;
+    const std::wstring kept = L"1,2,3 / USD=1 / EUR=0.5 / GBP=0.25 / | USD->EUR USD->GBP EUR->USD EUR->GBP "
+                              L"GBP->USD GBP->EUR | 2.00";
+    const std::wstring cbrQuick = L"| Доллар->Евро Доллар->GBP Евро->Доллар Евро->GBP GBP->Доллар GBP->Евро | 0.86";
+    const struct {
+        const wchar_t* path;  // nullptr: the bank's own address, not reached
+        std::vector<Step> steps;
+        std::wstring expected;  // boxes, notes, currency.txt
+    } rows[] = {
+        {L"/cbr", {Menu(IDM_UPDATE_RATES), WaitWhile(Loading), Note(RatesStatusText), Key(VK_F1)},
+         L"Курсы на 16.01.2026 ; Курсы ЦБ РФ на 16.01.2026 / ; Нет в файле ЦБ РФ, курсы прежние: GBP / 2,3,4 / "
+         L"Рубль=1.000000 / Доллар=80.250000 / Евро=93.400000 / GBP=20.062500 / " + cbrQuick},
+        {L"/ecb", {Menu(IDM_UPDATE_RATES), WaitWhile(Loading), Key(VK_F1)},
+         L"; Курсы ЕЦБ на 16.01.2026 / 2,1,3 / Евро=1.000000 / Доллар=0.800000 / Фунт=1.250000 / | Доллар->Евро "
+         L"Доллар->Фунт Евро->Доллар Евро->Фунт Фунт->Доллар Фунт->Евро | 0.80"},
+        {L"/moved", {Menu(IDM_UPDATE_RATES), WaitWhile(Loading), Key(VK_F1)},
+         L"; Курсы ЦБ РФ на 16.01.2026 / ; Нет в файле ЦБ РФ, курсы прежние: GBP / 2,3,4 / "
+         L"Рубль=1.000000 / Доллар=80.250000 / Евро=93.400000 / GBP=20.062500 / " + cbrQuick},
+        {L"/404", {Menu(IDM_UPDATE_RATES), WaitWhile(Loading), Key(VK_F1)},
+         L"Курсы не загружены с %: сервер ответил «404 Not Found», а не файлом курсов./Ошибка " + kept},
+        {L"/500", {Menu(IDM_UPDATE_RATES), WaitWhile(Loading), Key(VK_F1)},
+         L"Курсы не загружены с %: сервер ответил «500 Internal Server Error», а не файлом курсов./Ошибка " + kept},
+        {L"/html", {Menu(IDM_UPDATE_RATES), WaitWhile(Loading), Key(VK_F1)},
+         L"Курсы не загружены с %: это веб-страница, а не файл курсов./Ошибка " + kept},
+        {L"/cut", {Menu(IDM_UPDATE_RATES), WaitWhile(Loading), Key(VK_F1)},
+         L"Курсы не загружены с %: соединение оборвалось до конца файла./Ошибка " + kept},
+        {L"/", {Menu(IDM_UPDATE_RATES), WaitWhile(Loading), Key(VK_F1)},
+         L"Курсы не загружены с %: нет соединения с сервером 127.0.0.1./Ошибка " + kept},
+        {L"/big", {Menu(IDM_UPDATE_RATES), WaitWhile(Loading), Key(VK_F1)},
+         L"Курсы не загружены с %: файл больше 2 МБ: это не дневной файл курсов./Ошибка " + kept},
+        // The dialog answers while the server says nothing: the list moves, Отмена stops the download.
+        {L"/silent", {Menu(IDM_UPDATE_RATES), Pause(), Key(VK_DOWN, 3), Key(VK_RIGHT), Note(RatesStatusText),
+                      Note([] { return Shown(IDC_CURRENCY_LIST); }), Menu(IDM_DLG_CANCEL), Note(RatesStatusText),
+                      Key(VK_F1)},
+         L"Курсы не загружены с %: загрузка отменена./Ошибка Загрузка курсов… EUR  " + kept},
+    };
+    for (const auto& row : rows) {
+        Write(L"currency.txt", old);
+        // "/": a port where nothing listens.
+        const std::wstring url = row.path == std::wstring(L"/") ? L"http://127.0.0.1:1/" : base + row.path;
+        RegSetKeyValueW(HKEY_CURRENT_USER, kOptionsKeyPath, L"RatesUrl", REG_SZ, url.c_str(),
+                        static_cast<DWORD>((url.size() + 1) * sizeof(wchar_t)));
+        Start();
+        noted.clear();
+        RunDialog(IDM_CURRENCIES, row.steps);
+        std::wstring expected = row.expected;
+        if (expected.find(L'%') != std::wstring::npos) expected.replace(expected.find(L'%'), 1, url);
+        Keys("1");
+        Command(IDM_CURRENCY_QUICK1);
+        EXPECT_EQ(boxes + noted + Currencies() + L" | " + Display(), expected) << row.path;
+    }
+
+    // A server that never answers: the download gives up within its bound, and says so.
+    Write(L"currency.txt", old);
+    const std::wstring silent = base + L"/silent";
+    RegSetKeyValueW(HKEY_CURRENT_USER, kOptionsKeyPath, L"RatesUrl", REG_SZ, silent.c_str(),
+                    static_cast<DWORD>((silent.size() + 1) * sizeof(wchar_t)));
+    Start();
+    noted.clear();
+    const ULONGLONG started = GetTickCount64();
+    RunDialog(IDM_CURRENCIES, {Menu(IDM_UPDATE_RATES), WaitWhile(Loading), Key(VK_F1)});
+    const ULONGLONG took = GetTickCount64() - started;
+    Keys("1");
+    Command(IDM_CURRENCY_QUICK1);
+    EXPECT_EQ(boxes + Currencies() + L" | " + Display(),
+              L"Курсы не загружены с " + silent + L": сервер 127.0.0.1 не ответил вовремя./Ошибка " + kept);
+    EXPECT_LT(took, 4500u);
+
+    // The bank chosen is remembered; without RatesUrl its own address is used.
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kOptionsKeyPath, L"RatesUrl");
+    Start();
+    RunDialog(IDM_CURRENCIES, {Menu(IDM_RATES_BANK_ECB), Key(VK_F1)});
+    DWORD bank = 9, size = sizeof bank;
+    RegGetValueW(HKEY_CURRENT_USER, kOptionsKeyPath, L"RatesBank", RRF_RT_REG_DWORD, nullptr, &bank, &size);
+    EXPECT_EQ(bank, 1u);
+    ratesFetchLimits = product;
+    StopServer(server);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // vela-rates: a central bank's daily exchange-rate file into the currency
-// file of a program folder, as the program's "Загрузить курсы…" does it.
+// file of a program folder, as the program's "Загрузить курсы..." does it.
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -16,6 +16,7 @@
 #include "core/lists/rates_import.h"
 #include "core/lists/record_file.h"
 #include "core/text/text16.h"
+#include "tools/rates/fetch.h"
 #include "vela_version.h"
 #ifndef _WIN32
 #include "tools/key_session.h"
@@ -25,6 +26,7 @@ namespace {
 
 const char kUsage[] =
     "usage: vela-rates [--print] [--folder DIR] FILE\n"
+    "       vela-rates [--print] [--folder DIR] --fetch cbr|ecb|URL\n"
     "\n"
     "Imports FILE, a central bank's daily exchange rates, into DIR/currency.txt\n"
     "(default: the current folder): the Bank of Russia's XML\n"
@@ -35,13 +37,17 @@ const char kUsage[] =
     "FILE \"-\" reads standard input:\n"
     "  curl -s https://www.cbr.ru/scripts/XML_daily.asp | vela-rates -\n"
     "\n"
+    "  --fetch SOURCE  download the day's file instead of reading FILE: cbr the\n"
+    "                Bank of Russia's, ecb the ECB's, or an http(s) URL; 10 s to\n"
+    "                connect, 30 s in all, redirects followed, 2 MB at most\n"
     "  --print       print, in UTF-8, the currency file that would be written;\n"
     "                write nothing\n"
     "  --folder DIR  the program folder that holds currency.txt\n"
     "  --version     print the version\n"
     "\n"
-    "Exit status: 0 written (or printed); 1 FILE unreadable or refused (the\n"
-    "message names the file, the line and what is wrong); 2 bad command line;\n"
+    "Exit status: 0 written (or printed); 1 FILE unreadable or refused, or the\n"
+    "download failed (the message names the file or address, the line and what\n"
+    "is wrong); 2 bad command line;\n"
     "3 currency.txt could not be read or written, and is as it was.\n";
 
 enum ExitStatus : int { kExitDone = 0, kExitRefused = 1, kExitUsage = 2, kExitNotWritten = 3 };
@@ -57,7 +63,8 @@ const char16_t kCurrentFolder[] = u"./";
 struct Arguments {
     bool print = false;
     std::u16string folder = kCurrentFolder;
-    std::u16string file;  // empty: none given
+    std::u16string file;   // empty: none given
+    std::string fetchUrl;  // --fetch: the address; empty: none
 };
 
 // Why the currency file could not be read or written, by RecordFault, in
@@ -103,6 +110,13 @@ int ParseArguments(const std::vector<std::u16string>& args, Arguments& parsed)
             parsed.folder = arg == u"--folder" ? args[++i] : arg.substr(9);
             if (parsed.folder.empty()) return Usage("--folder needs a value");
             if (U16Find(kSeparators, parsed.folder.back()) == nullptr) parsed.folder += kSeparators[0];
+        } else if (arg == u"--fetch" || arg.starts_with(u"--fetch=")) {
+            if (arg == u"--fetch" && i + 1 == args.size()) return Usage("--fetch needs a value");
+            const std::u16string source = arg == u"--fetch" ? args[++i] : arg.substr(8);
+            const std::string word = Utf8(source);
+            const char* address = RatesAddressOf(word);
+            if (address == nullptr) return Usage("--fetch takes cbr, ecb or an http(s) URL", source);
+            parsed.fetchUrl = address;
         } else if (arg.starts_with(u"--")) {
             return Usage("unknown option", arg);
         } else if (!parsed.file.empty()) {
@@ -111,7 +125,8 @@ int ParseArguments(const std::vector<std::u16string>& args, Arguments& parsed)
             parsed.file = arg;
         }
     }
-    return parsed.file.empty() ? Usage("no FILE") : -1;
+    if (!parsed.fetchUrl.empty() && !parsed.file.empty()) return Usage("FILE and --fetch both given", parsed.file);
+    return parsed.file.empty() && parsed.fetchUrl.empty() ? Usage("no FILE") : -1;
 }
 
 std::FILE* OpenInput(const std::u16string& path)
@@ -146,14 +161,22 @@ int Run(const std::vector<std::u16string>& args)
     Arguments arguments;
     if (const int status = ParseArguments(args, arguments); status >= 0) return status;
     const bool standardInput = arguments.file == u"-";
-    const std::string shown = standardInput ? "stdin" : Utf8(arguments.file);
+    const bool fetch = !arguments.fetchUrl.empty();
+    const std::string shown = fetch ? arguments.fetchUrl : standardInput ? "stdin" : Utf8(arguments.file);
 
     std::string bytes;
-    std::FILE* in = standardInput ? stdin : OpenInput(arguments.file);
-    const bool read = in != nullptr && ReadInput(in, bytes);
+    if (fetch) {
+        RatesProblem problem;
+        if (!FetchRates(arguments.fetchUrl, RatesFetchLimits{}, bytes, problem)) {
+            std::fprintf(stderr, "vela-rates: %s: %s\n", shown.c_str(), Utf8(RatesProblemText(problem)).c_str());
+            return kExitRefused;
+        }
+    }
+    std::FILE* in = fetch ? nullptr : standardInput ? stdin : OpenInput(arguments.file);
+    const bool read = fetch || (in != nullptr && ReadInput(in, bytes));
     if (in != nullptr && !standardInput) std::fclose(in);
     if (!read) {
-        std::fprintf(stderr, "vela-rates: %s: файл не читается\n", shown.c_str());
+        std::fprintf(stderr, "vela-rates: %s: %s\n", shown.c_str(), RatesTextOf(kRatesUnreadable));
         return kExitRefused;
     }
 
@@ -162,7 +185,7 @@ int Run(const std::vector<std::u16string>& args)
     const char16_t* folder = arguments.folder.c_str();
     RatesOutcome outcome = PrepareRatesImport(bytes.data(), bytes.size(), folder, import, problem);
     if (outcome == kRatesWritten && !arguments.print) outcome = SaveRatesImport(import, folder, problem);
-    const std::string text = Utf8(problem.text);
+    const std::string text = Utf8(RatesProblemText(problem));
     switch (outcome) {
     case kRatesWritten:
         if (arguments.print) {

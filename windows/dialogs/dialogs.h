@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "core/calculator.h"
+#include "core/lists/rates_fetch.h"
 
 struct DialogContext {
     Calculator* calculator;
@@ -28,6 +29,10 @@ int RunConstantFiles(HWND owner, DialogContext context);
 // The constants dialog and the currencies dialog: one dialog, two kinds.
 enum class ListDialogKind { Constants, Currencies };
 int ShowListDialog(HWND owner, ListDialogKind kind, DialogContext context);
+
+// The bounds of the currencies dialog's "Обновить курсы" download: 10 s to
+// connect, 30 s in all, 2 MB. Tests shorten the times.
+extern RatesFetchLimits ratesFetchLimits;
 
 // Says, in a box over `owner`, that the file of `list` could not be loaded
 // (`leadId` IDS_FILE_NOT_LOADED) or saved (IDS_FILE_NOT_SAVED), and why.

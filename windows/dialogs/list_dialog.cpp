@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "core/lists/rates_import.h"
+#include "windows/net/rates_download.h"
+#include "windows/registry.h"
 #include "resources/resource.h"
 #include "windows/dialogs/dialogs.h"
 #include "windows/dialogs/fields.h"
@@ -158,10 +160,18 @@ const ListDialogShape kCurrenciesShape{
     IDD_CURRENCIES, IDB_OK_MENU, {IDC_QUICK1_LIST, IDC_QUICK2_LIST, IDC_QUICK3_LIST},
     IDC_CURRENCY_LIST, IDC_RATE_EDIT, false, true};
 
+// A download of the day's rates under way, and what the status line showed
+// before it.
+struct RatesUpdate {
+    RatesFetch* fetch = nullptr;
+    std::wstring status;
+};
+
 struct ListRequest {
     const ListDialogShape* shape;
     RecordList* list;
     DialogContext context;
+    RatesUpdate* update;
 };
 
 const char* FormatOf(const RecordList& list) { return list.kind->file.valueFormat; }
@@ -228,10 +238,11 @@ void FillListDialog(HWND dialog, const ListRequest& request)
     BeginEditing(*request.list);
 }
 
-// The date of the rates in the caption, when the currency file says it.
+// The date of the rates in the line under the lists, when the currency file
+// says it; the caption stays the dialog's own.
 void ShowRatesDate(HWND dialog, const char16_t* date)
 {
-    if (date[0] != 0) SetWindowTextW(dialog, Filled(LoadText(IDS_RATES_DATE), AsWide(date)).c_str());
+    if (date[0] != 0) SetDlgItemTextW(dialog, IDC_RATES_STATUS, Filled(LoadText(IDS_RATES_DATE), AsWide(date)).c_str());
 }
 
 void RecordSelected(HWND dialog, const ListRequest& request)
@@ -342,6 +353,13 @@ bool ChooseRatesFile(HWND owner, std::wstring& path)
     return true;
 }
 
+// A rates problem in the program's words: its text from the string table
+// (numbered by its code), the detail in it.
+std::wstring RatesProblemWords(const RatesProblem& problem)
+{
+    return Filled(LoadText(static_cast<UINT>(problem.code)), AsWide(problem.detail));
+}
+
 // At most `limit` bytes of the file: enough to tell a bank's file, and one
 // too many to be one.
 bool ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes)
@@ -364,6 +382,9 @@ bool ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes)
     return ok;
 }
 
+void ImportBankRates(HWND dialog, const ListRequest& request, const std::string& bytes, UINT leadId,
+                     const std::wstring& source);
+
 // A bank's daily file, chosen in the system's Open dialog, replaces the
 // currencies shown; Ok writes them with the file's date, Отмена leaves the
 // currency file as it was.
@@ -372,15 +393,26 @@ void LoadBankRates(HWND dialog, const ListRequest& request)
     std::wstring path;
     if (!ChooseRatesFile(dialog, path)) return;
     std::string bytes;
+    if (!ReadWholeFile(path, kRatesFileLimit + 1, bytes)) {
+        ShowMessageBox(dialog, Filled(LoadText(IDS_FILE_NOT_LOADED), path, LoadText(IDS_FAULT_UNREADABLE)).c_str(),
+                       LoadText(IDS_ERROR).c_str(), MB_OK);
+        return;
+    }
+    ImportBankRates(dialog, request, bytes, IDS_FILE_NOT_LOADED, path);
+}
+
+// A bank's file (read or downloaded) replaces the currencies shown; a file
+// refused says why after leadId's words about `source`.
+void ImportBankRates(HWND dialog, const ListRequest& request, const std::string& bytes, UINT leadId,
+                     const std::wstring& source)
+{
     RatesImport import;
     RatesProblem problem;
-    const bool read = ReadWholeFile(path, kRatesFileLimit + 1, bytes);
-    if (!read || PrepareRatesImport(bytes.data(), bytes.size(), AsUtf16(request.context.folder), import, problem) !=
-                     kRatesWritten) {
-        std::wstring reason = read ? std::wstring(AsWide(problem.text)) : LoadText(IDS_FAULT_UNREADABLE);
-        if (read && problem.line > 0) reason = Filled(LoadText(IDS_RATES_LINE), std::to_wstring(problem.line), reason);
-        ShowMessageBox(dialog, Filled(LoadText(IDS_FILE_NOT_LOADED), path, reason).c_str(),
-                       LoadText(IDS_ERROR).c_str(), MB_OK);
+    if (PrepareRatesImport(bytes.data(), bytes.size(), AsUtf16(request.context.folder), import, problem) !=
+        kRatesWritten) {
+        std::wstring reason = RatesProblemWords(problem);
+        if (problem.line > 0) reason = Filled(LoadText(IDS_RATES_LINE), std::to_wstring(problem.line), reason);
+        ShowMessageBox(dialog, Filled(LoadText(leadId), source, reason).c_str(), LoadText(IDS_ERROR).c_str(), MB_OK);
         return;
     }
     std::vector<char16_t*> names;
@@ -392,6 +424,108 @@ void LoadBankRates(HWND dialog, const ListRequest& request)
     }
     ShowListRecords(dialog, request);
     ShowRatesDate(dialog, import.date);
+}
+
+// ---- "Обновить курсы": the chosen bank's day, downloaded off the dialog's thread
+
+constexpr UINT kRatesFetched = WM_APP + 20;  // lParam: the RatesFetch
+constexpr UINT_PTR kRatesDeadlineTimer = 1;
+
+std::wstring TextOfControl(HWND dialog, int id)
+{
+    wchar_t text[128] = {};
+    GetDlgItemTextW(dialog, id, text, static_cast<int>(std::size(text)));
+    return text;
+}
+
+// The server's name in an address, for the messages.
+std::string HostOf(const std::wstring& url)
+{
+    const size_t start = url.find(L"://") == std::wstring::npos ? 0 : url.find(L"://") + 3;
+    const size_t end = url.find_first_of(L":/?", start);
+    std::string host;
+    for (wchar_t c : url.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start))
+        host += c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?';
+    return host;
+}
+
+std::wstring RatesAddress()
+{
+    const std::wstring stored = LoadRatesUrl();
+    if (!stored.empty()) return stored;
+    const char* address = kRatesBankAddresses[LoadRatesBank()];
+    return std::wstring(address, address + std::char_traits<char>::length(address));
+}
+
+void ShowChosenBank(HWND dialog)
+{
+    HMENU menu = SoftKeyBarMenu(SHFindMenuBar(dialog));
+    if (menu != nullptr)
+        CheckMenuRadioItem(menu, IDM_RATES_BANK_CBR, IDM_RATES_BANK_ECB, IDM_RATES_BANK_CBR + LoadRatesBank(),
+                           MF_BYCOMMAND);
+}
+
+void ChooseBank(HWND dialog, int bank)
+{
+    SaveRatesBank(bank);
+    ShowChosenBank(dialog);
+}
+
+// The download ends for the dialog: the status line shows what it showed.
+void EndRatesUpdate(HWND dialog, const ListRequest& request)
+{
+    KillTimer(dialog, kRatesDeadlineTimer);
+    AbandonRatesFetch(request.update->fetch);
+    request.update->fetch = nullptr;
+    SetDlgItemTextW(dialog, IDC_RATES_STATUS, request.update->status.c_str());
+}
+
+void SayNotFetched(HWND dialog, const std::wstring& url, const RatesProblem& problem)
+{
+    ShowMessageBox(dialog, Filled(LoadText(IDS_RATES_NOT_FETCHED), url, RatesProblemWords(problem)).c_str(),
+                   LoadText(IDS_ERROR).c_str(), MB_OK);
+}
+
+void StartRatesUpdate(HWND dialog, const ListRequest& request)
+{
+    if (request.update->fetch != nullptr) return;  // one at a time
+    const std::wstring url = RatesAddress();
+    request.update->fetch = StartRatesFetch(url, ratesFetchLimits, dialog, kRatesFetched);
+    if (request.update->fetch == nullptr) {
+        ShowMessageBox(dialog, LoadText(IDS_OUT_OF_MEMORY).c_str(), LoadText(IDS_ERROR).c_str(), MB_OK);
+        return;
+    }
+    request.update->status = TextOfControl(dialog, IDC_RATES_STATUS);
+    SetDlgItemTextW(dialog, IDC_RATES_STATUS, LoadText(IDS_RATES_LOADING).c_str());
+    // The download bounds itself; this is the dialog's own word on it.
+    SetTimer(dialog, kRatesDeadlineTimer, static_cast<UINT>(ratesFetchLimits.totalMs) + 2000, nullptr);
+}
+
+// Отмена while a download runs stops it, and only it.
+void CancelRatesUpdate(HWND dialog, const ListRequest& request, RatesText why)
+{
+    const std::wstring url = request.update->fetch->url;
+    EndRatesUpdate(dialog, request);
+    RatesProblem problem;
+    const std::string host = HostOf(url);
+    RefuseRates(problem, 0, why, host.data(), host.size());
+    SayNotFetched(dialog, url, problem);
+}
+
+void RatesUpdateEnded(HWND dialog, const ListRequest& request, RatesFetch* fetch)
+{
+    if (fetch != request.update->fetch) {  // abandoned after it had posted
+        ReleaseRatesFetch(fetch);
+        return;
+    }
+    const std::wstring url = fetch->url;
+    const bool ok = fetch->ok;
+    const std::string body = std::move(fetch->body);
+    const RatesProblem problem = fetch->problem;
+    ReleaseRatesFetch(fetch);
+    EndRatesUpdate(dialog, request);
+    if (!ok) SayNotFetched(dialog, url, problem);
+    else ImportBankRates(dialog, request, body, IDS_RATES_NOT_FETCHED, url);
 }
 
 struct ListCommand {
@@ -409,7 +543,15 @@ const ListCommand kListCommands[] = {
 
 void RunListCommand(HWND dialog, const ListRequest& request, int id)
 {
+    if (request.update->fetch != nullptr) {
+        if (id == IDM_DLG_CANCEL) return CancelRatesUpdate(dialog, request, kRatesCancelled);
+        EndRatesUpdate(dialog, request);  // whatever else the user does, the download is over
+    }
     if (id == IDM_DLG_CANCEL) EndDialog(dialog, 0);
+    if (request.shape->loadsRates) {
+        if (id == IDM_UPDATE_RATES) StartRatesUpdate(dialog, request);
+        if (id == IDM_RATES_BANK_CBR || id == IDM_RATES_BANK_ECB) ChooseBank(dialog, id - IDM_RATES_BANK_CBR);
+    }
     if (id == IDM_CONSTANT_FILES && request.shape->loadsFiles) LoadAnotherFile(dialog, request);
     if (id == IDM_LOAD_RATES && request.shape->loadsRates) LoadBankRates(dialog, request);
     for (const ListCommand& command : kListCommands)
@@ -427,6 +569,7 @@ INT_PTR CALLBACK ListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         char16_t date[kRatesDateCapacity] = {};
         if (request.shape->loadsRates && ReadRatesDate(AsUtf16(request.context.folder), date))
             ShowRatesDate(dialog, date);
+        if (request.shape->loadsRates) ShowChosenBank(dialog);
         return TRUE;
     }
     const ListRequest* request = RequestOf<ListRequest>(dialog);
@@ -443,17 +586,31 @@ INT_PTR CALLBACK ListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_HOTKEY:
         if (IsBackRelease(lParam)) EraseOneCharacter(dialog, request->shape->valueField);
         return TRUE;
+    case kRatesFetched:
+        RatesUpdateEnded(dialog, *request, reinterpret_cast<RatesFetch*>(lParam));
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == kRatesDeadlineTimer && request->update->fetch != nullptr)
+            CancelRatesUpdate(dialog, *request, kRatesTimedOut);
+        return TRUE;
+    case WM_DESTROY:
+        if (request->update->fetch != nullptr) EndRatesUpdate(dialog, *request);
+        return FALSE;
     }
     return FALSE;
 }
 
 }  // namespace
 
+RatesFetchLimits ratesFetchLimits;
+
 int ShowListDialog(HWND owner, ListDialogKind kind, DialogContext context)
 {
     const bool constants = kind == ListDialogKind::Constants;
+    RatesUpdate update;
     ListRequest request{constants ? &kConstantsShape : &kCurrenciesShape,
-                        constants ? &context.calculator->constants : &context.calculator->currencies, context};
+                        constants ? &context.calculator->constants : &context.calculator->currencies, context,
+                        &update};
     const int result = RunPhoneDialog(owner, request.shape->templateId, ListDialogProc, &request);
     if (result != 0) return result;
     // Rates loaded but not kept: the file still holds the table as it was.
