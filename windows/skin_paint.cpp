@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "windows/main_window.h"
 #include "windows/shell/message_box.h"
+#include "windows/zoomed_keypad.h"
 
 namespace {
 
@@ -82,6 +83,27 @@ void PaintPlaceholder(HDC dc, const RECT& area, int layer)
     DrawTextW(dc, kNames[layer], -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
 }
 
+void ReleaseZoomedImages()
+{
+    if (ui.builtinImageDc != nullptr) SelectObject(ui.builtinImageDc, ui.builtinImageOriginal);  // selected ones stay
+    for (HBITMAP& bitmap : ui.zoomedImages) {
+        if (bitmap != nullptr) DeleteObject(bitmap);
+        bitmap = nullptr;
+    }
+    ui.zoomedImagesZoom = 0;
+}
+
+// The built-in skin at a zoom above 1, drawn for that zoom the first time a
+// layer shows there (a few milliseconds) and kept until the zoom changes.
+HBITMAP ZoomedImage(int layer, int zoom)
+{
+    if (ui.zoomedImagesZoom != zoom) ReleaseZoomedImages();
+    ui.zoomedImagesZoom = zoom;
+    if (ui.zoomedImages[layer] == nullptr)
+        ui.zoomedImages[layer] = DrawZoomedKeypad(keypadStyles[0], defaultKeyMap, layer, zoom, true);
+    return ui.zoomedImages[layer];
+}
+
 void PaintBuiltinImage(HDC dc, const RECT& client, int layer, int zoom)
 {
     HBITMAP bitmap = ui.builtinImages[layer];
@@ -94,6 +116,13 @@ void PaintBuiltinImage(HDC dc, const RECT& client, int layer, int zoom)
     }
     HDC memory = ui.builtinImageDc;
     if (memory == nullptr) return;
+    HBITMAP zoomed = zoom > 1 && size.cx == kKeypadWidth && size.cy == kKeypadHeight ? ZoomedImage(layer, zoom)
+                                                                                      : nullptr;
+    if (zoomed != nullptr) {
+        SelectObject(memory, zoomed);
+        BitBlt(dc, 0, top, size.cx * zoom, size.cy * zoom, memory, 0, 0, SRCCOPY);
+        return;
+    }
     SelectObject(memory, bitmap);
     SetStretchBltMode(dc, COLORONCOLOR);  // whole pixels, no blending
     StretchBlt(dc, 0, top, size.cx * zoom, size.cy * zoom, memory, 0, 0, size.cx, size.cy, SRCCOPY);
@@ -152,6 +181,7 @@ void LoadBuiltinImages()
 
 void ReleaseBuiltinImages()
 {
+    ReleaseZoomedImages();
     if (ui.builtinImageDc != nullptr) {
         SelectObject(ui.builtinImageDc, ui.builtinImageOriginal);  // a selected bitmap cannot be deleted
         DeleteDC(ui.builtinImageDc);
