@@ -5,6 +5,7 @@
 // File names are UTF-8 here; on Windows the command line arrives as UTF-16
 // (wmain) and files are opened by their UTF-16 names, so that a skin named
 // in any script can be made.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -33,22 +34,27 @@ constexpr char kUsage[] =
     "  vela-skin pack -o NAME.skin [--keys KEYMAP.txt] [--back RRGGBB]\n"
     "                 [--text RRGGBB] BASE LEFT UP RIGHT DOWN\n"
     "      Builds a skin file from five layer images, .bmp or .png (\"-\": no image\n"
-    "      for that layer). A BMP is stored byte for byte once the program's reader\n"
-    "      accepts it; a PNG becomes an 8-bit BMP (256 colours or fewer) or a 24-bit\n"
-    "      one, transparency blended onto the back colour. The key map comes from\n"
+    "      for that layer), each at most 2048 x 2048 pixels. A BMP is stored byte\n"
+    "      for byte once the program's reader accepts it; a PNG, and a BMP the\n"
+    "      program cannot draw as it is (run-length encoded, 16 or 32 bits), becomes\n"
+    "      an 8-bit BMP (256 colours or fewer) or a 24-bit one, transparency blended\n"
+    "      onto the back colour. The key map comes from\n"
     "      KEYMAP.txt (the text unpack writes), else it is the built-in one. The\n"
     "      display colours come from --back and --text, else from KEYMAP.txt's back:\n"
     "      and text: lines, else from the built-in skin's look: back CFD8E2, text\n"
     "      000000. What will look wrong is named on standard error.\n"
-    "  vela-skin unpack NAME.skin DIR\n"
+    "  vela-skin unpack [--force] NAME.skin DIR\n"
     "      Writes DIR/base.bmp, left.bmp, up.bmp, right.bmp, down.bmp (the layers\n"
     "      with an image, the bytes as stored) and DIR/keys.txt (key map, back: and\n"
     "      text:); packing them again gives the same file. A file the program\n"
-    "      would not load is refused and nothing is written.\n"
+    "      would not load is refused and nothing is written. A folder that holds\n"
+    "      such files already is refused; --force replaces them (and removes those\n"
+    "      the skin has none of), other files stay.\n"
     "  vela-skin check NAME.skin\n"
-    "      Prints what the program makes of the file: \"loads\", or \"falls back to\n"
-    "      the built-in skin:\" and the program's message, then \"why: ...\"; for a\n"
-    "      skin that loads, one line for each thing that will look wrong.\n"
+    "      Prints what the program makes of the file, each line after its name:\n"
+    "      \"loads\", or \"falls back to the built-in skin:\" and the program's\n"
+    "      message, then \"why: ...\"; for a skin that loads, one line for each\n"
+    "      thing that will look wrong (a name the skin dialog cannot list too).\n"
     "  vela-skin --version\n"
     "      Prints the version.\n"
     "  vela-skin preview NAME.skin OUT.png\n"
@@ -277,11 +283,27 @@ int Pack(const Arguments& args)
     return kDone;
 }
 
+// The names of the files unpack writes: another skin's parts in a folder are
+// these.
+std::vector<std::string> PartFileNames()
+{
+    std::vector<std::string> names;
+    for (const char* layer : kLayerNames) names.push_back(std::string(layer) + ".bmp");
+    names.push_back("keys.txt");
+    return names;
+}
+
 int Unpack(const Arguments& args)
 {
-    if (args.size() != 3) return BadCommandLine("unpack needs NAME.skin DIR");
-    const std::string& name = args[1];
-    const std::string& folder = args[2];
+    Arguments plain;
+    bool force = false;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--force") force = true;
+        else plain.push_back(args[i]);
+    }
+    if (plain.size() != 2) return BadCommandLine("unpack needs NAME.skin DIR");
+    const std::string& name = plain[0];
+    const std::string& folder = plain[1];
     std::string skin, error;
     if (!ReadWholeFile(name, skin, error)) return Failed(name, error);
     UnpackedSkin unpacked;
@@ -292,24 +314,54 @@ int Unpack(const Arguments& args)
 
     const std::filesystem::path dir = PathOf(folder);
     std::error_code code;
+    std::vector<std::string> present;  // another skin's parts already there
+    for (const std::string& part : PartFileNames())
+        if (std::filesystem::exists(dir / PathOf(part), code)) present.push_back(part);
+    if (!present.empty() && !force)
+        return Failed(folder, "holds the parts of a skin already (" + present.front() +
+                                  "); packing them with these would mix two skins. Unpack into an empty folder, "
+                                  "or give --force to replace them");
     const bool created = std::filesystem::create_directory(dir, code);
     if (code || !std::filesystem::is_directory(dir, code))
         return Failed(folder, "cannot make this folder" + (code ? ": " + code.message() : std::string()));
     const std::string keysText = UnpackedKeysText(unpacked);
     std::vector<FileToWrite> files;
+    std::vector<std::string> written;
     for (int layer = 0; layer < kSkinLayerCount; ++layer) {
         if (unpacked.images[layer].empty()) continue;
         const std::string file = std::string(kLayerNames[layer]) + ".bmp";
         files.push_back({dir / file, folder + "/" + file, &unpacked.images[layer]});
+        written.push_back(file);
     }
     files.push_back({dir / "keys.txt", folder + "/keys.txt", &keysText});
+    written.push_back("keys.txt");
     if (!WriteFiles(files, error)) {
         if (created) std::filesystem::remove(dir, code);
         std::fprintf(stderr, "vela-skin: %s\n", error.c_str());
         return kFailed;
     }
+    // The old skin's parts this one has none of go, so that none is packed
+    // with the new ones; files of other names stay.
+    for (const std::string& part : present)
+        if (std::find(written.begin(), written.end(), part) == written.end()) std::filesystem::remove(dir / PathOf(part), code);
     return kDone;
 }
+
+// The skin dialog lists a skin under its file name without ".skin", and only
+// names shorter than 15 UTF-16 units: the options keep 15 with the NUL.
+constexpr size_t kLongestListedName = 14;
+
+#ifndef _WIN32
+size_t Utf16Units(const std::string& utf8)
+{
+    size_t units = 0;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if ((c & 0xC0) != 0x80) units += c >= 0xF0 ? 2 : 1;  // four-byte characters take two units
+    }
+    return units;
+}
+#endif
 
 int Check(const Arguments& args)
 {
@@ -318,12 +370,30 @@ int Check(const Arguments& args)
     std::string skin, error;
     if (!ReadWholeFile(name, skin, error)) {
         // As the program, which shows "Скин не найден" for a file it cannot open.
-        std::printf("falls back to the built-in skin: \"Скин не найден\"\n");
+        std::printf("%s: falls back to the built-in skin: \"Скин не найден\"\n", name.c_str());
         return Failed(name, error);
     }
-    const SkinCheck check = CheckSkin(skin);
+    SkinCheck check = CheckSkin(skin);
+    const std::filesystem::path path = PathOf(name);
+#ifdef _WIN32
+    const std::wstring stemWide = path.stem().wstring();
+    const size_t units = stemWide.size();
+#else
+    const size_t units = Utf16Units(path.stem().string());
+#endif
+    if (units > kLongestListedName)
+        check.warnings.push_back("the name has " + std::to_string(units) + " characters: the skin dialog lists only names of " +
+                                 std::to_string(kLongestListedName) + " or fewer, so this skin can never be chosen");
+    // Every line names the file, as the other commands' messages do.
     const std::string report = CheckReport(check);
-    std::fwrite(report.data(), 1, report.size(), stdout);
+    std::string named;
+    for (size_t at = 0; at < report.size();) {
+        const size_t end = report.find('\n', at);
+        const size_t next = end == std::string::npos ? report.size() : end + 1;
+        named += name + ": " + report.substr(at, next - at);
+        at = next;
+    }
+    std::fwrite(named.data(), 1, named.size(), stdout);
     return CheckStatus(check);
 }
 
