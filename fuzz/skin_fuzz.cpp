@@ -126,7 +126,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             touched = TouchLikeTheGraphicsSystem(draw.dib);
         }
     }
+    // Sharper images: all of them or none, each drawn within its scale's limits.
+    Require(skin.sharpImagesFault == nullptr || result == kSkinLoaded);
+    for (int scale = 2; scale <= kLargestImageScale; ++scale) {
+        for (int layer = 0; layer < kSkinLayerCount; ++layer) {
+            const SkinImage& image = skin.sharpImages[scale - 2][layer];
+            Require((image.header == nullptr) == (image.bits == nullptr));
+            Require(skin.sharpImagesFault == nullptr || image.header == nullptr);
+            Require((image.header == nullptr) || (skin.images[layer].header != nullptr));
+            KeypadImageDraw draw;
+            if (PrepareKeypadImage(image, draw, scale) == kImageReady) {
+                Require(draw.dib.drawWidth <= kScreenWidth * scale && draw.dib.height <= kMaxImageRows * scale);
+                touched = TouchLikeTheGraphicsSystem(draw.dib);
+            }
+        }
+        for (int zoom = 1; zoom <= kLargestImageScale; ++zoom) Require(zoom % SharpImageScale(skin, 0, zoom) == 0);
+    }
     ReleaseSkinImages(skin);
+    Require(skin.sharpImagesFault == nullptr);
 
     ImagePalette palette;
     if (CreateImagePalette(data, size, palette))

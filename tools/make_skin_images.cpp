@@ -1,8 +1,10 @@
-// make-skin-images [--style builtin|contrast] [--keys KEYMAP.txt] OUTDIR
+// make-skin-images [--style builtin|contrast] [--keys KEYMAP.txt] [--scale N] OUTDIR
 //
 // Draws the five keypad images of a skin and writes them to OUTDIR as
 // base.bmp, left.bmp, up.bmp, right.bmp and down.bmp: 176 x 153 pixels,
-// 8 bits per pixel with one 256-entry colour table, bottom-up rows.
+// 8 bits per pixel with one 256-entry colour table, bottom-up rows. With
+// --scale N (2 to 4) they are N times as large, drawn at that size, and
+// named base@Nx.bmp and so on: a skin's sharper images.
 //
 // --style builtin (the default) is the program's own skin: light panel, oval
 // keys. --style contrast is a dark, high-contrast skin for poor light:
@@ -37,9 +39,6 @@
 #include "core/skin/skin.h"
 
 namespace {
-
-constexpr int kWidth = 176;
-constexpr int kHeight = 153;
 
 using Canvas = KeypadCanvas;
 
@@ -85,9 +84,10 @@ bool BuildPalette(const std::vector<Canvas>& images, std::vector<std::uint32_t>&
 
 std::vector<std::uint8_t> EncodeBmp(const Canvas& c, const std::vector<std::uint32_t>& palette, std::size_t colours)
 {
-    constexpr std::uint32_t kStride = (kWidth + 3) / 4 * 4;
+    const int kWidth = c.width, kHeight = c.height;
+    const std::uint32_t kStride = (static_cast<std::uint32_t>(kWidth) + 3) / 4 * 4;
     constexpr std::uint32_t kBitsOffset = 14 + 40 + 256 * 4;
-    constexpr std::uint32_t kBitsSize = kStride * kHeight;
+    const std::uint32_t kBitsSize = kStride * static_cast<std::uint32_t>(kHeight);
     std::vector<std::uint8_t> out;
     out.reserve(kBitsOffset + kBitsSize);
     // File header.
@@ -99,8 +99,8 @@ std::vector<std::uint8_t> EncodeBmp(const Canvas& c, const std::vector<std::uint
     PutU32(out, kBitsOffset);
     // Information header.
     PutU32(out, 40);
-    PutU32(out, kWidth);
-    PutU32(out, kHeight);  // positive: bottom-up
+    PutU32(out, static_cast<std::uint32_t>(kWidth));
+    PutU32(out, static_cast<std::uint32_t>(kHeight));  // positive: bottom-up
     PutU16(out, 1);        // planes
     PutU16(out, 8);        // bits per pixel
     PutU32(out, 0);        // uncompressed
@@ -122,7 +122,7 @@ std::vector<std::uint8_t> EncodeBmp(const Canvas& c, const std::vector<std::uint
             const auto it = std::lower_bound(palette.begin(), used, Pack(Get(c, x, y)));
             out.push_back(static_cast<std::uint8_t>(it - palette.begin()));
         }
-        for (std::uint32_t pad = kWidth; pad < kStride; ++pad) out.push_back(0);
+        for (std::uint32_t pad = static_cast<std::uint32_t>(kWidth); pad < kStride; ++pad) out.push_back(0);
     }
     return out;
 }
@@ -179,7 +179,7 @@ bool ReadKeysFile(const char* path, KeyMapText& keys, std::string& error)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: make-skin-images [--style builtin|contrast] [--keys KEYMAP.txt] OUTDIR\n");
+    std::fprintf(stderr, "usage: make-skin-images [--style builtin|contrast] [--keys KEYMAP.txt] [--scale 1-4] OUTDIR\n");
     return 2;
 }
 
@@ -190,6 +190,7 @@ int main(int argc, char** argv)
     const KeypadStyle* style = &keypadStyles[0];
     const char* keysPath = nullptr;
     const char* outDir = nullptr;
+    int scale = 1;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--style") == 0 && hasValue) {
@@ -200,6 +201,10 @@ int main(int argc, char** argv)
             }
         } else if (std::strcmp(argv[i], "--keys") == 0 && hasValue) {
             keysPath = argv[++i];
+        } else if (std::strcmp(argv[i], "--scale") == 0 && hasValue) {
+            const char* value = argv[++i];
+            if (value[0] < '1' || value[0] > '4' || value[1] != '\0') return Usage();
+            scale = value[0] - '0';
         } else if (argv[i][0] == '-' || outDir != nullptr) {
             return Usage();
         } else {
@@ -231,13 +236,14 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // File names by layer: base, Left, Up, Right, Down.
-    static const char* const kNames[5] = {"base.bmp", "left.bmp", "up.bmp", "right.bmp", "down.bmp"};
+    // File names by layer: base, Left, Up, Right, Down; base@2x.bmp and so on
+    // at a larger scale.
+    static const char* const kNames[5] = {"base", "left", "up", "right", "down"};
     std::vector<Canvas> images;
-    for (int layer = 0; layer < 5; ++layer) images.push_back(DrawKeypadImage(look, keyMap, layer, 1));
+    for (int layer = 0; layer < 5; ++layer) images.push_back(DrawKeypadImage(look, keyMap, layer, scale, kDrawBitmapFile));
 
     for (const Canvas& c : images) {
-        if (look.builtIn && !SameRgb(Get(c, 5, 5), look.panel)) {
+        if (look.builtIn && scale == 1 && !SameRgb(Get(c, 5, 5), look.panel)) {
             std::fprintf(stderr, "make-skin-images: pixel (5,5) is not the panel\n");
             return 1;
         }
@@ -252,7 +258,8 @@ int main(int argc, char** argv)
     std::string dir = outDir;
     if (!dir.empty() && dir.back() != '/') dir += '/';
     for (std::size_t layer = 0; layer < 5; ++layer) {
-        const std::string path = dir + kNames[layer];
+        const std::string path =
+            dir + kNames[layer] + (scale > 1 ? "@" + std::to_string(scale) + "x" : std::string()) + ".bmp";
         if (!WriteFile(path, EncodeBmp(images[layer], palette, colours))) {
             std::fprintf(stderr, "make-skin-images: cannot write %s\n", path.c_str());
             return 1;

@@ -128,11 +128,20 @@ void PaintBuiltinImage(HDC dc, const RECT& client, int layer, int zoom)
     StretchBlt(dc, 0, top, size.cx * zoom, size.cy * zoom, memory, 0, 0, size.cx, size.cy, SRCCOPY);
 }
 
+// The sharpest of the skin's images for the zoom (SharpImageScale),
+// enlarged by a whole factor; a sharper image that cannot be drawn gives way
+// to the layer's own.
 UINT PaintFileImage(HDC dc, const RECT& client, int layer, int zoom)
 {
     static KeypadImageDraw draw;  // 2 KB; one paint at a time on the one thread
-    ImageDrawStatus status = PrepareKeypadImage(ui.skin.images[layer], draw);
+    int scale = SharpImageScale(ui.skin, layer, zoom);
+    ImageDrawStatus status = PrepareKeypadImage(ImageAtScale(ui.skin, layer, scale), draw, scale);
+    if (scale > 1 && status != kImageReady) {
+        scale = 1;
+        status = PrepareKeypadImage(ui.skin.images[layer], draw);
+    }
     if (status == kImageNoPalette) return 0;  // said once, when the skin loaded
+    const int factor = zoom / scale;
     int height = draw.dib.height;
     if (status == kImageReady) {
         // Only a screen of 256 colours or fewer takes the image's palette.
@@ -142,7 +151,7 @@ UINT PaintFileImage(HDC dc, const RECT& client, int layer, int zoom)
         HPALETTE oldPalette = palette != nullptr ? SelectPalette(dc, palette, FALSE) : nullptr;
         if (palette != nullptr) RealizePalette(dc);
         SetStretchBltMode(dc, COLORONCOLOR);
-        int lines = StretchDIBits(dc, 0, client.bottom - height * zoom, draw.dib.drawWidth * zoom, height * zoom, 0,
+        int lines = StretchDIBits(dc, 0, client.bottom - height * factor, draw.dib.drawWidth * factor, height * factor, 0,
                                   0, draw.dib.drawWidth, height, draw.dib.bits,
                                   reinterpret_cast<const BITMAPINFO*>(draw.dib.info), DIB_RGB_COLORS, SRCCOPY);
         if (palette != nullptr) {
@@ -218,6 +227,7 @@ void LoadSkin(HWND window)
     CloseHandle(file);
     if (result == kSkinLoaded) {
         ReportImagesWithoutPalette();
+        if (ui.skin.sharpImagesFault != nullptr) ShowSkinError(IDS_SHARP_IMAGES_LEFT_OUT);
         return;
     }
     ui.skin.backColor = BuiltinBackColor();

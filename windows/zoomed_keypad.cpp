@@ -160,7 +160,7 @@ std::wstring DesktopFontFace()
 HBITMAP DrawZoomedKeypad(const KeypadStyle& style, const uint8_t keyMap[kKeyMapSize], int layer, int zoom,
                          bool withText)
 {
-    const KeypadCanvas art = DrawKeypadImage(style, keyMap, layer, zoom);
+    const KeypadCanvas art = DrawKeypadImage(style, keyMap, layer, zoom, kDrawScreen);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = art.width;

@@ -80,10 +80,11 @@ namespace {
 
 using Canvas = KeypadCanvas;
 
-Canvas BlankCanvas(Rgb panel, int scale)
+Canvas BlankCanvas(Rgb panel, int scale, KeypadDrawing drawing)
 {
     const int w = kKeypadWidth * scale, h = kKeypadHeight * scale;
-    return Canvas{w, h, scale, std::vector<Rgb>(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), panel)};
+    return Canvas{w, h, scale, drawing == kDrawBitmapFile,
+                  std::vector<Rgb>(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), panel)};
 }
 
 void Put(Canvas& c, int x, int y, Rgb col)
@@ -169,7 +170,7 @@ void FillOutline(Canvas& c, const KeyOutline& shape, int cx8, int cy8, Rgb top, 
         for (int x = x0; x <= x1; ++x) {
             if (x < 0 || x >= c.width || y < 0 || y >= c.height) continue;
             int cov = Coverage(o, x, y, cx8, cy8);
-            if (c.scale == 1) cov = (cov + 2) / 4 * 4;
+            if (c.bitmapFile) cov = (cov + 2) / 4 * 4;
             if (cov == 0) continue;
             Put(c, x, y, Mix(Get(c, x, y), col, cov));
         }
@@ -192,6 +193,7 @@ void FillPill(Canvas& c, int x0, int y0, int x1, int y1, const KeyOutline& face,
                 if ((x == x0 || x == x1) && (y == y0 || y == y1)) continue;
             } else {
                 cov = Coverage(pill, x, y, px8, py8);
+                if (c.bitmapFile) cov = (cov + 2) / 4 * 4;
             }
             if (cov == 0 || Coverage(room, x, y, cx8 * s, cy8 * s) < 16) continue;
             Put(c, x, y, Mix(Get(c, x, y), col, cov));
@@ -322,17 +324,92 @@ bool FontIsWellFormed(const Glyph* font, std::size_t count)
     return true;
 }
 
+// Fills scale-1 pixel (x, y): at a larger scale the square of pixels it
+// becomes.
+void PutCell(Canvas& c, int x, int y, Rgb col)
+{
+    for (int j = 0; j < c.scale; ++j)
+        for (int i = 0; i < c.scale; ++i) Put(c, x * c.scale + i, y * c.scale + j, col);
+}
+
+// Whether a glyph has ink at column `col` of row `row`.
+bool GlyphInk(const Glyph& g, int col, int row)
+{
+    const int w = GlyphWidth(g);
+    if (col < 0 || col >= w || row < 0 || row >= GlyphRows(g)) return false;
+    return g.rows[row * (w + 1) + col] == '#';
+}
+
+// Whether the point (px, py) lies within `radius` of the segment from
+// (ax, ay) to (bx, by).
+bool NearSegment(std::int64_t px, std::int64_t py, std::int64_t ax, std::int64_t ay, std::int64_t bx, std::int64_t by,
+                 std::int64_t radius)
+{
+    const std::int64_t dx = bx - ax, dy = by - ay;
+    const std::int64_t length2 = dx * dx + dy * dy;
+    std::int64_t t = length2 == 0 ? 0 : (px - ax) * dx + (py - ay) * dy;  // times length2
+    t = std::clamp<std::int64_t>(t, 0, length2);
+    const std::int64_t qx = length2 == 0 ? ax : ax + dx * t / length2, qy = length2 == 0 ? ay : ay + dy * t / length2;
+    return (px - qx) * (px - qx) + (py - qy) * (py - qy) <= radius * radius;
+}
+
+// Whether the point (px, py), in units where a glyph pixel is 8 x 8 and the
+// glyph's top left is (0, 0), is inked by the glyph drawn smoothly: each ink
+// pixel a round dot as wide as a pixel, joined by strokes to its ink
+// neighbours; diagonal neighbours only where no orthogonal pixel joins them.
+bool SmoothGlyphCovers(const Glyph& g, std::int64_t px, std::int64_t py)
+{
+    const int col = static_cast<int>(px >= 0 ? px / 8 : -1), row = static_cast<int>(py >= 0 ? py / 8 : -1);
+    for (int r = row - 1; r <= row + 1; ++r) {
+        for (int k = col - 1; k <= col + 1; ++k) {
+            if (!GlyphInk(g, k, r)) continue;
+            const std::int64_t ax = 8 * k + 4, ay = 8 * r + 4;
+            static const int kSteps[4][2] = {{1, 0}, {0, 1}, {1, 1}, {-1, 1}};
+            if (NearSegment(px, py, ax, ay, ax, ay, 4)) return true;  // its dot
+            for (const auto& step : kSteps) {
+                if (!GlyphInk(g, k + step[0], r + step[1])) continue;
+                const bool diagonal = step[0] != 0 && step[1] != 0;
+                if (diagonal && (GlyphInk(g, k + step[0], r) || GlyphInk(g, k, r + step[1]))) continue;
+                if (NearSegment(px, py, ax, ay, ax + 8 * step[0], ay + 8 * step[1], 4)) return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Draws a glyph with its top-left cell at scale-1 pixel (x, y + top). At
+// scale 1 pixel for pixel; larger, smoothly (SmoothGlyphCovers), coverage in
+// quarters like the outlines so that the colours stay few.
 void DrawGlyph(Canvas& c, const Glyph& g, int x, int y, Rgb col)
 {
-    int row = 0, colIx = 0;
-    for (const char* p = g.rows; *p != '\0'; ++p) {
-        if (*p == '/') {
-            ++row;
-            colIx = 0;
-            continue;
+    const int s = c.scale;
+    if (s == 1) {
+        int row = 0, colIx = 0;
+        for (const char* p = g.rows; *p != '\0'; ++p) {
+            if (*p == '/') {
+                ++row;
+                colIx = 0;
+                continue;
+            }
+            if (*p == '#') Put(c, x + colIx, y + g.top + row, col);
+            ++colIx;
         }
-        if (*p == '#') Put(c, x + colIx, y + g.top + row, col);
-        ++colIx;
+        return;
+    }
+    const int left = x * s, top = (y + g.top) * s;
+    for (int py = top - s; py < top + (GlyphRows(g) + 1) * s; ++py) {
+        for (int px = left - s; px < left + (GlyphWidth(g) + 1) * s; ++px) {
+            if (px < 0 || px >= c.width || py < 0 || py >= c.height) continue;
+            int hits = 0;
+            for (int j = 0; j < 4; ++j)
+                for (int i = 0; i < 4; ++i) {
+                    // The sample in eighths of a glyph pixel: 8 * s canvas eighths make one.
+                    const std::int64_t sx = (8 * (px - left) + 2 * i + 1), sy = (8 * (py - top) + 2 * j + 1);
+                    hits += SmoothGlyphCovers(g, sx / s, sy / s) ? 1 : 0;
+                }
+            const int cov = (hits + 2) / 4 * 4;
+            if (cov > 0) Put(c, px, py, Mix(Get(c, px, py), col, cov));
+        }
     }
 }
 
@@ -373,7 +450,7 @@ void DrawLabel(Canvas& c, const std::u32string& text, int x, int y, Rgb col)
         const int w = GlyphWidth(*g);
         if (text[i] == U'\u221A') {
             const int barEnd = x + w + LabelWidth(text.substr(i + 1));
-            for (int bx = x + w; bx <= barEnd; ++bx) Put(c, bx, y + g->top, col);
+            for (int bx = x + w; bx <= barEnd; ++bx) PutCell(c, bx, y + g->top, col);
         }
         x += w + 1;
     }
@@ -466,7 +543,7 @@ void DrawKeyFace(Canvas& c, const KeypadStyle& s, char32_t face, const Cell& cel
         DrawStarDot(c, s, (box.x0 + box.x1) / 2, (box.y0 + box.y1) / 2, col);
         return;
     }
-    if (c.scale != 1) return;  // the caller's fonts draw it
+    if (!c.bitmapFile) return;  // the caller's fonts draw it
     const Glyph* g = FindGlyph(kKeyFont, kKeyGlyphs, face);
     if (g == nullptr) return;
     DrawGlyph(c, *g, box.x0, box.y0, col);
@@ -572,9 +649,10 @@ Rgb LabelColour(const KeypadStyle& s, int layer, int side, bool& highlighted)
 }  // namespace
 
 // Layer 0 is the base image; layers 1..4 are Left, Up, Right, Down.
-KeypadCanvas DrawKeypadImage(const KeypadStyle& s, const uint8_t keyMap[kKeyMapSize], int layer, int scale)
+KeypadCanvas DrawKeypadImage(const KeypadStyle& s, const uint8_t keyMap[kKeyMapSize], int layer, int scale,
+                             KeypadDrawing drawing)
 {
-    Canvas c = BlankCanvas(s.panel, std::clamp(scale, 1, kMaxKeypadScale));
+    Canvas c = BlankCanvas(s.panel, std::clamp(scale, 1, kMaxKeypadScale), drawing);
     for (int k = 0; k < 12; ++k) DrawKey(c, s, CellOf(k));
     const KeyOutline face = Inset(s.outline, s.faceInset8);
     for (int k = 0; k < 12; ++k) {
@@ -591,7 +669,7 @@ KeypadCanvas DrawKeypadImage(const KeypadStyle& s, const uint8_t keyMap[kKeyMapS
                 FillPill(c, x - 2, y + top - 1, x + LabelWidth(text) + 1, y + bottom + 1, face, cell.cx8, cell.cy8,
                          s.layers[static_cast<std::size_t>(side)].pill);
             }
-            if (c.scale == 1) DrawLabel(c, text, x, y, col);
+            if (c.bitmapFile) DrawLabel(c, text, x, y, col);
         }
         DrawKeyFace(c, s, kFaces[static_cast<std::size_t>(k)], cell, layer == 0 ? s.digit : s.digitDim);
     }

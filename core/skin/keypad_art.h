@@ -2,9 +2,9 @@
 // key outline), the 3 x 4 key cells, where each key's character and its four
 // layer labels go, and the drawing of it all at a whole scale.
 //
-// make-skin-images draws with it at scale 1, text included, in the small
-// pixel fonts below: those are the built-in skin's bitmaps and the shipped
-// skins' images. The program draws the built-in skin at zoom 2 to 4 with it
+// make-skin-images draws with it, text included, in small pixel fonts: the
+// built-in skin's bitmaps and the shipped skins' images (at scale 1, and
+// sharper ones at 2). The program draws the built-in skin at zoom 2 to 4 with it
 // too: the panel, keys and highlights at the zoom's own resolution, and the
 // text (KeypadTexts) in the desktop's fonts, each piece fitted into its box
 // of the scale-1 layout.
@@ -72,9 +72,16 @@ constexpr int kMaxKeypadScale = 4;
 extern const KeypadStyle keypadStyles[2];
 const KeypadStyle* FindKeypadStyle(const char* name);
 
+// What an image is drawn for: a bitmap file (coverage of edges in quarters,
+// so that all five images share one table of 256 colours or fewer, and the
+// text in the pixel fonts, drawn smoothly above scale 1), or the screen
+// (edges in sixteenths, no text: the caller draws it in the desktop's fonts).
+enum KeypadDrawing : int { kDrawBitmapFile, kDrawScreen };
+
 // An image of the keypad at `scale` times 176 x 153, row by row from the top.
 struct KeypadCanvas {
     int width, height, scale;
+    bool bitmapFile;
     std::vector<Rgb> px;
 };
 
@@ -99,10 +106,9 @@ bool KeypadFontsWellFormed();
 // can: each needs a glyph for every character and must lie inside its key.
 std::string KeypadLabelMisfit(const KeypadStyle& style, const uint8_t keyMap[kKeyMapSize]);
 
-// The image of `layer` (0 base, 1..4 Left, Up, Right, Down) at `scale`. The
-// text is drawn in the pixel fonts only at scale 1; at larger scales it is
-// left to the caller (KeypadTexts).
-KeypadCanvas DrawKeypadImage(const KeypadStyle& style, const uint8_t keyMap[kKeyMapSize], int layer, int scale);
+// The image of `layer` (0 base, 1..4 Left, Up, Right, Down) at `scale`.
+KeypadCanvas DrawKeypadImage(const KeypadStyle& style, const uint8_t keyMap[kKeyMapSize], int layer, int scale,
+                             KeypadDrawing drawing);
 
 // The text pieces of `layer`'s image, with their colours.
 std::vector<KeypadText> KeypadTexts(const KeypadStyle& style, const uint8_t keyMap[kKeyMapSize], int layer);

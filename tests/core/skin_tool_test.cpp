@@ -140,8 +140,15 @@ void ExpectRepackedTheSame(const std::string& skin, const std::string& what)
     PackImage images[kSkinLayerCount];
     for (int layer = 0; layer < kSkinLayerCount; ++layer)
         if (!unpacked.images[layer].empty()) images[layer] = {kLayerNames[layer], unpacked.images[layer]};
+    std::vector<PackSharpSet> sharp;
+    for (int scale : unpacked.sharpScales) {
+        sharp.push_back({scale, {}});
+        for (int layer = 0; layer < kSkinLayerCount; ++layer)
+            if (!unpacked.sharpImages[scale - 2][layer].empty())
+                sharp.back().images[layer] = {LayerFileName(layer, scale), unpacked.sharpImages[scale - 2][layer]};
+    }
     std::string again, fault;
-    ASSERT_TRUE(PackSkin(keys, images, again, fault)) << what << ": " << fault;
+    ASSERT_TRUE(PackSkin(keys, images, again, fault, sharp)) << what << ": " << fault;
     EXPECT_EQ(again, skin.substr(0, again.size())) << what;
 }
 
@@ -284,6 +291,8 @@ TEST(SkinTool, CheckGivesTheProgramsVerdictOnEveryCorpusFile)
         {"mixed_depths.skin", "1 loads, 5 warnings"},
         {"top_down.skin", "1 loads, 5 warnings"},
         {"wide_and_cube.skin", "1 loads, 6 warnings"},
+        {"sharp_2x.skin", "1 loads, 5 warnings"},
+        {"hostile_sharp_cut_short.skin", "1 loads, 6 warnings"},
         {"hostile_empty.skin", "2 0 bytes: shorter than the 56 bytes of key map and colours"},
         {"hostile_key_map_only.skin", "2 48 bytes: shorter than the 56 bytes of key map and colours"},
         {"hostile_no_first_record.skin", "2 base: the file ends before this layer's image record"},
@@ -358,6 +367,68 @@ TEST(SkinTool, CheckNamesWhatWillLookWrong)
     }
     EXPECT_EQ(CheckReport(CheckSkin("")),
               "falls back to the built-in skin: \"Загрузка скина\"\nwhy: 0 bytes: shorter than the 56 bytes of key map and colours\n");
+}
+
+// A bitmap file of `width` x `height` pixels of one opaque colour.
+std::string PlainBitmap(int width, int height, uint8_t red, uint8_t green, uint8_t blue)
+{
+    std::vector<uint8_t> rgba;
+    for (int i = 0; i < width * height; ++i) rgba.insert(rgba.end(), {red, green, blue, 255});
+    return BitmapFromRgba(rgba.data(), width, height, 0);
+}
+
+// Sharper images go into the file after the five records, come out again as
+// they went in, are judged by check and drawn by the preview as the program
+// draws them: the sharpest whose scale divides the zoom.
+TEST(SkinTool, SharperImagesPackUnpackCheckAndPreview)
+{
+    const std::string base = PlainBitmap(176, 2, 200, 0, 0), sharpBase = PlainBitmap(352, 4, 0, 200, 0);
+    const struct {
+        std::string sharp, down;
+        const char* outcome;
+    } rows[] = {
+        {sharpBase, "", "packed"},
+        {PlainBitmap(350, 4, 0, 200, 0), "", "base@2x.bmp: 350 x 4 pixels, where 2 times the base image is 352 x 4"},
+        {sharpBase, PlainBitmap(352, 4, 0, 0, 9),
+         "down@2x.bmp: down has an image at one size and none at the other (x1 and x2)"},
+    };
+    for (const auto& row : rows) {
+        PackImage images[kSkinLayerCount] = {{"base.bmp", base}};
+        std::vector<PackSharpSet> sharp{{2, {{"base@2x.bmp", row.sharp}}}};
+        if (!row.down.empty()) sharp[0].images[4] = {"down@2x.bmp", row.down};
+        std::string skin, error;
+        EXPECT_EQ(PackSkin(BuiltinKeyMapText(), images, skin, error, sharp) ? "packed" : error, row.outcome);
+        if (error.empty()) ExpectRepackedTheSame(skin, "2x");
+    }
+    PackImage images[kSkinLayerCount] = {{"base.bmp", base}};
+    std::string skin, error;
+    ASSERT_TRUE(PackSkin(BuiltinKeyMapText(), images, skin, error, {{2, {{"base@2x.bmp", sharpBase}}}}));
+    UnpackedSkin unpacked;
+    SkinRefusal refusal;
+    ASSERT_TRUE(UnpackSkin(skin, unpacked, refusal));
+    EXPECT_EQ(unpacked.sharpScales, std::vector<int>{2});
+    EXPECT_EQ(unpacked.sharpImages[0][0], sharpBase);
+    EXPECT_NE(UnpackedKeysText(unpacked).find("--scale 2 base@2x.bmp - - - -"), std::string::npos);
+
+    // Zooms 1 to 4: the colour at the base screen's bottom left.
+    std::string colours;
+    for (int zoom = 1; zoom <= 4; ++zoom) {
+        PreviewImage preview;
+        preview.zoom = zoom;
+        ASSERT_TRUE(RenderPreviewScreens(skin, preview, refusal));
+        const uint8_t* p = &preview.rgb[static_cast<size_t>(PreviewHeight(preview) - 1) * PreviewWidth(preview) * 3];
+        colours += p[0] != 0 ? "x1 " : "x2 ";
+        EXPECT_EQ(preview.displayRows[0], (kPreviewScreenHeight - 2) * zoom) << zoom;
+    }
+    EXPECT_EQ(colours, "x1 x2 x1 x2 ");
+
+    const std::string cut = skin.substr(0, skin.size() - 1);
+    EXPECT_NE(CheckReport(CheckSkin(cut)).find("\nsharper images: an image record that cannot be read: the program "
+                                               "leaves them all out, shows the x1 images and says so as the skin loads\n"),
+              std::string::npos);
+    EXPECT_EQ(CheckStatus(CheckSkin(cut)), 1);
+    ASSERT_TRUE(UnpackSkin(cut, unpacked, refusal));
+    EXPECT_TRUE(unpacked.sharpScales.empty());
 }
 
 // --- The preview

@@ -507,6 +507,39 @@ TEST_F(Program, ZoomedKeypadTextStaysInItsPlaces)
     }
 }
 
+// A skin file's sharper images: at each zoom the sharpest whose scale divides
+// it, enlarged by a whole factor; a broken set leaves the 1x images, with
+// one message as the skin loads.
+TEST_F(Program, SkinFileSharperImagesFollowTheZoom)
+{
+    const std::string plain = Bitmap(176, 150, 8), sharp = Bitmap(352, 300, 24);  // dark blue; grey 5A
+    const uint32_t set[3] = {1, 2, static_cast<uint32_t>(sharp.size())};  // sets, scale, the base's length
+    const std::string withSharp = SkinBytes(defaultKeyMap, plain) + "ZOOM" +
+                                  std::string(reinterpret_cast<const char*>(set), sizeof set) + sharp +
+                                  std::string(16, '\0');
+    const COLORREF kPlain = RGB(10, 20, 40), kSharp = RGB(0x5A, 0x5A, 0x5A);
+    const struct { const char* name; std::string file; const wchar_t* boxes; COLORREF byZoom[4]; } rows[] = {
+        {"2x images", withSharp, L"", {kPlain, kSharp, kPlain, kSharp}},
+        {"cut short", withSharp.substr(0, withSharp.size() - 17),
+         L"Чёткие изображения скина повреждены: показаны обычные/Ошибка ", {kPlain, kPlain, kPlain, kPlain}},
+    };
+    for (const auto& row : rows) {
+        Write(L"s.skin", row.file);
+        const Options options = StoredOptions(kReprDecimal, u"s");
+        StoreValue(HKEY_LOCAL_MACHINE, &options, sizeof options);
+        Start();
+        EXPECT_EQ(boxes, row.boxes) << row.name;
+        for (int zoom = 1; zoom <= 4; ++zoom) {
+            Command(IDM_ZOOM_1 + zoom - 1);
+            RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            HDC dc = GetDC(Window());
+            EXPECT_EQ(GetPixel(dc, 7, Client().bottom - 7), row.byZoom[zoom - 1]) << row.name << " zoom " << zoom;
+            EXPECT_EQ(GetPixel(dc, 7, Client().bottom - 150 * zoom + 1), row.byZoom[zoom - 1]) << row.name;
+            ReleaseDC(Window(), dc);
+        }
+    }
+}
+
 // The size of `text` in the display's chosen font.
 SIZE ExtentInDisplayFont(const wchar_t* text)
 {

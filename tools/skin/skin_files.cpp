@@ -201,27 +201,41 @@ bool BitmapFromEditorBmp(const std::string& bmp, uint32_t backColor, std::string
     return !converted.empty() || (error = "cannot be made a bitmap file", false);
 }
 
+namespace {
+
+// A layer's image as the skin stores it: PNG files and editors' bitmaps
+// converted. False with why, naming the file.
+bool StoredImage(const PackImage& image, uint32_t backColor, PackImage& stored, std::string& error)
+{
+    stored.fileName = image.fileName;
+    bool converted = true;
+    if (image.fileName.empty()) {
+        stored.bytes = image.bytes;
+    } else if (NamedPng(image.fileName)) {
+        converted = BitmapFromPng(image.bytes, backColor, stored.bytes, error);
+    } else if (BitmapNeedsConverting(image.bytes)) {
+        converted = BitmapFromEditorBmp(image.bytes, backColor, stored.bytes, error);
+    } else {
+        stored.bytes = image.bytes;
+    }
+    if (!converted) error = image.fileName + ": " + error;
+    return converted;
+}
+
+}  // namespace
+
 bool PackSkin(const KeyMapText& keys, const PackImage (&images)[kSkinLayerCount], std::string& skin,
-              std::string& error)
+              std::string& error, const std::vector<PackSharpSet>& sharp)
 {
     PackImage bitmaps[kSkinLayerCount];
-    for (int layer = 0; layer < kSkinLayerCount; ++layer) {
-        const PackImage& image = images[layer];
-        bitmaps[layer].fileName = image.fileName;
-        bool converted = true;
-        if (image.fileName.empty()) {
-            bitmaps[layer].bytes = image.bytes;
-        } else if (NamedPng(image.fileName)) {
-            converted = BitmapFromPng(image.bytes, keys.backColor, bitmaps[layer].bytes, error);
-        } else if (BitmapNeedsConverting(image.bytes)) {
-            converted = BitmapFromEditorBmp(image.bytes, keys.backColor, bitmaps[layer].bytes, error);
-        } else {
-            bitmaps[layer].bytes = image.bytes;
-        }
-        if (!converted) {
-            error = image.fileName + ": " + error;
-            return false;
-        }
+    for (int layer = 0; layer < kSkinLayerCount; ++layer)
+        if (!StoredImage(images[layer], keys.backColor, bitmaps[layer], error)) return false;
+    std::vector<PackSharpSet> sharpBitmaps(sharp.size());
+    for (size_t set = 0; set < sharp.size(); ++set) {
+        sharpBitmaps[set].scale = sharp[set].scale;
+        for (int layer = 0; layer < kSkinLayerCount; ++layer)
+            if (!StoredImage(sharp[set].images[layer], keys.backColor, sharpBitmaps[set].images[layer], error))
+                return false;
     }
-    return PackSkinBitmaps(keys, bitmaps, skin, error);
+    return PackSkinBitmaps(keys, bitmaps, skin, error, sharpBitmaps);
 }

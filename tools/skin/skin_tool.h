@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/skin/skin_pack.h"
 
@@ -15,7 +16,7 @@
 // as it is unless BitmapNeedsConverting. Images larger than 2048 x 2048
 // pixels are refused.
 bool PackSkin(const KeyMapText& keys, const PackImage (&images)[kSkinLayerCount], std::string& skin,
-              std::string& error);
+              std::string& error, const std::vector<PackSharpSet>& sharp = {});
 
 // Bitmap files editors write that the program cannot draw as they are:
 // run-length encoded (8 or 4 bits) and 16- or 32-bit ones. PackSkin converts

@@ -33,6 +33,7 @@ constexpr char kUsage[] =
     "usage:\n"
     "  vela-skin pack -o NAME.skin [--keys KEYMAP.txt] [--back RRGGBB]\n"
     "                 [--text RRGGBB] BASE LEFT UP RIGHT DOWN\n"
+    "                 [--scale N BASE LEFT UP RIGHT DOWN]...\n"
     "      Builds a skin file from five layer images, .bmp or .png (\"-\": no image\n"
     "      for that layer), each at most 2048 x 2048 pixels. A BMP is stored byte\n"
     "      for byte once the program's reader accepts it; a PNG, and a BMP the\n"
@@ -42,10 +43,14 @@ constexpr char kUsage[] =
     "      KEYMAP.txt (the text unpack writes), else it is the built-in one. The\n"
     "      display colours come from --back and --text, else from KEYMAP.txt's back:\n"
     "      and text: lines, else from the built-in skin's look: back CFD8E2, text\n"
-    "      000000. What will look wrong is named on standard error.\n"
+    "      000000. What will look wrong is named on standard error. Each --scale N\n"
+    "      (2, 3 or 4) adds sharper images, N times the size of the layers' images\n"
+    "      (\"-\" where that layer has none), which the program draws at zooms\n"
+    "      N divides.\n"
     "  vela-skin unpack [--force] NAME.skin DIR\n"
     "      Writes DIR/base.bmp, left.bmp, up.bmp, right.bmp, down.bmp (the layers\n"
-    "      with an image, the bytes as stored) and DIR/keys.txt (key map, back: and\n"
+    "      with an image, the bytes as stored), the sharper images as base@2x.bmp\n"
+    "      and so on, and DIR/keys.txt (key map, back: and\n"
     "      text:); packing them again gives the same file. A file the program\n"
     "      would not load is refused and nothing is written. A folder that holds\n"
     "      such files already is refused; --force replaces them (and removes those\n"
@@ -57,10 +62,11 @@ constexpr char kUsage[] =
     "      thing that will look wrong (a name the skin dialog cannot list too).\n"
     "  vela-skin --version\n"
     "      Prints the version.\n"
-    "  vela-skin preview NAME.skin OUT.png\n"
-    "      Draws the five layers side by side as the program shows them at zoom 1:\n"
-    "      880 x 180 pixels, each layer a 176 x 180 screen, its image at the\n"
-    "      bottom, the display line above it showing 1234.5.\n"
+    "  vela-skin preview [--zoom N] NAME.skin OUT.png\n"
+    "      Draws the five layers side by side as the program shows them at zoom N\n"
+    "      (1 to 4, 1 if not given): 880 x 180 pixels times N, each layer a\n"
+    "      176 x 180 screen, its image at the bottom (the sharpest the program\n"
+    "      takes at that zoom), the display line above it showing 1234.5.\n"
     "\n"
     "exit status: 0 done (check: loads, nothing wrong); 1 check: loads, with\n"
     "warnings; 2 a file is refused or cannot be read or written (check: the program\n"
@@ -217,14 +223,24 @@ int Pack(const Arguments& args)
     std::string output, keysFile, colours[2];
     bool colourGiven[2] = {false, false};
     std::vector<std::string> images;
+    std::vector<int> scales;                      // of the --scale sets, in order
+    std::vector<std::vector<std::string>> sharpNames;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "-" || arg.empty() || arg[0] != '-') {
-            images.push_back(arg);
+            (sharpNames.empty() ? images : sharpNames.back()).push_back(arg);
             continue;
         }
         bool missing = false;
         std::string value;
+        if (OptionValue(args, i, "--scale", value, missing)) {
+            if (missing) return BadCommandLine("pack: --scale needs a value");
+            if (value != "2" && value != "3" && value != "4")
+                return BadCommandLine("pack: --scale " + value + ": 2, 3 or 4 is needed");
+            scales.push_back(value[0] - '0');
+            sharpNames.emplace_back();
+            continue;
+        }
         if (OptionValue(args, i, "-o", value, missing)) {
             output = value;
         } else if (OptionValue(args, i, "--keys", value, missing)) {
@@ -244,6 +260,11 @@ int Pack(const Arguments& args)
     if (images.size() != kSkinLayerCount)
         return BadCommandLine("pack: 5 images are needed, BASE LEFT UP RIGHT DOWN (\"-\" for none), not " +
                               std::to_string(images.size()));
+    for (size_t set = 0; set < sharpNames.size(); ++set)
+        if (sharpNames[set].size() != kSkinLayerCount)
+            return BadCommandLine("pack: --scale " + std::to_string(scales[set]) +
+                                  " needs 5 images, BASE LEFT UP RIGHT DOWN (\"-\" for none), not " +
+                                  std::to_string(sharpNames[set].size()));
 
     KeyMapText keys = BuiltinKeyMapText();
     uint32_t colourValues[2];
@@ -269,8 +290,19 @@ int Pack(const Arguments& args)
         if (!ReadWholeFile(images[layer], layers[layer].bytes, error)) return Failed(images[layer], error);
         layers[layer].fileName = images[layer];
     }
+    std::vector<PackSharpSet> sharp(scales.size());
+    for (size_t set = 0; set < scales.size(); ++set) {
+        sharp[set].scale = scales[set];
+        for (int layer = 0; layer < kSkinLayerCount; ++layer) {
+            const std::string& file = sharpNames[set][static_cast<size_t>(layer)];
+            if (file == "-") continue;
+            std::string error;
+            if (!ReadWholeFile(file, sharp[set].images[layer].bytes, error)) return Failed(file, error);
+            sharp[set].images[layer].fileName = file;
+        }
+    }
     std::string skin, error;
-    if (!PackSkin(keys, layers, skin, error)) {
+    if (!PackSkin(keys, layers, skin, error, sharp)) {
         std::fprintf(stderr, "vela-skin: %s\n", error.c_str());
         return kFailed;
     }
@@ -288,7 +320,8 @@ int Pack(const Arguments& args)
 std::vector<std::string> PartFileNames()
 {
     std::vector<std::string> names;
-    for (const char* layer : kLayerNames) names.push_back(std::string(layer) + ".bmp");
+    for (int scale = 1; scale <= kLargestImageScale; ++scale)
+        for (int layer = 0; layer < kSkinLayerCount; ++layer) names.push_back(LayerFileName(layer, scale));
     names.push_back("keys.txt");
     return names;
 }
@@ -327,12 +360,15 @@ int Unpack(const Arguments& args)
     const std::string keysText = UnpackedKeysText(unpacked);
     std::vector<FileToWrite> files;
     std::vector<std::string> written;
-    for (int layer = 0; layer < kSkinLayerCount; ++layer) {
-        if (unpacked.images[layer].empty()) continue;
-        const std::string file = std::string(kLayerNames[layer]) + ".bmp";
-        files.push_back({dir / file, folder + "/" + file, &unpacked.images[layer]});
-        written.push_back(file);
-    }
+    for (int scale = 1; scale <= kLargestImageScale; ++scale)
+        for (int layer = 0; layer < kSkinLayerCount; ++layer) {
+            const std::string& image =
+                scale == 1 ? unpacked.images[layer] : unpacked.sharpImages[scale - 2][layer];
+            if (image.empty()) continue;
+            const std::string file = LayerFileName(layer, scale);
+            files.push_back({dir / file, folder + "/" + file, &image});
+            written.push_back(file);
+        }
     files.push_back({dir / "keys.txt", folder + "/keys.txt", &keysText});
     written.push_back("keys.txt");
     if (!WriteFiles(files, error)) {
@@ -399,12 +435,26 @@ int Check(const Arguments& args)
 
 int Preview(const Arguments& args)
 {
-    if (args.size() != 3) return BadCommandLine("preview needs NAME.skin OUT.png");
-    const std::string& name = args[1];
-    const std::string& output = args[2];
+    Arguments plain;
+    int zoom = 1;
+    for (size_t i = 1; i < args.size(); ++i) {
+        bool missing = false;
+        std::string value;
+        if (OptionValue(args, i, "--zoom", value, missing)) {
+            if (missing || value.size() != 1 || value[0] < '1' || value[0] > '4')
+                return BadCommandLine("preview: --zoom needs 1, 2, 3 or 4");
+            zoom = value[0] - '0';
+        } else {
+            plain.push_back(args[i]);
+        }
+    }
+    if (plain.size() != 2) return BadCommandLine("preview needs NAME.skin OUT.png");
+    const std::string& name = plain[0];
+    const std::string& output = plain[1];
     std::string skin, error;
     if (!ReadWholeFile(name, skin, error)) return Failed(name, error);
     PreviewImage preview;
+    preview.zoom = zoom;
     SkinRefusal refusal;
     if (!RenderPreview(skin, preview, refusal))
         return Failed(name, (refusal.layer >= 0 ? std::string(kLayerNames[refusal.layer]) + ": " : std::string()) +
