@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "core/skin/keypad_art.h"
 
@@ -50,6 +51,21 @@ struct Ink {
     int left, top, right, bottom;  // exclusive right and bottom
 };
 
+// The fonts one drawing uses, made once each: many labels share a size,
+// and making a font costs more than drawing with it.
+struct FontCache {
+    struct Entry {
+        int em;
+        bool bold;
+        HFONT font;
+    };
+    std::vector<Entry> entries;
+    ~FontCache()
+    {
+        for (const Entry& entry : entries) DeleteObject(entry.font);
+    }
+};
+
 HFONT MakeFont(const wchar_t* face, int em, bool bold)
 {
     LOGFONTW font{};
@@ -82,6 +98,15 @@ int AddInk(HDC dc, const std::wstring& text, int x, int baseline, Ink& ink, bool
     return x;
 }
 
+HFONT CachedFont(FontCache& cache, const wchar_t* face, int em, bool bold)
+{
+    for (const FontCache::Entry& entry : cache.entries)
+        if (entry.em == em && entry.bold == bold) return entry.font;
+    HFONT font = MakeFont(face, em, bold);
+    if (font != nullptr) cache.entries.push_back({em, bold, font});
+    return font;
+}
+
 // Capital height of `face` per 1000 of its em size.
 int CapHeightPerMille(HDC dc, const wchar_t* face, bool bold)
 {
@@ -98,10 +123,10 @@ int CapHeightPerMille(HDC dc, const wchar_t* face, bool bold)
 
 // Lays the runs out at em size `em` with the pen starting at (0, 0) and, when
 // `draw`, draws them shifted by (dx, dy). Returns the ink.
-Ink LayOut(HDC dc, const wchar_t* face, bool bold, const std::vector<TextRun>& runs, int em, int capHeight, bool draw,
-           int dx, int dy)
+Ink LayOut(HDC dc, FontCache& cache, const wchar_t* face, bool bold, const std::vector<TextRun>& runs, int em,
+           int capHeight, bool draw, int dx, int dy)
 {
-    HFONT fonts[2] = {MakeFont(face, em, bold), MakeFont(face, em * kScriptSizeTenths / 10, bold)};
+    HFONT fonts[2] = {CachedFont(cache, face, em, bold), CachedFont(cache, face, em * kScriptSizeTenths / 10, bold)};
     HGDIOBJ old = SelectObject(dc, fonts[0]);
     Ink ink{};
     bool any = false;
@@ -115,13 +140,13 @@ Ink LayOut(HDC dc, const wchar_t* face, bool bold, const std::vector<TextRun>& r
         x = AddInk(dc, run.text, x, baseline, ink, any);
     }
     SelectObject(dc, old);
-    for (HFONT font : fonts) DeleteObject(font);
     return any ? ink : Ink{0, 0, 0, 0};
 }
 
 // Draws one piece of text as large as the bitmaps' text, made smaller until
 // its ink fits its box of the scale-1 layout at `zoom`, centred in the box.
-void DrawKeypadText(HDC dc, const wchar_t* face, const KeypadText& text, int zoom, const int capPerMille[2])
+void DrawKeypadText(HDC dc, FontCache& cache, const wchar_t* face, const KeypadText& text, int zoom,
+                    const int capPerMille[2])
 {
     const bool bold = text.keyCharacter;
     const int capHeight = (text.keyCharacter ? kKeyCharacterRows : kLabelCapRows) * zoom;
@@ -130,18 +155,18 @@ void DrawKeypadText(HDC dc, const wchar_t* face, const KeypadText& text, int zoo
     const int boxWidth = (text.box.x1 - text.box.x0 + 1) * zoom, boxHeight = (text.box.y1 - text.box.y0 + 1) * zoom;
     const int fullEm = std::max(1, capHeight * 1000 / std::max(1, capPerMille[bold ? 1 : 0]));
     int em = fullEm;
-    Ink ink = LayOut(dc, face, bold, runs, em, capHeight, false, 0, 0);
+    Ink ink = LayOut(dc, cache, face, bold, runs, em, capHeight, false, 0, 0);
     for (int tries = 0; tries < 8; ++tries) {
         const int width = ink.right - ink.left, height = ink.bottom - ink.top;
         if (width <= boxWidth && height <= boxHeight) break;
         const int shrunk = std::min(em * boxWidth / std::max(1, width), em * boxHeight / std::max(1, height));
         em = std::max(1, std::min(shrunk, em - 1));
-        ink = LayOut(dc, face, bold, runs, em, capHeight * em / fullEm, false, 0, 0);
+        ink = LayOut(dc, cache, face, bold, runs, em, capHeight * em / fullEm, false, 0, 0);
     }
     const int dx = boxLeft + (boxWidth - (ink.right - ink.left)) / 2 - ink.left;
     const int dy = boxTop + (boxHeight - (ink.bottom - ink.top)) / 2 - ink.top;
     SetTextColor(dc, RGB(text.colour.r, text.colour.g, text.colour.b));
-    LayOut(dc, face, bold, runs, em, capHeight * em / fullEm, true, dx, dy);
+    LayOut(dc, cache, face, bold, runs, em, capHeight * em / fullEm, true, dx, dy);
 }
 
 // The desktop's font for messages: what the user reads everywhere else.
@@ -184,8 +209,9 @@ HBITMAP DrawZoomedKeypad(const KeypadStyle& style, const uint8_t keyMap[kKeyMapS
     SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
     const std::wstring face = DesktopFontFace();
     const int capPerMille[2] = {CapHeightPerMille(dc, face.c_str(), false), CapHeightPerMille(dc, face.c_str(), true)};
+    FontCache cache;
     for (const KeypadText& text : KeypadTexts(style, keyMap, layer))
-        DrawKeypadText(dc, face.c_str(), text, zoom, capPerMille);
+        DrawKeypadText(dc, cache, face.c_str(), text, zoom, capPerMille);
     GdiFlush();
     SelectObject(dc, old);
     DeleteDC(dc);
