@@ -72,8 +72,19 @@ void TrySkinTool(const std::string& bytes, bool loads)
     PackImage images[kSkinLayerCount];
     for (int layer = 0; layer < kSkinLayerCount; ++layer)
         if (!unpacked.images[layer].empty()) images[layer] = {"layer.bmp", unpacked.images[layer]};
+    std::vector<PackSharpSet> sharp;
+    for (int scale : unpacked.sharpScales) {
+        sharp.push_back({scale, {}});
+        for (int layer = 0; layer < kSkinLayerCount; ++layer)
+            if (!unpacked.sharpImages[scale - 2][layer].empty())
+                sharp.back().images[layer] = {"layer.bmp", unpacked.sharpImages[scale - 2][layer]};
+    }
     std::string again, fault;
-    Require(PackSkin(keys, images, again, fault) && bytes.compare(0, again.size(), again) == 0);
+    Require(PackSkinBitmaps(keys, images, again, fault, sharp) && bytes.compare(0, again.size(), again) == 0);
+    // The tool converts editors' bitmaps as it packs: what it makes loads, or it says why not.
+    std::string converted;
+    if (PackSkin(keys, images, converted, fault, sharp)) Require(SkinLoads(converted, refusal));
+    else Require(!fault.empty());
 }
 
 void TryKeyMapText(const std::string& text)

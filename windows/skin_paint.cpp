@@ -85,7 +85,7 @@ void PaintPlaceholder(HDC dc, const RECT& area, int layer)
 
 void ReleaseZoomedImages()
 {
-    if (ui.builtinImageDc != nullptr) SelectObject(ui.builtinImageDc, ui.builtinImageOriginal);  // selected ones stay
+    if (ui.builtinImageDc != nullptr) SelectObject(ui.builtinImageDc, ui.builtinImageOriginal);  // a selected bitmap cannot be deleted
     for (HBITMAP& bitmap : ui.zoomedImages) {
         if (bitmap != nullptr) DeleteObject(bitmap);
         bitmap = nullptr;
