@@ -72,8 +72,19 @@ void TrySkinTool(const std::string& bytes, bool loads)
     PackImage images[kSkinLayerCount];
     for (int layer = 0; layer < kSkinLayerCount; ++layer)
         if (!unpacked.images[layer].empty()) images[layer] = {"layer.bmp", unpacked.images[layer]};
+    std::vector<PackSharpSet> sharp;
+    for (int scale : unpacked.sharpScales) {
+        sharp.push_back({scale, {}});
+        for (int layer = 0; layer < kSkinLayerCount; ++layer)
+            if (!unpacked.sharpImages[scale - 2][layer].empty())
+                sharp.back().images[layer] = {"layer.bmp", unpacked.sharpImages[scale - 2][layer]};
+    }
     std::string again, fault;
-    Require(PackSkin(keys, images, again, fault) && bytes.compare(0, again.size(), again) == 0);
+    Require(PackSkinBitmaps(keys, images, again, fault, sharp) && bytes.compare(0, again.size(), again) == 0);
+    // The tool converts editors' bitmaps as it packs: what it makes loads, or it says why not.
+    std::string converted;
+    if (PackSkin(keys, images, converted, fault, sharp)) Require(SkinLoads(converted, refusal));
+    else Require(!fault.empty());
 }
 
 void TryKeyMapText(const std::string& text)
@@ -126,7 +137,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             touched = TouchLikeTheGraphicsSystem(draw.dib);
         }
     }
+    // Sharper images: all of them or none, each drawn within its scale's limits.
+    Require(skin.sharpImagesFault == nullptr || result == kSkinLoaded);
+    for (int scale = 2; scale <= kLargestImageScale; ++scale) {
+        for (int layer = 0; layer < kSkinLayerCount; ++layer) {
+            const SkinImage& image = skin.sharpImages[scale - 2][layer];
+            Require((image.header == nullptr) == (image.bits == nullptr));
+            Require(skin.sharpImagesFault == nullptr || image.header == nullptr);
+            Require((image.header == nullptr) || (skin.images[layer].header != nullptr));
+            KeypadImageDraw draw;
+            if (PrepareKeypadImage(image, draw, scale) == kImageReady) {
+                Require(draw.dib.drawWidth <= kScreenWidth * scale && draw.dib.height <= kMaxImageRows * scale);
+                touched = TouchLikeTheGraphicsSystem(draw.dib);
+            }
+        }
+        for (int zoom = 1; zoom <= kLargestImageScale; ++zoom) Require(zoom % SharpImageScale(skin, 0, zoom) == 0);
+    }
     ReleaseSkinImages(skin);
+    Require(skin.sharpImagesFault == nullptr);
 
     ImagePalette palette;
     if (CreateImagePalette(data, size, palette))

@@ -99,6 +99,7 @@
 #define IDS_EDITOR_DELETE       212
 #define IDS_NO_TRANSLATION      213 /* an edit field could not be made to type "." */
 #define IDS_NO_TRANSLATION_CAPTION 214
+#define IDS_SHARP_IMAGES_LEFT_OUT 215 /* shown once as a skin loads */
 #define IDS_FONT_VERY_SMALL     220 /* the font sizes, smallest first: the stored fontSize is */
 #define IDS_FONT_SMALL          221 /* the offset from IDS_FONT_VERY_SMALL */
 #define IDS_FONT_NORMAL         222

@@ -38,7 +38,7 @@ expect(3 "^$" "check needs NAME.skin" check)
 # The built-in images make a skin that loads as it is; unpacked and packed
 # again it is the same file.
 expect(0 "^$" "^$" pack -o built.skin ${images})
-expect(0 "^loads\n$" "^$" check built.skin)
+expect(0 "^built.skin: loads\n$" "^$" check built.skin)
 expect(0 "^$" "^$" unpack built.skin parts)
 expect(0 "^$" "^$" pack -o parts/again.skin --keys parts/keys.txt
        parts/base.bmp parts/left.bmp parts/up.bmp parts/right.bmp parts/down.bmp)
@@ -61,7 +61,7 @@ expect(2 "^$" "png.bmp: a PNG file: it is converted when its name ends in .png" 
 # Layers without image load, with warnings; colours from the options.
 expect(0 "^$" "warning: gaps.skin: left: no image" pack -o gaps.skin --back 102030 --text=FFFFFF
        ${SOURCE}/resources/skin/base.bmp - - - -)
-expect(1 "^loads\nleft: no image" "^$" check gaps.skin)
+expect(1 "^gaps.skin: loads\ngaps.skin: left: no image" "^$" check gaps.skin)
 
 # Refusals name the file and write nothing.
 file(WRITE "${WORK_DIR}/keys.txt" "left: ln\n")
@@ -70,10 +70,52 @@ file(WRITE "${WORK_DIR}/broken.bmp" "BM not really")
 expect(2 "^$" "broken.bmp: 13 bytes: too short.*would not load" pack -o refused.skin broken.bmp - - - -)
 expect(2 "^$" "missing.png: cannot open" pack -o refused.skin missing.png - - - -)
 expect_missing(refused.skin)
-expect(2 "^falls back to the built-in skin: \"Скин не найден\"\n$" "none.skin: cannot open" check none.skin)
+expect(2 "^none.skin: falls back to the built-in skin: \"Скин не найден\"\n$" "none.skin: cannot open" check none.skin)
 file(WRITE "${WORK_DIR}/short.skin" "too short")
-expect(2 "^falls back to the built-in skin: \"Загрузка скина\"\nwhy: 9 bytes" "^$" check short.skin)
+expect(2 "^short.skin: falls back to the built-in skin: \"Загрузка скина\"\nshort.skin: why: 9 bytes" "^$" check short.skin)
 expect(2 "^$" "short.skin: 9 bytes: shorter.*nothing written" unpack short.skin refused)
 expect(2 "^$" "short.skin: 9 bytes: shorter.*built-in skin" preview short.skin refused.png)
 expect_missing(refused)
 expect_missing(refused.png)
+
+# A name the skin dialog cannot list is named in check.
+configure_file("${WORK_DIR}/built.skin" "${WORK_DIR}/Fifteen-letters.skin" COPYONLY)
+expect(1 "^Fifteen-letters.skin: loads\nFifteen-letters.skin: the name has 15 characters: the skin dialog lists only names of 14" "^$"
+       check Fifteen-letters.skin)
+
+# Unpacking over another skin's parts is refused; --force replaces only them.
+expect(2 "^$" "parts: holds the parts of a skin already \\(base.bmp\\).*--force" unpack gaps.skin parts)
+file(WRITE "${WORK_DIR}/parts/notes.txt" "mine")
+expect(0 "^$" "^$" unpack --force gaps.skin parts)
+expect_missing(parts/left.bmp)
+foreach(kept parts/base.bmp parts/keys.txt parts/notes.txt)
+  if(NOT EXISTS "${WORK_DIR}/${kept}")
+    message(FATAL_ERROR "vela-skin unpack --force lost ${kept}")
+  endif()
+endforeach()
+
+# Sharper images: packed with --scale, unpacked as base@2x.bmp and so on, packed
+# again to the same file; the preview draws at a zoom.
+set(contrast)
+set(contrast_sharp)
+foreach(layer base left up right down)
+  list(APPEND contrast "${SOURCE}/skins/contrast/${layer}.bmp")
+  list(APPEND contrast_sharp "${SOURCE}/skins/contrast/${layer}@2x.bmp")
+endforeach()
+expect(0 "^$" "^$" pack -o sharp.skin ${contrast} --scale 2 ${contrast_sharp})
+expect(0 "^sharp.skin: loads\n$" "^$" check sharp.skin)
+expect(0 "^$" "^$" unpack sharp.skin sharp)
+expect(0 "^$" "^$" pack -o sharp/again.skin --keys sharp/keys.txt sharp/base.bmp sharp/left.bmp sharp/up.bmp
+       sharp/right.bmp sharp/down.bmp --scale 2 sharp/base@2x.bmp sharp/left@2x.bmp sharp/up@2x.bmp sharp/right@2x.bmp
+       sharp/down@2x.bmp)
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK_DIR}/sharp.skin" "${WORK_DIR}/sharp/again.skin"
+                RESULT_VARIABLE differ)
+if(differ)
+  message(FATAL_ERROR "vela-skin: unpack and pack again gave another file with sharper images")
+endif()
+expect(3 "^$" "--scale 2 needs 5 images.*not 4" pack -o refused.skin ${contrast} --scale 2 base.bmp - - -)
+expect(2 "^$" "base.bmp: 176 x 153 pixels, where 2 times the base image is 352 x 306"
+       pack -o refused.skin ${contrast} --scale 2 ${contrast})
+expect(0 "^$" "^$" preview --zoom 2 sharp.skin sharp.png)
+expect(3 "^$" "--zoom needs 1, 2, 3 or 4" preview --zoom 5 sharp.skin sharp.png)
+expect_missing(refused.skin)

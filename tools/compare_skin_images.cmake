@@ -1,7 +1,8 @@
-# cmake -DGENERATOR=... [-DGENERATOR_ARGS=...] -DOUT_DIR=... -DEXPECTED_DIR=... -P compare_skin_images.cmake
+# cmake -DGENERATOR=... [-DGENERATOR_ARGS=...] [-DSUFFIX=@2x] -DOUT_DIR=... -DEXPECTED_DIR=... -P compare_skin_images.cmake
 # Runs the image generator into OUT_DIR and compares each image byte for byte
 # with the committed one in EXPECTED_DIR. GENERATOR_ARGS (a list) go before
-# OUT_DIR: the style and key map of a skin other than the built-in one.
+# OUT_DIR: the style and key map of a skin other than the built-in one, and
+# its --scale, whose images end in SUFFIX.
 foreach(var GENERATOR OUT_DIR EXPECTED_DIR)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "${var} is not set")
@@ -17,6 +18,7 @@ endif()
 
 set(stale "")
 foreach(name base left up right down)
+  set(name "${name}${SUFFIX}")
   set(made "${OUT_DIR}/${name}.bmp")
   set(kept "${EXPECTED_DIR}/${name}.bmp")
   if(NOT EXISTS "${made}")

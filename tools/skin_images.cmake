@@ -16,6 +16,7 @@ set(contrast_args --style contrast --keys ${contrast_dir}/keys.txt)
 add_custom_target(skin-images
   COMMAND make-skin-images ${PROJECT_SOURCE_DIR}/resources/skin
   COMMAND make-skin-images ${contrast_args} ${contrast_dir}
+  COMMAND make-skin-images ${contrast_args} --scale 2 ${contrast_dir}
   COMMENT "Redrawing resources/skin/*.bmp and skins/contrast/*.bmp"
   VERBATIM)
 
@@ -31,5 +32,14 @@ add_test(NAME contrast_skin_images_up_to_date
     -DGENERATOR=$<TARGET_FILE:make-skin-images>
     "-DGENERATOR_ARGS=${contrast_args}"
     -DOUT_DIR=${CMAKE_CURRENT_BINARY_DIR}/contrast_images_check
+    -DEXPECTED_DIR=${contrast_dir}
+    -P ${CMAKE_CURRENT_LIST_DIR}/compare_skin_images.cmake)
+
+add_test(NAME contrast_sharp_images_up_to_date
+  COMMAND ${CMAKE_COMMAND}
+    -DGENERATOR=$<TARGET_FILE:make-skin-images>
+    "-DGENERATOR_ARGS=${contrast_args};--scale;2"
+    -DSUFFIX=@2x
+    -DOUT_DIR=${CMAKE_CURRENT_BINARY_DIR}/contrast_sharp_images_check
     -DEXPECTED_DIR=${contrast_dir}
     -P ${CMAKE_CURRENT_LIST_DIR}/compare_skin_images.cmake)

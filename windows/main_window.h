@@ -33,6 +33,8 @@ struct MainWindowState {
     HBITMAP builtinImages[kSkinLayerCount];  // the built-in skin's, loaded once
     HDC builtinImageDc;      // kept for drawing them: making one per paint costs as much as the drawing
     HGDIOBJ builtinImageOriginal;  // the DC's own bitmap, put back before it goes
+    HBITMAP zoomedImages[kSkinLayerCount];  // the built-in skin drawn at zoomedImagesZoom, made as shown
+    int zoomedImagesZoom;
     int zoom;                // 1..4: the screen is drawn this many times its size
     bool zoomChosen;         // by the user (menu, resizing, stored), not by the monitor
     HWND tooltip;            // names the action of the label under the mouse

@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "windows/main_window.h"
 #include "windows/shell/message_box.h"
+#include "windows/zoomed_keypad.h"
 
 namespace {
 
@@ -82,6 +83,27 @@ void PaintPlaceholder(HDC dc, const RECT& area, int layer)
     DrawTextW(dc, kNames[layer], -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
 }
 
+void ReleaseZoomedImages()
+{
+    if (ui.builtinImageDc != nullptr) SelectObject(ui.builtinImageDc, ui.builtinImageOriginal);  // a selected bitmap cannot be deleted
+    for (HBITMAP& bitmap : ui.zoomedImages) {
+        if (bitmap != nullptr) DeleteObject(bitmap);
+        bitmap = nullptr;
+    }
+    ui.zoomedImagesZoom = 0;
+}
+
+// The built-in skin at a zoom above 1, drawn for that zoom the first time a
+// layer shows there (a few milliseconds) and kept until the zoom changes.
+HBITMAP ZoomedImage(int layer, int zoom)
+{
+    if (ui.zoomedImagesZoom != zoom) ReleaseZoomedImages();
+    ui.zoomedImagesZoom = zoom;
+    if (ui.zoomedImages[layer] == nullptr)
+        ui.zoomedImages[layer] = DrawZoomedKeypad(keypadStyles[0], defaultKeyMap, layer, zoom, true);
+    return ui.zoomedImages[layer];
+}
+
 void PaintBuiltinImage(HDC dc, const RECT& client, int layer, int zoom)
 {
     HBITMAP bitmap = ui.builtinImages[layer];
@@ -94,16 +116,32 @@ void PaintBuiltinImage(HDC dc, const RECT& client, int layer, int zoom)
     }
     HDC memory = ui.builtinImageDc;
     if (memory == nullptr) return;
+    HBITMAP zoomed = zoom > 1 && size.cx == kKeypadWidth && size.cy == kKeypadHeight ? ZoomedImage(layer, zoom)
+                                                                                      : nullptr;
+    if (zoomed != nullptr) {
+        SelectObject(memory, zoomed);
+        BitBlt(dc, 0, top, size.cx * zoom, size.cy * zoom, memory, 0, 0, SRCCOPY);
+        return;
+    }
     SelectObject(memory, bitmap);
     SetStretchBltMode(dc, COLORONCOLOR);  // whole pixels, no blending
     StretchBlt(dc, 0, top, size.cx * zoom, size.cy * zoom, memory, 0, 0, size.cx, size.cy, SRCCOPY);
 }
 
+// The sharpest of the skin's images for the zoom (SharpImageScale),
+// enlarged by a whole factor; a sharper image that cannot be drawn gives way
+// to the layer's own.
 UINT PaintFileImage(HDC dc, const RECT& client, int layer, int zoom)
 {
     static KeypadImageDraw draw;  // 2 KB; one paint at a time on the one thread
-    ImageDrawStatus status = PrepareKeypadImage(ui.skin.images[layer], draw);
+    int scale = SharpImageScale(ui.skin, layer, zoom);
+    ImageDrawStatus status = PrepareKeypadImage(ImageAtScale(ui.skin, layer, scale), draw, scale);
+    if (scale > 1 && status != kImageReady) {
+        scale = 1;
+        status = PrepareKeypadImage(ui.skin.images[layer], draw);
+    }
     if (status == kImageNoPalette) return 0;  // said once, when the skin loaded
+    const int factor = zoom / scale;
     int height = draw.dib.height;
     if (status == kImageReady) {
         // Only a screen of 256 colours or fewer takes the image's palette.
@@ -113,7 +151,7 @@ UINT PaintFileImage(HDC dc, const RECT& client, int layer, int zoom)
         HPALETTE oldPalette = palette != nullptr ? SelectPalette(dc, palette, FALSE) : nullptr;
         if (palette != nullptr) RealizePalette(dc);
         SetStretchBltMode(dc, COLORONCOLOR);
-        int lines = StretchDIBits(dc, 0, client.bottom - height * zoom, draw.dib.drawWidth * zoom, height * zoom, 0,
+        int lines = StretchDIBits(dc, 0, client.bottom - height * factor, draw.dib.drawWidth * factor, height * factor, 0,
                                   0, draw.dib.drawWidth, height, draw.dib.bits,
                                   reinterpret_cast<const BITMAPINFO*>(draw.dib.info), DIB_RGB_COLORS, SRCCOPY);
         if (palette != nullptr) {
@@ -152,6 +190,7 @@ void LoadBuiltinImages()
 
 void ReleaseBuiltinImages()
 {
+    ReleaseZoomedImages();
     if (ui.builtinImageDc != nullptr) {
         SelectObject(ui.builtinImageDc, ui.builtinImageOriginal);  // a selected bitmap cannot be deleted
         DeleteDC(ui.builtinImageDc);
@@ -188,6 +227,7 @@ void LoadSkin(HWND window)
     CloseHandle(file);
     if (result == kSkinLoaded) {
         ReportImagesWithoutPalette();
+        if (ui.skin.sharpImagesFault != nullptr) ShowSkinError(IDS_SHARP_IMAGES_LEFT_OUT);
         return;
     }
     ui.skin.backColor = BuiltinBackColor();

@@ -115,12 +115,13 @@ bool CreateImagePalette(const uint8_t* header, size_t headerSize, ImagePalette& 
     return false;
 }
 
-bool PrepareImageDib(const SkinImage& image, ImageDib& dib)
+bool PrepareImageDib(const SkinImage& image, ImageDib& dib, int scale)
 {
+    const int32_t mostRows = int32_t{kMaxImageRows} * scale, mostColumns = int32_t{kScreenWidth} * scale;
     std::memset(&dib, 0, sizeof dib);
     BitmapHeader h;
     if (!ReadBitmapHeader(image.header, image.headerSize, h)) return false;
-    dib.height = h.height > 0 ? std::min(h.height, int32_t{kMaxImageRows}) : 0;
+    dib.height = h.height > 0 ? std::min(h.height, mostRows) : 0;
     if (!HeaderFitsBlock(h, image.headerSize) || h.planes != 1 || !IsDrawableFormat(h) ||
         h.width <= 0 || h.height <= 0 || image.bits == nullptr)
         return false;
@@ -128,7 +129,7 @@ bool PrepareImageDib(const SkinImage& image, ImageDib& dib)
     const uint64_t stride = DibRowStride(h.width, h.bitCount);
     if (stride * static_cast<uint64_t>(h.height) > image.bitsSize) return false;
     // Rows are bottom-up: the first ones in memory are the image's bottom part.
-    const int32_t rows = std::min(h.height, int32_t{kMaxImageRows});
+    const int32_t rows = std::min(h.height, mostRows);
     const uint64_t pixelBytes = stride * static_cast<uint64_t>(rows);
     if (pixelBytes > UINT32_MAX) return false;
 
@@ -161,16 +162,16 @@ bool PrepareImageDib(const SkinImage& image, ImageDib& dib)
     PutLe32(dib.info + 36, 0);                                  // colours important
     dib.infoSize = infoTable + 4 * size_t{fullCount};
     dib.bits = image.bits;
-    dib.drawWidth = h.width < kScreenWidth ? h.width : kScreenWidth;
+    dib.drawWidth = h.width < mostColumns ? h.width : mostColumns;
     dib.height = rows;
     return true;
 }
 
-ImageDrawStatus PrepareKeypadImage(const SkinImage& image, KeypadImageDraw& draw)
+ImageDrawStatus PrepareKeypadImage(const SkinImage& image, KeypadImageDraw& draw, int scale)
 {
     if (!CreateImagePalette(image.header, image.headerSize, draw.palette)) {
         std::memset(&draw.dib, 0, sizeof draw.dib);
         return kImageNoPalette;
     }
-    return PrepareImageDib(image, draw.dib) ? kImageReady : kImageBadFormat;
+    return PrepareImageDib(image, draw.dib, scale) ? kImageReady : kImageBadFormat;
 }

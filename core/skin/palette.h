@@ -94,15 +94,17 @@ struct ImageDib {
                             4 * kMaxPaletteEntries];
     size_t infoSize;
     const uint8_t* bits;
-    int32_t drawWidth;  // the image's width, at most kScreenWidth
-    int32_t height;     // rows drawn, bottom-up: at most kMaxImageRows, the image's bottom part
+    int32_t drawWidth;  // the image's width, at most kScreenWidth (times the scale)
+    int32_t height;     // rows drawn, bottom-up: at most kMaxImageRows (times the scale), the image's bottom part
 };
 
 // Fills `dib` for a loaded image; false if it cannot be drawn (bit count,
 // planes or compression the graphics system does not take, a top-down image
 // that was not normalised, or pixel data too short). `dib.height` is set even
-// then, for the layout (0 when the header gives no positive height).
-bool PrepareImageDib(const SkinImage& image, ImageDib& dib);
+// then, for the layout (0 when the header gives no positive height). An
+// image of a skin's sharper images at `scale` is cut at `scale` times the
+// width and rows.
+bool PrepareImageDib(const SkinImage& image, ImageDib& dib, int scale = 1);
 
 // The outcome of preparing the image of a key layer for painting.
 enum ImageDrawStatus : int {
@@ -114,4 +116,4 @@ struct KeypadImageDraw {
     ImagePalette palette;
     ImageDib dib;
 };
-ImageDrawStatus PrepareKeypadImage(const SkinImage& image, KeypadImageDraw& draw);
+ImageDrawStatus PrepareKeypadImage(const SkinImage& image, KeypadImageDraw& draw, int scale = 1);

@@ -12,7 +12,19 @@
 //   56  ...       five image records, layers 0 (base), Left, Up, Right, Down
 // An image record is a 4-byte length N followed by N bytes of a complete
 // bitmap file (14-byte file header, information block, pixel data); N = 0
-// means no image for that layer. Bytes after the fifth record are ignored.
+// means no image for that layer.
+//
+// Sharper images may follow the fifth record (older readers ignore what
+// lies there):
+//   4 bytes  the tag "ZOOM"
+//   4        K, 1 to 3: how many sets follow
+//   K sets:  4 bytes the scale S (2, 3 or 4, each once), then five image
+//            records as above, layers in the same order; each image S times
+//            the width and height of the layer's image above, N = 0 exactly
+//            where that layer has none.
+// Bytes after the last set, or after the fifth record without the tag, are
+// ignored. A set that breaks these rules leaves all sharper images out: the
+// skin loads with the images above and sharpImagesFault says why.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +38,8 @@ constexpr int kMinDisplayRows = 20;       // the display line's least height at 
 constexpr int kMaxImageRows = 180 - kMinDisplayRows;  // of the 180-row screen; a taller image shows its bottom part
 constexpr size_t kBitmapFileHeaderSize = 14;
 constexpr size_t kBitmapInfoHeaderSize = 40;
+constexpr int kLargestImageScale = 4;     // sharper images: 2, 3 or 4 times the size
+constexpr char kSharpImagesTag[4] = {'Z', 'O', 'O', 'M'};
 
 // The built-in skin's key map: keyMap[(layer - 1) * 12 + keyIndex], layers
 // Left, Up, Right, Down, in the byte layout of a skin file's first 48 bytes.
@@ -48,6 +62,12 @@ struct SkinState {
     uint32_t backColor;               // 0x00BBGGRR; 0 with the built-in skin until first paint
     uint32_t textColor;
     SkinImage images[kSkinLayerCount];  // used only while builtinSkin is 0
+    // The file's sharper images by scale 2, 3, 4; a scale the file has none
+    // of has no blocks in any layer.
+    SkinImage sharpImages[kLargestImageScale - 1][kSkinLayerCount];
+    // Why the file's sharper images were left out (a fixed English text), or
+    // null: the program says so once as the skin loads.
+    const char* sharpImagesFault;
 };
 
 // What the caller must tell the user after reading a skin file.
@@ -75,7 +95,17 @@ extern void* (*skinAllocate)(size_t size);
 // Key map of the built-in skin, builtinSkin 1, images released, colours 0.
 void UseBuiltinSkin(SkinState& skin);
 
-// Frees the blocks of all five images.
+// The scale of the image the program draws for `layer` at `zoom`: the
+// largest scale of the file's sharper images that divides the zoom, so that
+// the image is enlarged by a whole factor (at zoom 4 a 2x image twice, at
+// zoom 3 only a 3x image: with 2x images alone, the 1x image three times);
+// 1 for the layer's own image.
+int SharpImageScale(const SkinState& skin, int layer, int zoom);
+
+// The image drawn for `layer` at `scale` (1: the layer's own image).
+const SkinImage& ImageAtScale(const SkinState& skin, int layer, int scale);
+
+// Frees the blocks of all five images and of the sharper ones.
 void ReleaseSkinImages(SkinState& skin);
 
 // Reads a whole skin file: key map, colours, five images. Any failure leaves

@@ -132,22 +132,50 @@ uint32_t PixelAt(const DibReader& r, int row, int x)
 
 void DrawScreen(const SkinState& skin, int layer, PreviewImage& preview)
 {
-    const int left = layer * kScreenWidth;
+    const int zoom = preview.zoom, screenWidth = kScreenWidth * zoom, screenHeight = kPreviewScreenHeight * zoom;
+    const int left = layer * screenWidth;
     const uint32_t back = RgbOfColourRef(skin.backColor);
-    for (int y = 0; y < kPreviewScreenHeight; ++y)
-        for (int x = 0; x < kScreenWidth; ++x) PutPreviewPixel(preview, left + x, y, back);
+    for (int y = 0; y < screenHeight; ++y)
+        for (int x = 0; x < screenWidth; ++x) PutPreviewPixel(preview, left + x, y, back);
 
-    int displayRows = kPreviewScreenHeight;
+    int displayRows = screenHeight;
     auto draw = std::make_unique<KeypadImageDraw>();
-    if (PrepareKeypadImage(skin.images[layer], *draw) == kImageReady) {
+    // As the program: the sharpest image for the zoom, else the layer's own.
+    int scale = SharpImageScale(skin, layer, zoom);
+    ImageDrawStatus status = PrepareKeypadImage(ImageAtScale(skin, layer, scale), *draw, scale);
+    if (scale > 1 && status != kImageReady) {
+        scale = 1;
+        status = PrepareKeypadImage(skin.images[layer], *draw);
+    }
+    if (status == kImageReady) {
+        const int factor = zoom / scale;
         const DibReader reader = ReaderOf(draw->dib);
-        const int rows = std::min(draw->dib.height, kMaxImageRows);
+        const int rows = std::min(draw->dib.height, kMaxImageRows * scale);
         for (int row = 0; row < rows; ++row)
-            for (int x = 0; x < draw->dib.drawWidth; ++x)
-                PutPreviewPixel(preview, left + x, kPreviewScreenHeight - 1 - row, PixelAt(reader, row, x));
-        displayRows -= rows;
+            for (int x = 0; x < draw->dib.drawWidth; ++x) {
+                const uint32_t pixel = PixelAt(reader, row, x);
+                for (int j = 0; j < factor; ++j)
+                    for (int i = 0; i < factor; ++i)
+                        PutPreviewPixel(preview, left + x * factor + i, screenHeight - 1 - row * factor - j, pixel);
+            }
+        displayRows -= rows * factor;
     }
     preview.displayRows[layer] = displayRows;
+}
+
+void SharpWarnings(const SkinState& skin, std::vector<std::string>& warnings)
+{
+    if (skin.sharpImagesFault != nullptr)
+        warnings.push_back(std::string("sharper images: ") + skin.sharpImagesFault +
+                           ": the program leaves them all out, shows the x1 images and says so as the skin loads");
+    auto draw = std::make_unique<KeypadImageDraw>();
+    for (int scale = 2; scale <= kLargestImageScale; ++scale)
+        for (int layer = 0; layer < kSkinLayerCount; ++layer) {
+            const SkinImage& image = skin.sharpImages[scale - 2][layer];
+            if (image.header != nullptr && PrepareKeypadImage(image, *draw, scale) != kImageReady)
+                warnings.push_back(LayerFileName(layer, scale) +
+                                   ": cannot be drawn as it is: the program draws the x1 image instead");
+        }
 }
 
 }  // namespace
@@ -165,6 +193,7 @@ SkinCheck CheckSkin(const std::string& bytes)
     for (int layer = 0; layer < kSkinLayerCount; ++layer) LayerWarnings(skin.state, layer, noPalette, check.warnings);
     if (noPalette)
         check.warnings.push_back("the program says \"Не могу создать палитру\" once, as the skin loads");
+    SharpWarnings(skin.state, check.warnings);
     for (int i = 0; i < kKeyMapSize; ++i) {
         const int action = skin.state.keyMap[i];
         if (action >= kActionCount)
@@ -197,11 +226,15 @@ int CheckStatus(const SkinCheck& check)
     return check.warnings.empty() ? 0 : 1;
 }
 
+int PreviewWidth(const PreviewImage& preview) { return kPreviewWidth * preview.zoom; }
+int PreviewHeight(const PreviewImage& preview) { return kPreviewScreenHeight * preview.zoom; }
+
 void PutPreviewPixel(PreviewImage& preview, int x, int y, uint32_t rgb)
 {
-    if (x < 0 || x >= kPreviewWidth || y < 0 || y >= kPreviewScreenHeight) return;
-    if (preview.rgb.size() < static_cast<size_t>(kPreviewWidth) * kPreviewScreenHeight * 3) return;  // not rendered
-    uint8_t* p = preview.rgb.data() + (static_cast<size_t>(y) * kPreviewWidth + static_cast<size_t>(x)) * 3;
+    const int width = PreviewWidth(preview), height = PreviewHeight(preview);
+    if (x < 0 || x >= width || y < 0 || y >= height) return;
+    if (preview.rgb.size() < static_cast<size_t>(width) * static_cast<size_t>(height) * 3) return;  // not rendered
+    uint8_t* p = preview.rgb.data() + (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
     p[0] = static_cast<uint8_t>(rgb >> 16);
     p[1] = static_cast<uint8_t>(rgb >> 8);
     p[2] = static_cast<uint8_t>(rgb);
@@ -214,7 +247,8 @@ bool RenderPreviewScreens(const std::string& bytes, PreviewImage& preview, SkinR
         SkinLoads(bytes, refusal);
         return false;
     }
-    preview.rgb.assign(static_cast<size_t>(kPreviewWidth) * kPreviewScreenHeight * 3, 0);
+    preview.zoom = std::clamp(preview.zoom, 1, kLargestImageScale);
+    preview.rgb.assign(static_cast<size_t>(PreviewWidth(preview)) * static_cast<size_t>(PreviewHeight(preview)) * 3, 0);
     for (int layer = 0; layer < kSkinLayerCount; ++layer) DrawScreen(skin.state, layer, preview);
     preview.textRgb = RgbOfColourRef(skin.state.textColor);
     return true;

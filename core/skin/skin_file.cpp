@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -82,11 +83,11 @@ void MakeBottomUp(SkinImage& image)
     PutLe32(image.header + 8, static_cast<uint32_t>(rows));
 }
 
-// Reads the image record of `layer` at the current position into a layer
-// without blocks. On a failure the layer stays without them.
-SkinResult ReadSkinImage(SkinState& skin, int layer, SkinSource& source)
+// Reads the image record at the current position into `target`. On a
+// failure the target stays without blocks.
+SkinResult ReadImageRecord(SkinImage& target, SkinSource& source)
 {
-    FreeImage(skin.images[layer]);
+    FreeImage(target);
 
     uint32_t length;  // bytes of the bitmap file that follows
     if (!ReadLe32(source, length)) return kSkinReadFailed;
@@ -127,8 +128,64 @@ SkinResult ReadSkinImage(SkinState& skin, int layer, SkinSource& source)
         return kSkinReadFailed;
     }
     MakeBottomUp(image);
-    skin.images[layer] = image;
+    target = image;
     return kSkinLoaded;
+}
+
+void ReleaseSharpImages(SkinState& skin)
+{
+    for (auto& set : skin.sharpImages)
+        for (SkinImage& image : set) FreeImage(image);
+}
+
+// Width and rows of a loaded (bottom-up) image; 0 x 0 for none.
+void ImageSize(const SkinImage& image, int64_t& width, int64_t& rows)
+{
+    BitmapHeader h{};
+    width = rows = 0;
+    if (image.header == nullptr || !ReadBitmapHeader(image.header, image.headerSize, h)) return;
+    width = h.width;
+    rows = h.height;
+}
+
+// One set of sharper images: the scale and five records. Null, or why the
+// set is broken.
+const char* ReadSharpSet(SkinState& skin, SkinSource& source)
+{
+    uint32_t scale = 0;
+    if (!ReadLe32(source, scale)) return "the file ends inside the sharper images";
+    if (scale < 2 || scale > kLargestImageScale) return "a scale other than 2, 3 or 4";
+    SkinImage(&set)[kSkinLayerCount] = skin.sharpImages[scale - 2];
+    for (const SkinImage& image : set)
+        if (image.header != nullptr) return "a scale given twice";
+    for (int layer = 0; layer < kSkinLayerCount; ++layer) {
+        if (ReadImageRecord(set[layer], source) != kSkinLoaded) return "an image record that cannot be read";
+        int64_t width = 0, rows = 0, sharpWidth = 0, sharpRows = 0;
+        ImageSize(skin.images[layer], width, rows);
+        ImageSize(set[layer], sharpWidth, sharpRows);
+        if ((set[layer].header == nullptr) != (skin.images[layer].header == nullptr))
+            return "a layer with an image at one size and none at the other";
+        if (sharpWidth != width * scale || sharpRows != rows * scale)
+            return "an image that is not the scale times the size of its layer's image";
+    }
+    return nullptr;
+}
+
+// The sharper images after the fifth record, if the file has them.
+void ReadSharpImages(SkinState& skin, SkinSource& source)
+{
+    uint8_t tag[sizeof kSharpImagesTag];
+    if (Remaining(source) < sizeof tag || !ReadExactly(source, tag, sizeof tag) ||
+        std::memcmp(tag, kSharpImagesTag, sizeof tag) != 0)
+        return;  // no tag: whatever follows is ignored, as ever
+    uint32_t sets = 0;
+    const char* fault = nullptr;
+    if (!ReadLe32(source, sets)) fault = "the file ends inside the sharper images";
+    else if (sets < 1 || sets > kLargestImageScale - 1) fault = "a count of sets other than 1 to 3";
+    for (uint32_t i = 0; fault == nullptr && i < sets; ++i) fault = ReadSharpSet(skin, source);
+    if (fault == nullptr) return;
+    ReleaseSharpImages(skin);
+    skin.sharpImagesFault = fault;
 }
 
 }  // namespace
@@ -136,6 +193,21 @@ SkinResult ReadSkinImage(SkinState& skin, int layer, SkinSource& source)
 void ReleaseSkinImages(SkinState& skin)
 {
     for (SkinImage& image : skin.images) FreeImage(image);
+    ReleaseSharpImages(skin);
+    skin.sharpImagesFault = nullptr;
+}
+
+int SharpImageScale(const SkinState& skin, int layer, int zoom)
+{
+    if (layer < 0 || layer >= kSkinLayerCount) return 1;
+    for (int scale = std::min(zoom, kLargestImageScale); scale >= 2; --scale)
+        if (zoom % scale == 0 && skin.sharpImages[scale - 2][layer].header != nullptr) return scale;
+    return 1;
+}
+
+const SkinImage& ImageAtScale(const SkinState& skin, int layer, int scale)
+{
+    return scale >= 2 && scale <= kLargestImageScale ? skin.sharpImages[scale - 2][layer] : skin.images[layer];
 }
 
 void UseBuiltinSkin(SkinState& skin)
@@ -156,8 +228,9 @@ SkinResult ReadSkinFile(SkinState& skin, SkinSource& source)
         ReadLe32(source, skin.backColor) && ReadLe32(source, skin.textColor)) {
         result = kSkinLoaded;
         for (int layer = 0; layer < kSkinLayerCount && result == kSkinLoaded; ++layer)
-            result = ReadSkinImage(skin, layer, source);
+            result = ReadImageRecord(skin.images[layer], source);
     }
+    if (result == kSkinLoaded) ReadSharpImages(skin, source);
     // Never half a skin: any failure gives the built-in one whole.
     if (result != kSkinLoaded) UseBuiltinSkin(skin);
     return result;

@@ -204,29 +204,108 @@ std::string BitmapFromRgba(const uint8_t* rgba, int width, int height, uint32_t 
     return out;
 }
 
+namespace {
+
+// Width and height a bitmap file claims, absolute; false for no bitmap file.
+bool BitmapSize(const std::string& file, int64_t& width, int64_t& height)
+{
+    if (file.size() < kBitmapFileHeaderSize + kBitmapInfoHeaderSize) return false;
+    width = static_cast<int32_t>(Le32(Bytes(file) + 18));
+    const int64_t rows = static_cast<int32_t>(Le32(Bytes(file) + 22));
+    height = rows < 0 ? -rows : rows;
+    return true;
+}
+
+// Why a set of sharper images does not go with the layers' images, naming
+// the file; "" when it does.
+std::string SharpSetMisfit(const PackImage (&images)[kSkinLayerCount], const PackSharpSet& set)
+{
+    if (set.scale < 2 || set.scale > kLargestImageScale) return Printed("scale %d: 2, 3 or 4 is needed", set.scale);
+    for (int layer = 0; layer < kSkinLayerCount; ++layer) {
+        const PackImage& sharp = set.images[layer];
+        const PackImage& plain = images[layer];
+        if (sharp.fileName.empty() != plain.fileName.empty())
+            return (sharp.fileName.empty() ? plain.fileName : sharp.fileName) +
+                   Printed(": %s has an image at one size and none at the other (x1 and x%d)", kLayerNames[layer],
+                           set.scale);
+        int64_t width = 0, height = 0, sharpWidth = 0, sharpHeight = 0;
+        if (sharp.fileName.empty() || !BitmapSize(plain.bytes, width, height) ||
+            !BitmapSize(sharp.bytes, sharpWidth, sharpHeight))
+            continue;  // the reader names what is wrong with the file itself
+        if (sharpWidth != width * set.scale || sharpHeight != height * set.scale)
+            return sharp.fileName + Printed(": %lld x %lld pixels, where %d times the %s image is %lld x %lld",
+                                            static_cast<long long>(sharpWidth), static_cast<long long>(sharpHeight),
+                                            set.scale, kLayerNames[layer], static_cast<long long>(width * set.scale),
+                                            static_cast<long long>(height * set.scale));
+    }
+    return "";
+}
+
+bool AppendRecord(std::string& out, const PackImage& image, std::string& error)
+{
+    if (image.fileName.empty()) {
+        AppendLe32(out, 0);
+        return true;
+    }
+    if (image.bytes.empty() || image.bytes.size() > UINT32_MAX) {
+        error = image.fileName + (image.bytes.empty() ? ": an empty file" : ": too large for a skin's image record");
+        return false;
+    }
+    AppendLe32(out, static_cast<uint32_t>(image.bytes.size()));
+    out += image.bytes;
+    return true;
+}
+
+// Loads the skin: the reason its sharper images are left out, or null.
+const char* SharpImagesFaultOf(const std::string& skin)
+{
+    MemorySkinSource memory{&skin, 0};
+    SkinSource source = SourceOf(memory);
+    SkinState state{};
+    ReadSkinFile(state, source);
+    const char* fault = state.sharpImagesFault;
+    ReleaseSkinImages(state);
+    return fault;
+}
+
+}  // namespace
+
+std::string LayerFileName(int layer, int scale)
+{
+    return std::string(kLayerNames[layer]) + (scale > 1 ? "@" + std::to_string(scale) + "x" : "") + ".bmp";
+}
+
 bool PackSkinBitmaps(const KeyMapText& keys, const PackImage (&images)[kSkinLayerCount], std::string& skin,
-                     std::string& error)
+                     std::string& error, const std::vector<PackSharpSet>& sharp)
 {
     std::string out(reinterpret_cast<const char*>(keys.keyMap), kKeyMapSize);
     AppendLe32(out, keys.backColor);
     AppendLe32(out, keys.textColor);
-    for (const PackImage& image : images) {
-        if (image.fileName.empty()) {
-            AppendLe32(out, 0);
-            continue;
-        }
-        if (image.bytes.empty() || image.bytes.size() > UINT32_MAX) {
-            error = image.fileName + (image.bytes.empty() ? ": an empty file" : ": too large for a skin's image record");
-            return false;
-        }
-        AppendLe32(out, static_cast<uint32_t>(image.bytes.size()));
-        out += image.bytes;
-    }
+    for (const PackImage& image : images)
+        if (!AppendRecord(out, image, error)) return false;
     SkinRefusal refusal;
     if (!SkinLoads(out, refusal)) {
         const std::string where = refusal.layer >= 0 ? images[refusal.layer].fileName : "the skin";
         error = where + ": " + refusal.reason + "; the program would not load the skin";
         return false;
+    }
+    if (!sharp.empty()) {
+        out.append(kSharpImagesTag, sizeof kSharpImagesTag);
+        AppendLe32(out, static_cast<uint32_t>(sharp.size()));
+        for (const PackSharpSet& set : sharp) {
+            const std::string misfit = SharpSetMisfit(images, set);
+            if (!misfit.empty()) {
+                error = misfit;
+                return false;
+            }
+            AppendLe32(out, static_cast<uint32_t>(set.scale));
+            for (const PackImage& image : set.images)
+                if (!AppendRecord(out, image, error)) return false;
+        }
+        if (const char* fault = SharpImagesFaultOf(out)) {
+            error = std::string("the sharper images: ") + fault + "; the program would leave them out";
+            return false;
+        }
     }
     skin = std::move(out);
     return true;
@@ -248,6 +327,23 @@ bool UnpackSkin(const std::string& skin, UnpackedSkin& out, SkinRefusal& refusal
         image.assign(skin, at + 4, length);
         at += 4 + size_t{length};
     }
+    // The sharper images, when the reader takes them: then every record of
+    // theirs lies inside the file too.
+    if (SharpImagesFaultOf(skin) == nullptr && skin.size() - at >= 8 &&
+        std::memcmp(skin.data() + at, kSharpImagesTag, sizeof kSharpImagesTag) == 0) {
+        const uint32_t sets = Le32(Bytes(skin) + at + 4);
+        at += 8;
+        for (uint32_t i = 0; i < sets; ++i) {
+            const int scale = static_cast<int>(Le32(Bytes(skin) + at));
+            at += 4;
+            unpacked.sharpScales.push_back(scale);
+            for (std::string& image : unpacked.sharpImages[scale - 2]) {
+                const uint32_t length = Le32(Bytes(skin) + at);
+                image.assign(skin, at + 4, length);
+                at += 4 + size_t{length};
+            }
+        }
+    }
     out = std::move(unpacked);
     return true;
 }
@@ -257,7 +353,12 @@ std::string UnpackedKeysText(const UnpackedSkin& unpacked)
     std::string command = "vela-skin pack -o NAME.skin --keys keys.txt";
     for (int layer = 0; layer < kSkinLayerCount; ++layer) {
         command += ' ';
-        command += unpacked.images[layer].empty() ? std::string("-") : std::string(kLayerNames[layer]) + ".bmp";
+        command += unpacked.images[layer].empty() ? std::string("-") : LayerFileName(layer, 1);
+    }
+    for (int scale : unpacked.sharpScales) {
+        command += " --scale " + std::to_string(scale);
+        for (int layer = 0; layer < kSkinLayerCount; ++layer)
+            command += " " + (unpacked.images[layer].empty() ? std::string("-") : LayerFileName(layer, scale));
     }
     return WriteKeyMapText(unpacked.keys) + "\n# Unpacked from a skin file; in this folder\n#   " + command +
            "\n# packs it again.\n";

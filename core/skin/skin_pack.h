@@ -42,12 +42,20 @@ struct PackImage {
     std::string fileName;  // for messages; empty: no image for the layer
     std::string bytes;     // a bitmap file (BMP)
 };
+// A set of sharper images: `scale` (2 to 4) times the size of each layer's
+// image, where the layer has one.
+struct PackSharpSet {
+    int scale;
+    PackImage images[kSkinLayerCount];
+};
+
 // Builds a skin file from the key map, its colours and one bitmap file a
-// layer, each stored as it is. False, with `error` naming the image's file
-// and what is wrong, when an image is empty or the program would refuse the
-// skin.
+// layer, each stored as it is, and the sets of sharper images after them
+// (in the order given). False, with `error` naming the image's file and what
+// is wrong, when an image is empty, the program would refuse the skin or
+// leave its sharper images out.
 bool PackSkinBitmaps(const KeyMapText& keys, const PackImage (&images)[kSkinLayerCount], std::string& skin,
-                     std::string& error);
+                     std::string& error, const std::vector<PackSharpSet>& sharp = {});
 
 // `width` x `height` pixels of red, green, blue, alpha (top row first) as a
 // bitmap file with a 40-byte header, bottom-up: 8 bits with a colour table of
@@ -60,7 +68,15 @@ std::string BitmapFromRgba(const uint8_t* rgba, int width, int height, uint32_t 
 struct UnpackedSkin {
     KeyMapText keys;                      // colours always present
     std::string images[kSkinLayerCount];  // each record's bitmap file; empty: none
+    // The sharper images by scale 2, 3, 4, in the file's order of sets
+    // (scales the file has none of, and those the program leaves out, are
+    // not there).
+    std::vector<int> sharpScales;
+    std::string sharpImages[kLargestImageScale - 1][kSkinLayerCount];
 };
+// The file name unpack gives a layer's image at `scale`: "base.bmp",
+// "base@2x.bmp".
+std::string LayerFileName(int layer, int scale);
 // Splits a skin file the program loads. False (and `out` untouched) with why
 // when the program would refuse it.
 bool UnpackSkin(const std::string& skin, UnpackedSkin& out, SkinRefusal& refusal);
@@ -90,14 +106,21 @@ int CheckStatus(const SkinCheck& check);
 // above it are the display line. A layer that draws nothing (no palette, or
 // a format the graphics system refuses) is back colour all over, its display
 // line the whole screen. The display line's text is left to the caller, who
-// draws it in `textRgb` within each screen's `displayRows` top rows.
+// draws it in `textRgb` within each screen's `displayRows` top rows (rows of
+// the zoomed preview).
 constexpr int kPreviewScreenHeight = 180;
 constexpr int kPreviewWidth = kScreenWidth * kSkinLayerCount;
 struct PreviewImage {
-    std::vector<uint8_t> rgb;                   // kPreviewWidth x kPreviewScreenHeight, top row first
+    int zoom = 1;                               // everything above, this many times as large
+    std::vector<uint8_t> rgb;                   // kPreviewWidth x kPreviewScreenHeight times zoom, top row first
     int displayRows[kSkinLayerCount] = {};      // rows from the top of each screen that show the display line
     uint32_t textRgb = 0;                       // the text colour as 0x00RRGGBB
 };
+// At a zoom above 1 (`preview.zoom`) each screen is what the program draws at
+// that zoom: the layer's sharpest image for it (SharpImageScale), enlarged
+// by a whole factor.
 bool RenderPreviewScreens(const std::string& skin, PreviewImage& preview, SkinRefusal& refusal);
+int PreviewWidth(const PreviewImage& preview);
+int PreviewHeight(const PreviewImage& preview);
 // Sets one pixel (0x00RRGGBB); pixels outside the preview are ignored.
 void PutPreviewPixel(PreviewImage& preview, int x, int y, uint32_t rgb);

@@ -252,6 +252,75 @@ TEST(Skins, FilesGiveTheirVerdict)
     skinAllocate = std::malloc;
 }
 
+// Sharper images after the fifth record: the tag, the count, then per set
+// the scale and five records ("" for none).
+std::string Sharp(uint32_t count, const std::vector<std::pair<uint32_t, std::vector<std::string>>>& sets)
+{
+    std::string out = "ZOOM";
+    Put32(out, count);
+    for (const auto& [scale, images] : sets) {
+        Put32(out, scale);
+        for (const std::string& image : images) {
+            if (image.empty()) Put32(out, 0);
+            else out += Record(image);
+        }
+    }
+    return out;
+}
+
+// A skin whose base and Up layers have 4 x 2 images and the others none,
+// followed by `tail`: what is left out, and the scale drawn at zooms 1 to 4
+// for the base layer.
+const struct {
+    const char* what;
+    std::string tail;
+    const char* fault;
+    const char* scales;
+} kSharpRows[] = {
+    {"none", "", nullptr, "1111"},
+    {"bytes without the tag, ignored as ever", "junk after the records", nullptr, "1111"},
+    {"2x", Sharp(1, {{2, {BitmapFile({.width = 8, .height = 4}), "", BitmapFile({.width = 8, .height = 4}), "", ""}}}),
+     nullptr, "1212"},
+    {"3x", Sharp(1, {{3, {BitmapFile({.width = 12, .height = 6}), "", BitmapFile({.width = 12, .height = 6}), "", ""}}}),
+     nullptr, "1131"},
+    {"4x then 2x", Sharp(2, {{4, {BitmapFile({.width = 16, .height = 8}), "", BitmapFile({.width = 16, .height = 8}), "", ""}},
+                             {2, {BitmapFile({.width = 8, .height = 4}), "", BitmapFile({.width = 8, .height = 4}), "", ""}}}),
+     nullptr, "1214"},
+    {"cut short", Sharp(1, {{2, {BitmapFile({.width = 8, .height = 4})}}}), "an image record that cannot be read", "1111"},
+    {"a record longer than the file", Sharp(1, {}) + std::string("\2\0\0\0\xFF\xFF\0\0", 8),
+     "an image record that cannot be read", "1111"},
+    {"the tag alone", "ZOOM", "the file ends inside the sharper images", "1111"},
+    {"no sets", Sharp(0, {}), "a count of sets other than 1 to 3", "1111"},
+    {"scale 5", Sharp(1, {{5, {}}}), "a scale other than 2, 3 or 4", "1111"},
+    {"a wrong width", Sharp(1, {{2, {BitmapFile({.width = 9, .height = 4}), "", BitmapFile({.width = 8, .height = 4}), "", ""}}}),
+     "an image that is not the scale times the size of its layer's image", "1111"},
+    {"a layer without its image", Sharp(1, {{2, {BitmapFile({.width = 8, .height = 4}), "", "", "", ""}}}),
+     "a layer with an image at one size and none at the other", "1111"},
+    {"a scale twice", Sharp(2, {{2, {BitmapFile({.width = 8, .height = 4}), "", BitmapFile({.width = 8, .height = 4}), "", ""}},
+                                {2, {BitmapFile({.width = 8, .height = 4}), "", BitmapFile({.width = 8, .height = 4}), "", ""}}}),
+     "a scale given twice", "1111"},
+};
+
+TEST(Skins, SharperImagesLoadOrAreLeftOutWhole)
+{
+    for (const auto& row : kSharpRows) {
+        SkinState skin{};
+        const std::string file = Layers(BitmapFile({}), "", BitmapFile({})) + row.tail;
+        EXPECT_EQ(Verdict(skin, file).substr(0, 6), "loaded") << row.what;  // the 1x images whatever follows
+        EXPECT_EQ(skin.images[0].header != nullptr && skin.images[2].header != nullptr, true) << row.what;
+        EXPECT_STREQ(skin.sharpImagesFault, row.fault) << row.what;
+        std::string scales;
+        for (int zoom = 1; zoom <= 4; ++zoom) scales += static_cast<char>('0' + SharpImageScale(skin, 0, zoom));
+        EXPECT_EQ(scales, row.scales) << row.what;
+        if (row.fault != nullptr) {
+            for (const auto& set : skin.sharpImages)
+                for (const SkinImage& image : set) EXPECT_EQ(image.header, nullptr) << row.what;
+        }
+        ReleaseSkinImages(skin);
+        EXPECT_EQ(skin.sharpImagesFault, nullptr);
+    }
+}
+
 TEST(Skins, WhenMemoryRunsOutTheSkinIsTheBuiltInOne)
 {
     static int failAt, calls;

@@ -2,6 +2,7 @@
 // the check's verdicts and the preview's pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -139,8 +140,15 @@ void ExpectRepackedTheSame(const std::string& skin, const std::string& what)
     PackImage images[kSkinLayerCount];
     for (int layer = 0; layer < kSkinLayerCount; ++layer)
         if (!unpacked.images[layer].empty()) images[layer] = {kLayerNames[layer], unpacked.images[layer]};
+    std::vector<PackSharpSet> sharp;
+    for (int scale : unpacked.sharpScales) {
+        sharp.push_back({scale, {}});
+        for (int layer = 0; layer < kSkinLayerCount; ++layer)
+            if (!unpacked.sharpImages[scale - 2][layer].empty())
+                sharp.back().images[layer] = {LayerFileName(layer, scale), unpacked.sharpImages[scale - 2][layer]};
+    }
     std::string again, fault;
-    ASSERT_TRUE(PackSkin(keys, images, again, fault)) << what << ": " << fault;
+    ASSERT_TRUE(PackSkin(keys, images, again, fault, sharp)) << what << ": " << fault;
     EXPECT_EQ(again, skin.substr(0, again.size())) << what;
 }
 
@@ -155,7 +163,7 @@ TEST(SkinTool, PngBecomesABitmapThatUnpacksAndPacksTheSame)
         {ManyColoursPng(), kTwoByTwoPng, "packed", 24},
         {kTwoByTwoPng.substr(0, 60), "", "base.png: cannot decode the PNG file: outofdata", 0},
         {kTwoByTwoPng.substr(0, 8) + std::string("\0\0\0\x0DIHDR\0\0\x0B\xB8\0\0\0\x01\x08\0\0\0\0\x6B\xBC\xBC\xE2", 25), "",
-         "base.png: 3000 x 1 pixels: larger than 2048 x 2048", 0},
+         "base.png: 3000 x 1 pixels: larger than 2048 x 2048, the largest image vela-skin takes", 0},
         {"", "GIF89a", "down.png: not a PNG file that can be read: unknown image type", 0},
     };
     for (const auto& row : rows) {
@@ -165,6 +173,76 @@ TEST(SkinTool, PngBecomesABitmapThatUnpacksAndPacksTheSame)
         EXPECT_EQ(skin[56 + 4 + 28], row.bits);  // the base bitmap's bit count
         ExpectRepackedTheSame(skin, row.outcome);
     }
+}
+
+// A bitmap file: 40-byte header, the colour table (0xRRGGBB each), `pixels`.
+std::string EditorBmp(int width, int height, int bits, int compression, std::initializer_list<uint32_t> table,
+                      const std::string& pixels)
+{
+    std::string out = "BM";
+    auto put = [&](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) out += static_cast<char>(v >> (8 * i) & 0xFF);
+    };
+    const uint32_t offset = 54 + 4 * static_cast<uint32_t>(table.size());
+    put(offset + static_cast<uint32_t>(pixels.size()), 4), put(0, 4), put(offset, 4);
+    put(40, 4), put(static_cast<uint32_t>(width), 4), put(static_cast<uint32_t>(height), 4), put(1, 2), put(static_cast<uint32_t>(bits), 2);
+    put(static_cast<uint32_t>(compression), 4), put(static_cast<uint32_t>(pixels.size()), 4), put(0, 4), put(0, 4);
+    put(static_cast<uint32_t>(table.size()), 4), put(0, 4);
+    for (uint32_t rgb : table) put(rgb, 4);
+    return out + pixels;
+}
+
+// An uncompressed 8- or 24-bit bitmap file's pixels, top row first: "RRGGBB ...".
+std::string PixelsOf(const std::string& bmp)
+{
+    auto at = [&](size_t i) { return static_cast<uint32_t>(static_cast<uint8_t>(bmp[i])); };
+    const int width = static_cast<int>(at(18) | at(19) << 8), height = static_cast<int>(at(22) | at(23) << 8);
+    const int bits = static_cast<int>(at(28));
+    const size_t offset = at(10) | at(11) << 8, stride = (static_cast<size_t>(width) * bits / 8 + 3) / 4 * 4;
+    std::string out;
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            size_t p = offset + static_cast<size_t>(y) * stride + static_cast<size_t>(x) * (bits / 8);
+            if (bits == 8) p = 54 + 4 * at(p);
+            char rgb[8];
+            std::snprintf(rgb, sizeof rgb, "%02X%02X%02X", at(p + 2), at(p + 1), at(p));
+            out += std::string(out.empty() ? "" : " ") + rgb;
+        }
+    }
+    return out;
+}
+
+// What image editors write is converted as a PNG is: the same pixels, in a
+// bitmap the program draws.
+TEST(SkinTool, EditorsBitmapsBecomeOnesTheProgramDraws)
+{
+    const std::string red = "FF0000", blue = "0000FF";
+    const struct {
+        const char* name;
+        std::string bmp;
+        std::string pixels;
+    } rows[] = {
+        {"RLE8", EditorBmp(4, 2, 8, 1, {0xFF0000, 0x0000FF}, std::string("\2\0\2\1\0\0\0\3\1\0\1\0\1\0\0\1", 16)),
+         "0000FF FF0000 0000FF FF0000 FF0000 FF0000 0000FF 0000FF"},
+        {"RLE4", EditorBmp(4, 2, 4, 2, {0xFF0000, 0x0000FF}, std::string("\4\x01\0\0\2\x11\2\0\0\1", 10)),
+         "0000FF 0000FF FF0000 FF0000 FF0000 0000FF FF0000 0000FF"},
+        {"16 bits", EditorBmp(2, 1, 16, 0, {}, std::string("\0\x7C\x1F\0", 4)), "FF0000 0000FF"},
+        {"32 bits", EditorBmp(2, 1, 32, 0, {}, std::string("\0\0\xFF\xFF\xFF\0\0\xFF", 8)), "FF0000 0000FF"},
+    };
+    for (const auto& row : rows) {
+        PackImage images[kSkinLayerCount] = {{"base.bmp", row.bmp}};
+        std::string skin, error;
+        ASSERT_TRUE(PackSkin(BuiltinKeyMapText(), images, skin, error)) << row.name << ": " << error;
+        UnpackedSkin unpacked;
+        SkinRefusal refusal;
+        ASSERT_TRUE(UnpackSkin(skin, unpacked, refusal)) << row.name;
+        EXPECT_EQ(PixelsOf(unpacked.images[0]), row.pixels) << row.name;
+        ExpectRepackedTheSame(skin, row.name);
+    }
+    PackImage huge[kSkinLayerCount] = {{"base.bmp", EditorBmp(3000, 2, 8, 1, {0}, std::string("\0\1", 2))}};
+    std::string skin, error;
+    EXPECT_FALSE(PackSkin(BuiltinKeyMapText(), huge, skin, error));
+    EXPECT_EQ(error, "base.bmp: 3000 x 2 pixels: larger than 2048 x 2048, the largest image vela-skin takes");
 }
 
 // Sizes no bitmap file holds give none, and no pixel is read for them.
@@ -181,7 +259,11 @@ TEST(SkinTool, EveryCorpusSkinThatLoadsUnpacksAndPacksTheSame)
     for (const auto& entry : std::filesystem::directory_iterator(kCorpus)) {
         const std::string skin = TestFolder::ReadPath(entry.path());
         SkinRefusal refusal;
-        if (SkinLoads(skin, refusal)) ExpectRepackedTheSame(skin, entry.path().filename().string());
+        UnpackedSkin unpacked;
+        if (!UnpackSkin(skin, unpacked, refusal)) continue;
+        // Editors' bitmaps are converted as they are packed: rows of their own.
+        if (std::none_of(std::begin(unpacked.images), std::end(unpacked.images), BitmapNeedsConverting))
+            ExpectRepackedTheSame(skin, entry.path().filename().string());
     }
 }
 
@@ -209,6 +291,8 @@ TEST(SkinTool, CheckGivesTheProgramsVerdictOnEveryCorpusFile)
         {"mixed_depths.skin", "1 loads, 5 warnings"},
         {"top_down.skin", "1 loads, 5 warnings"},
         {"wide_and_cube.skin", "1 loads, 6 warnings"},
+        {"sharp_2x.skin", "1 loads, 5 warnings"},
+        {"hostile_sharp_cut_short.skin", "1 loads, 6 warnings"},
         {"hostile_empty.skin", "2 0 bytes: shorter than the 56 bytes of key map and colours"},
         {"hostile_key_map_only.skin", "2 48 bytes: shorter than the 56 bytes of key map and colours"},
         {"hostile_no_first_record.skin", "2 base: the file ends before this layer's image record"},
@@ -283,6 +367,68 @@ TEST(SkinTool, CheckNamesWhatWillLookWrong)
     }
     EXPECT_EQ(CheckReport(CheckSkin("")),
               "falls back to the built-in skin: \"Загрузка скина\"\nwhy: 0 bytes: shorter than the 56 bytes of key map and colours\n");
+}
+
+// A bitmap file of `width` x `height` pixels of one opaque colour.
+std::string PlainBitmap(int width, int height, uint8_t red, uint8_t green, uint8_t blue)
+{
+    std::vector<uint8_t> rgba;
+    for (int i = 0; i < width * height; ++i) rgba.insert(rgba.end(), {red, green, blue, 255});
+    return BitmapFromRgba(rgba.data(), width, height, 0);
+}
+
+// Sharper images go into the file after the five records, come out again as
+// they went in, are judged by check and drawn by the preview as the program
+// draws them: the sharpest whose scale divides the zoom.
+TEST(SkinTool, SharperImagesPackUnpackCheckAndPreview)
+{
+    const std::string base = PlainBitmap(176, 2, 200, 0, 0), sharpBase = PlainBitmap(352, 4, 0, 200, 0);
+    const struct {
+        std::string sharp, down;
+        const char* outcome;
+    } rows[] = {
+        {sharpBase, "", "packed"},
+        {PlainBitmap(350, 4, 0, 200, 0), "", "base@2x.bmp: 350 x 4 pixels, where 2 times the base image is 352 x 4"},
+        {sharpBase, PlainBitmap(352, 4, 0, 0, 9),
+         "down@2x.bmp: down has an image at one size and none at the other (x1 and x2)"},
+    };
+    for (const auto& row : rows) {
+        PackImage images[kSkinLayerCount] = {{"base.bmp", base}};
+        std::vector<PackSharpSet> sharp{{2, {{"base@2x.bmp", row.sharp}}}};
+        if (!row.down.empty()) sharp[0].images[4] = {"down@2x.bmp", row.down};
+        std::string skin, error;
+        EXPECT_EQ(PackSkin(BuiltinKeyMapText(), images, skin, error, sharp) ? "packed" : error, row.outcome);
+        if (error.empty()) ExpectRepackedTheSame(skin, "2x");
+    }
+    PackImage images[kSkinLayerCount] = {{"base.bmp", base}};
+    std::string skin, error;
+    ASSERT_TRUE(PackSkin(BuiltinKeyMapText(), images, skin, error, {{2, {{"base@2x.bmp", sharpBase}}}}));
+    UnpackedSkin unpacked;
+    SkinRefusal refusal;
+    ASSERT_TRUE(UnpackSkin(skin, unpacked, refusal));
+    EXPECT_EQ(unpacked.sharpScales, std::vector<int>{2});
+    EXPECT_EQ(unpacked.sharpImages[0][0], sharpBase);
+    EXPECT_NE(UnpackedKeysText(unpacked).find("--scale 2 base@2x.bmp - - - -"), std::string::npos);
+
+    // Zooms 1 to 4: the colour at the base screen's bottom left.
+    std::string colours;
+    for (int zoom = 1; zoom <= 4; ++zoom) {
+        PreviewImage preview;
+        preview.zoom = zoom;
+        ASSERT_TRUE(RenderPreviewScreens(skin, preview, refusal));
+        const uint8_t* p = &preview.rgb[static_cast<size_t>(PreviewHeight(preview) - 1) * PreviewWidth(preview) * 3];
+        colours += p[0] != 0 ? "x1 " : "x2 ";
+        EXPECT_EQ(preview.displayRows[0], (kPreviewScreenHeight - 2) * zoom) << zoom;
+    }
+    EXPECT_EQ(colours, "x1 x2 x1 x2 ");
+
+    const std::string cut = skin.substr(0, skin.size() - 1);
+    EXPECT_NE(CheckReport(CheckSkin(cut)).find("\nsharper images: an image record that cannot be read: the program "
+                                               "leaves them all out, shows the x1 images and says so as the skin loads\n"),
+              std::string::npos);
+    EXPECT_EQ(CheckStatus(CheckSkin(cut)), 1);
+    ASSERT_TRUE(UnpackSkin(cut, unpacked, refusal));
+    EXPECT_TRUE(unpacked.sharpScales.empty());
 }
 
 // --- The preview

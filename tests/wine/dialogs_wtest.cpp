@@ -485,6 +485,31 @@ TEST_F(Dialogs, TheShippedListsOpenInTheirDialogs)
     EXPECT_EQ(noted, L"Константы: Скор. света Валюты, Курсы на 15.01.2026: Рубль ");
 }
 
+// Pixels of the base layer's keypad rows that differ from the first screen
+// of a preview made at `zoom`; -1 when the preview cannot be read.
+int KeypadPixelsUnlikePreview(const char* previewPath, int zoom)
+{
+    int width = 0, height = 0, channels = 0;
+    if (!CopyFileW(BuildPath(previewPath).c_str(), (TestFolder() + L"preview.png").c_str(), FALSE)) return -1;
+    const std::string preview = ReadTestFile(L"preview.png");
+    DeleteFileW((TestFolder() + L"preview.png").c_str());
+    stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(preview.data()),
+                                            static_cast<int>(preview.size()), &width, &height, &channels, 3);
+    if (pixels == nullptr || height != kPhoneScreenHeight * zoom) return -1;
+    const int top = (kPhoneScreenHeight - kSkinImageHeight) * zoom;
+    HDC dc = GetDC(Window());
+    int differing = 0;
+    for (int y = top; y < kPhoneScreenHeight * zoom; ++y) {
+        for (int x = 0; x < kScreenWidth * zoom; ++x) {
+            const stbi_uc* p = pixels + 3 * (static_cast<size_t>(y) * width + x);
+            differing += GetPixel(dc, x, y) != RGB(p[0], p[1], p[2]) ? 1 : 0;
+        }
+    }
+    ReleaseDC(Window(), dc);
+    stbi_image_free(pixels);
+    return differing;
+}
+
 // The shipped skin, chosen in the skin dialog, draws its keypad as its
 // preview shows it.
 TEST_F(Dialogs, TheShippedSkinLooksAsItsPreview)
@@ -497,27 +522,12 @@ TEST_F(Dialogs, TheShippedSkinLooksAsItsPreview)
     RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     EXPECT_TRUE(SaveScreenshot("skin_contrast"));
 
-    int width = 0, height = 0, channels = 0;
-    ASSERT_TRUE(CopyFileW(BuildPath(VELA_SHIPPED_SKIN_PREVIEW).c_str(), (TestFolder() + L"preview.png").c_str(), FALSE));
-    const std::string preview = ReadTestFile(L"preview.png");
-    DeleteFileW((TestFolder() + L"preview.png").c_str());
-    stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(preview.data()),
-                                            static_cast<int>(preview.size()), &width, &height, &channels, 3);
-    ASSERT_NE(pixels, nullptr);
-    ASSERT_EQ(height, kPhoneScreenHeight);
-    // The keypad rows of the base layer: the preview's first screen.
-    const int top = kPhoneScreenHeight - kSkinImageHeight;
-    HDC dc = GetDC(Window());
-    int differing = 0;
-    for (int y = top; y < kPhoneScreenHeight; ++y) {
-        for (int x = 0; x < kScreenWidth; ++x) {
-            const stbi_uc* p = pixels + 3 * (static_cast<size_t>(y) * width + x);
-            differing += GetPixel(dc, x, y) != RGB(p[0], p[1], p[2]) ? 1 : 0;
-        }
-    }
-    ReleaseDC(Window(), dc);
-    stbi_image_free(pixels);
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(KeypadPixelsUnlikePreview(VELA_SHIPPED_SKIN_PREVIEW, 1), 0);
+    // At zoom 2 its sharper images, as the preview at that zoom shows them.
+    Command(IDM_ZOOM_1 + 1);
+    RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_TRUE(SaveScreenshot("skin_contrast_2x"));
+    EXPECT_EQ(KeypadPixelsUnlikePreview(VELA_SHIPPED_SKIN_PREVIEW_2X, 2), 0);
     DeleteFileW(skin.c_str());
 }
 

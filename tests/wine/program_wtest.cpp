@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -13,6 +14,7 @@
 #include "core/text/text16.h"
 #include "vela_version.h"
 #include "windows/shell/shell.h"
+#include "windows/zoomed_keypad.h"
 
 namespace {
 
@@ -438,6 +440,138 @@ TEST_F(Program, ZoomByMenuAndByResizing)
     EndVela(true);
     Start();
     EXPECT_EQ(mainWindowState.zoom, 3);
+}
+
+// The pixels of a bitmap, or of the window's client area, as 0x00RRGGBB rows
+// from the top.
+std::vector<uint32_t> Pixels(HDC source, int x, int y, int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    GdiFlush();
+    std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + width * height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    for (uint32_t& p : pixels) p &= 0xFFFFFF;
+    return pixels;
+}
+
+std::vector<uint32_t> BitmapPixels(HBITMAP bitmap, int width, int height)
+{
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    std::vector<uint32_t> pixels = Pixels(memory, 0, 0, width, height);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    return pixels;
+}
+
+// At zoom 2 and 3 the built-in keypad is drawn for the zoom, not blown up:
+// squares of zoom x zoom pixels differ inside, and there are colours between
+// the ones of the 176-pixel image (smooth outlines, smooth text).
+TEST_F(Program, BuiltinKeypadIsDrawnAtTheZoomsResolution)
+{
+    Start();
+    std::vector<uint32_t> small = BitmapPixels(mainWindowState.builtinImages[0], kKeypadWidth, kKeypadHeight);
+    std::sort(small.begin(), small.end());
+    for (int zoom : {2, 3}) {
+        Command(IDM_ZOOM_1 + zoom - 1);
+        RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = GetDC(Window());
+        const int width = kKeypadWidth * zoom, height = kKeypadHeight * zoom;
+        const std::vector<uint32_t> shown = Pixels(dc, 0, Client().bottom - height, width, height);
+        ReleaseDC(Window(), dc);
+        int mixedSquares = 0, newColours = 0;
+        for (int y = 0; y < height; y += zoom) {
+            for (int x = 0; x < width; x += zoom) {
+                bool mixed = false;
+                for (int j = 0; j < zoom; ++j)
+                    for (int i = 0; i < zoom; ++i) mixed |= shown[(y + j) * width + x + i] != shown[y * width + x];
+                mixedSquares += mixed ? 1 : 0;
+            }
+        }
+        for (uint32_t p : shown) newColours += std::binary_search(small.begin(), small.end(), p) ? 0 : 1;
+        EXPECT_GT(mixedSquares, 2000) << zoom;
+        EXPECT_GT(newColours, 2000) << zoom;
+    }
+}
+
+// Every piece of text of the zoomed built-in keypad, in each layer, leaves
+// ink only inside its place of the 176-pixel layout (one pixel of it around),
+// and every piece leaves some.
+TEST_F(Program, ZoomedKeypadTextStaysInItsPlaces)
+{
+    Start();
+    for (int zoom : {2, 3}) {
+        for (int layer = 0; layer < kSkinLayerCount; ++layer) {
+            const int width = kKeypadWidth * zoom, height = kKeypadHeight * zoom;
+            HBITMAP plain = DrawZoomedKeypad(keypadStyles[0], defaultKeyMap, layer, zoom, false);
+            HBITMAP texted = DrawZoomedKeypad(keypadStyles[0], defaultKeyMap, layer, zoom, true);
+            const std::vector<uint32_t> a = BitmapPixels(plain, width, height), b = BitmapPixels(texted, width, height);
+            DeleteObject(plain);
+            DeleteObject(texted);
+            const std::vector<KeypadText> texts = KeypadTexts(keypadStyles[0], defaultKeyMap, layer);
+            std::vector<int> inked(texts.size());
+            int astray = 0;
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    if (a[y * width + x] == b[y * width + x]) continue;
+                    bool placed = false;
+                    for (size_t t = 0; t < texts.size(); ++t) {
+                        const KeypadBox& box = texts[t].box;
+                        if (x >= (box.x0 - 1) * zoom && x < (box.x1 + 2) * zoom && y >= (box.y0 - 1) * zoom &&
+                            y < (box.y1 + 2) * zoom) {
+                            placed = true;
+                            ++inked[t];
+                        }
+                    }
+                    astray += placed ? 0 : 1;
+                }
+            }
+            EXPECT_EQ(astray, 0) << "zoom " << zoom << " layer " << layer;
+            for (size_t t = 0; t < texts.size(); ++t)
+                EXPECT_GT(inked[t], 0) << "zoom " << zoom << " layer " << layer << " text " << t;
+        }
+    }
+}
+
+// A skin file's sharper images: at each zoom the sharpest whose scale divides
+// it, enlarged by a whole factor; a broken set leaves the 1x images, with
+// one message as the skin loads.
+TEST_F(Program, SkinFileSharperImagesFollowTheZoom)
+{
+    const std::string plain = Bitmap(176, 150, 8), sharp = Bitmap(352, 300, 24);  // dark blue; grey 5A
+    const uint32_t set[3] = {1, 2, static_cast<uint32_t>(sharp.size())};  // sets, scale, the base's length
+    const std::string withSharp = SkinBytes(defaultKeyMap, plain) + "ZOOM" +
+                                  std::string(reinterpret_cast<const char*>(set), sizeof set) + sharp +
+                                  std::string(16, '\0');
+    const COLORREF kPlain = RGB(10, 20, 40), kSharp = RGB(0x5A, 0x5A, 0x5A);
+    const struct { const char* name; std::string file; const wchar_t* boxes; COLORREF byZoom[4]; } rows[] = {
+        {"2x images", withSharp, L"", {kPlain, kSharp, kPlain, kSharp}},
+        {"cut short", withSharp.substr(0, withSharp.size() - 17),
+         L"Чёткие изображения скина повреждены: показаны обычные/Ошибка ", {kPlain, kPlain, kPlain, kPlain}},
+    };
+    for (const auto& row : rows) {
+        Write(L"s.skin", row.file);
+        const Options options = StoredOptions(kReprDecimal, u"s");
+        StoreValue(HKEY_LOCAL_MACHINE, &options, sizeof options);
+        Start();
+        EXPECT_EQ(boxes, row.boxes) << row.name;
+        for (int zoom = 1; zoom <= 4; ++zoom) {
+            Command(IDM_ZOOM_1 + zoom - 1);
+            RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            HDC dc = GetDC(Window());
+            EXPECT_EQ(GetPixel(dc, 7, Client().bottom - 7), row.byZoom[zoom - 1]) << row.name << " zoom " << zoom;
+            EXPECT_EQ(GetPixel(dc, 7, Client().bottom - 150 * zoom + 1), row.byZoom[zoom - 1]) << row.name;
+            ReleaseDC(Window(), dc);
+        }
+    }
 }
 
 // The size of `text` in the display's chosen font.

@@ -6,15 +6,24 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/skin/skin_pack.h"
 
 // Builds a skin file as PackSkinBitmaps does, but that an image whose file
 // name ends in .png (any case) is converted first (BitmapFromPng, transparent
-// pixels blended onto the back colour); any other is a bitmap file and
-// stored as it is.
+// pixels blended onto the back colour); any other is a bitmap file, stored
+// as it is unless BitmapNeedsConverting. Images larger than 2048 x 2048
+// pixels are refused.
 bool PackSkin(const KeyMapText& keys, const PackImage (&images)[kSkinLayerCount], std::string& skin,
-              std::string& error);
+              std::string& error, const std::vector<PackSharpSet>& sharp = {});
+
+// Bitmap files editors write that the program cannot draw as they are:
+// run-length encoded (8 or 4 bits) and 16- or 32-bit ones. PackSkin converts
+// them as it does PNG files (BitmapFromEditorBmp); others are stored as
+// they are.
+bool BitmapNeedsConverting(const std::string& bmp);
+bool BitmapFromEditorBmp(const std::string& bmp, uint32_t backColor, std::string& converted, std::string& error);
 
 // A PNG file as a bitmap file (BitmapFromRgba). Alpha blends onto
 // `backColor` (0x00BBGGRR). False with why.

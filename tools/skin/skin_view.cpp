@@ -16,6 +16,7 @@ constexpr char kSampleNumber[] = "1234.5";
 // screen's right edge and centred in the display line's `rows`.
 void DrawSampleNumber(PreviewImage& preview, int left, int rows, uint32_t rgb)
 {
+    const int zoom = preview.zoom;
     static char vertices[16 * 4 * 200];  // 16 bytes a vertex, 4 a quad
     char text[sizeof kSampleNumber];
     std::memcpy(text, kSampleNumber, sizeof text);
@@ -28,15 +29,16 @@ void DrawSampleNumber(PreviewImage& preview, int left, int rows, uint32_t rgb)
         bottom = std::max(bottom, xy[1]);
         right = std::max(right, xy[0]);
     }
-    const int dx = left + kScreenWidth - 1 - static_cast<int>(right);
-    const int dy = (rows - static_cast<int>(bottom - top)) / 2 - static_cast<int>(top);
+    // At a zoom each pixel of the font is a square of zoom x zoom.
+    const int dx = left + (kScreenWidth - 1 - static_cast<int>(right)) * zoom;
+    const int dy = (rows - static_cast<int>(bottom - top) * zoom) / 2 - static_cast<int>(top) * zoom;
     for (int q = 0; q < quads; ++q) {
         float corner[4][2];
         for (int v = 0; v < 4; ++v) std::memcpy(corner[v], vertices + 16 * (4 * q + v), sizeof corner[v]);
-        const int x0 = static_cast<int>(std::min(corner[0][0], corner[2][0])) + dx;
-        const int x1 = static_cast<int>(std::max(corner[0][0], corner[2][0])) + dx;
-        const int y0 = static_cast<int>(std::min(corner[0][1], corner[2][1])) + dy;
-        const int y1 = static_cast<int>(std::max(corner[0][1], corner[2][1])) + dy;
+        const int x0 = static_cast<int>(std::min(corner[0][0], corner[2][0])) * zoom + dx;
+        const int x1 = static_cast<int>(std::max(corner[0][0], corner[2][0])) * zoom + dx;
+        const int y0 = static_cast<int>(std::min(corner[0][1], corner[2][1])) * zoom + dy;
+        const int y1 = static_cast<int>(std::max(corner[0][1], corner[2][1])) * zoom + dy;
         for (int y = std::max(y0, 0); y < std::min(y1, rows); ++y)
             for (int x = x0; x < x1; ++x) PutPreviewPixel(preview, x, y, rgb);
     }
@@ -50,18 +52,18 @@ bool RenderPreview(const std::string& skin, PreviewImage& preview, SkinRefusal& 
     // The number stays inside its own screen's display line, which no other
     // screen draws over: drawing it after all the screens changes no pixel.
     for (int layer = 0; layer < kSkinLayerCount; ++layer)
-        DrawSampleNumber(preview, layer * kScreenWidth, preview.displayRows[layer], preview.textRgb);
+        DrawSampleNumber(preview, layer * kScreenWidth * preview.zoom, preview.displayRows[layer], preview.textRgb);
     return true;
 }
 
 std::string PreviewPng(const PreviewImage& preview)
 {
     std::string png;
-    if (preview.rgb.size() < static_cast<size_t>(kPreviewWidth) * kPreviewScreenHeight * 3) return png;  // not rendered
+    const int width = PreviewWidth(preview), height = PreviewHeight(preview);
+    if (preview.rgb.size() < static_cast<size_t>(width) * static_cast<size_t>(height) * 3) return png;  // not rendered
     auto append = [](void* context, void* data, int size) {
         static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<size_t>(size));
     };
-    stbi_write_png_to_func(append, &png, kPreviewWidth, kPreviewScreenHeight, 3, preview.rgb.data(),
-                           kPreviewWidth * 3);
+    stbi_write_png_to_func(append, &png, width, height, 3, preview.rgb.data(), width * 3);
     return png;
 }

@@ -2,6 +2,7 @@
 // and writing from and to memory (the tool opens its files itself, so that
 // Windows file names of any script work).
 #define STBI_ONLY_PNG
+#define STBI_ONLY_BMP
 #define STBI_NO_STDIO
 #define STB_IMAGE_IMPLEMENTATION
 #include "stb_image.h"
