@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include "resources/resource.h"
+#include "windows/shell/accessible.h"
 #include "windows/shell/spinner.h"
 
 #include <cwchar>
@@ -275,6 +277,48 @@ BOOL Press(SoftKeyBar& bar, int button)
     return TRUE;
 }
 
+// Soft key `button`'s part of the bar, in the bar's client area: its half,
+// or the whole bar for a single key (a click anywhere presses that one).
+RECT ButtonRect(const SoftKeyBar& bar, int button)
+{
+    RECT rect;
+    GetClientRect(bar.window, &rect);
+    if (bar.buttonCount == 2) {
+        const int half = (rect.right - rect.left) / 2;
+        if (button == 0) rect.right = rect.left + half;
+        else rect.left += half;
+    }
+    return rect;
+}
+
+// --- The bar as a screen reader reads it: its soft keys as push buttons ------
+
+int BarChildCount(HWND window)
+{
+    SoftKeyBar* bar = BarData(window);
+    return bar != nullptr ? bar->buttonCount : 0;
+}
+
+bool DescribeBar(HWND window, int child, AccessibleItem& item)
+{
+    SoftKeyBar* bar = BarData(window);
+    if (bar == nullptr || child < 0 || child > bar->buttonCount) return false;
+    if (child == 0) {
+        item.role = ROLE_SYSTEM_TOOLBAR;
+        wchar_t name[kLabelCapacity];
+        if (LoadStringW(GetModuleHandleW(nullptr), IDS_ACC_SOFT_KEYS, name, kLabelCapacity) > 0) item.name = name;
+        GetClientRect(window, &item.screen);
+    } else {
+        return SoftKeyAccessible(window, child - 1, item);
+    }
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&item.screen), 2);
+    return true;
+}
+
+bool PressBarChild(HWND window, int child) { return child > 0 && PostSoftKeyPress(window, child - 1); }
+
+const AccessibleTree kBarTree = {BarChildCount, DescribeBar, PressBarChild, nullptr};
+
 LRESULT CALLBACK BarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     SoftKeyBar* bar = BarData(window);
@@ -288,6 +332,9 @@ LRESULT CALLBACK BarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_ERASEBKGND:
         return 1;
+    case WM_GETOBJECT:
+        if (LRESULT object = AnswerGetObject(window, wParam, lParam, kBarTree)) return object;
+        break;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:
@@ -533,6 +580,29 @@ const wchar_t* SoftKeyLabel(HWND bar, int button)
 }
 
 HWND SoftKeyMenuOwner() { return shell.menuOwner; }
+
+bool PostSoftKeyPress(HWND bar, int button)
+{
+    SoftKeyBar* data = BarData(bar);
+    if (data == nullptr || button < 0 || button >= data->buttonCount) return false;
+    return PostMessageW(bar, kMsgPressButton, static_cast<WPARAM>(button), 0) != FALSE;
+}
+
+bool SoftKeyAccessible(HWND bar, int button, AccessibleItem& item)
+{
+    SoftKeyBar* data = BarData(bar);
+    if (data == nullptr || button < 0 || button >= data->buttonCount) return false;
+    item.role = ROLE_SYSTEM_PUSHBUTTON;
+    item.name = data->buttons[button].label;
+    wchar_t action[kLabelCapacity];
+    if (LoadStringW(GetModuleHandleW(nullptr), IDS_ACC_PRESS, action, kLabelCapacity) > 0) item.defaultAction = action;
+    if (data->buttons[button].popupIndex != kSoftKeyNoPopup) item.state |= STATE_SYSTEM_HASPOPUP;
+    if (data->pressed == button) item.state |= STATE_SYSTEM_PRESSED;
+    if (!IsWindowEnabled(data->parent)) item.state |= STATE_SYSTEM_UNAVAILABLE;
+    item.screen = ButtonRect(*data, button);
+    MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&item.screen), 2);
+    return true;
+}
 
 void SetScreenZoom(int zoom)
 {

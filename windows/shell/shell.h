@@ -127,3 +127,10 @@ BOOL PressSoftKey(HWND bar, int button);
 const wchar_t* SoftKeyLabel(HWND bar, int button);
 // The window whose popup is open, or null: lets a test close it (EndMenu).
 HWND SoftKeyMenuOwner();
+// Presses soft key `button` once the messages queued now are handled: for a
+// caller that must not wait while its popup is open (a screen reader).
+bool PostSoftKeyPress(HWND bar, int button);
+// Soft key `button` as a screen reader reads it: a push button named by its
+// label, where it is on the screen. False when the bar has no such key.
+struct AccessibleItem;
+bool SoftKeyAccessible(HWND bar, int button, AccessibleItem& item);

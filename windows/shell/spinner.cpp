@@ -6,6 +6,7 @@
 // styles (UDS_WRAP, UDS_EXPANDABLE) and its caption.
 #include "windows/shell/spinner.h"
 
+#include "windows/shell/accessible.h"
 #include "windows/shell/common_controls.h"
 
 namespace {
@@ -364,6 +365,38 @@ bool ChangesField(UINT message)
     return false;
 }
 
+// --- The spinner as a screen reader reads it -----------------------------------
+// One control, not a list of items: named by its up-down's caption, its value
+// the item it shows.
+
+int SpinnerChildCount(HWND) { return 0; }
+
+bool DescribeSpinner(HWND list, int child, AccessibleItem& item)
+{
+    if (child != 0) return false;
+    auto updown = static_cast<HWND>(GetPropW(list, kSpinnerProperty));
+    item.role = ROLE_SYSTEM_SPINBUTTON;
+    item.state = STATE_SYSTEM_FOCUSABLE | (IsWindowEnabled(list) ? 0 : STATE_SYSTEM_UNAVAILABLE);
+    wchar_t name[kTitleCapacity] = {};
+    if (updown != nullptr) GetWindowTextW(updown, name, kTitleCapacity);
+    item.name = name;
+    wchar_t buffer[kShortText];
+    wchar_t* text = ItemText(list, Selection(list), buffer, kShortText);
+    if (text != nullptr) item.value = text;
+    ReleaseItemText(text, buffer);
+    GetWindowRect(list, &item.screen);
+    return true;
+}
+
+const AccessibleTree kSpinnerTree = {SpinnerChildCount, DescribeSpinner, nullptr, nullptr};
+
+// Messages after which the spinner may show another item.
+bool ChangesItem(UINT message)
+{
+    return message == LB_SETCURSEL || message == LB_SELECTSTRING || message == LB_RESETCONTENT ||
+           message == LB_DELETESTRING;
+}
+
 LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref)
 {
     auto updown = reinterpret_cast<HWND>(ref);
@@ -397,6 +430,9 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_GETOBJECT:
+        if (LRESULT object = AnswerGetObject(list, wParam, lParam, kSpinnerTree)) return object;
+        break;
     case WM_PRINTCLIENT:
         PaintField(list, updown, reinterpret_cast<HDC>(wParam));
         return 0;
@@ -420,6 +456,7 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
             LRESULT result = DefaultSubclass(list, message, wParam, lParam);
             // The list box may have drawn or scrolled on its own: draw over it.
             InvalidateRect(list, nullptr, FALSE);
+            if (ChangesItem(message)) NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, list, OBJID_CLIENT, CHILDID_SELF);
             return result;
         }
     }

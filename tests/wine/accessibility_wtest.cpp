@@ -1,0 +1,99 @@
+// The program as a screen reader in another process reads it through MSAA:
+// the main window's tree, what pressing its keys does, the events it raises,
+// and the dialogs' controls. A row: what the reader does, the lines it must
+// write, in order ("N role "name" = "value" [default action] x,y wxh", the
+// place relative to the window's client area).
+#include "tests/wine/harness.h"
+
+namespace {
+
+using ScreenReader = Vela;
+
+std::string Read(const std::wstring& commands)
+{
+    return FinishScreenReader(StartScreenReader(Window(), commands));
+}
+
+TEST_F(ScreenReader, MainWindowTreeAtStart)
+{
+    Start();
+    EXPECT_TRUE(HasLinesInOrder(Read(L"tree hit:10,10 hit:100,60 hit:100,190"), {
+        "client \"Vela Skin\" 0,0 176x180\n",
+        "  1 text \"Результат\" = \"0\" 0,0 176x27\n",
+        "  2 static \"радианы\" 0,0 ",
+        "  3 static \"Слой: основной\" 0,27 176x153\n",
+        "  4 button \"1\" [Нажать] 0,27 59x39\n",
+        "  5 button \"2\" [Нажать] 59,27 59x39\n",
+        "  13 button \"десятичная точка\" [Нажать] 0,142 59x38\n",
+        "  14 button \"0\" [Нажать] 59,142 59x38\n",
+        "  15 button \"порядок\" [Нажать] 118,142 58x38\n",
+        "  16 button \"Функции\" [Нажать] 0,180 88x24\n",
+        "  17 button \"Настройки\" [Нажать] 88,180 88x24\n",
+        "hit 10,10: 2\n",    // the indicator, before the display under it
+        "hit 100,60: 5\n",   // key "2"
+        "hit 100,190: 17\n",  // the right soft key, on the bar below
+    }));
+}
+
+// Each layer names the keys by their actions; Talk drops the layer.
+TEST_F(ScreenReader, EachLayerNamesTheKeysByWhatTheyDo)
+{
+    Start();
+    EXPECT_TRUE(HasLinesInOrder(Read(L"keys:L tree keys:U tree keys:R tree keys:D tree keys:T tree"), {
+        "  2 static \"радианы\"", "  3 static \"Слой: влево\"",
+        "  4 button \"натуральный логарифм\" [Нажать] 0,27 59x39\n", "  10 button \"квадратный корень\"",
+        "  15 button \"возвести в степень\"",
+        "  3 static \"Слой: вверх\"", "  7 button \"сменить знак\"", "  13 button \"радианы\"",
+        "  3 static \"Слой: вправо\"", "  4 button \"плюс\"", "  15 button \"процент\"",
+        "  3 static \"Слой: вниз\"", "  4 button \"синус\"", "  15 button \"гиперболический котангенс\"",
+        "  3 static \"Слой: основной\"", "  4 button \"1\""}));
+}
+
+TEST_F(ScreenReader, PlacesFollowTheZoom)
+{
+    Start();
+    Command(IDM_ZOOM_1 + 1);
+    Pump(50);
+    EXPECT_TRUE(HasLinesInOrder(Read(L"tree hit:300,300"), {
+        "client \"Vela Skin\" 0,0 352x360\n", "  1 text \"Результат\" = \"0\" 0,0 352x54\n",
+        "  4 button \"1\" [Нажать] 0,54 118x78\n", "  16 button \"Функции\" [Нажать] 0,360 176x48\n",
+        "hit 300,300: 15\n"}));
+}
+
+// The default action presses the key in the current layer, as the keypad does.
+const struct { const wchar_t* commands; const char* display; } kPressRows[] = {
+    {L"keys:7 press:5", "= \"72\""},
+    {L"keys:9U press:7", "= \"-9\""},       // Up 4: change the sign
+    {L"keys:100L press:6", "= \"2\""},      // Left 3: decimal logarithm
+    {L"keys:2R press:4 keys:3 press:13", "= \"3.\""},  // Right 1 adds; the star types the point
+    {L"keys:2R press:4 keys:3A", "= \"5\""},
+};
+
+TEST_F(ScreenReader, TheDefaultActionPressesTheKeyInItsLayer)
+{
+    for (const auto& row : kPressRows) {
+        Start();
+        const std::string read = Read(std::wstring(L"hook ") + row.commands + L" tree");
+        const size_t display = read.find("  1 text \"Результат\" ");
+        EXPECT_NE(read.find(row.display, display), std::string::npos) << read;
+    }
+}
+
+TEST_F(ScreenReader, TheDisplaysChangesAndTheLayersAreAnnounced)
+{
+    Start();
+    EXPECT_TRUE(HasLinesInOrder(Read(L"hook keys:12+3= keys:L press:4 activate"), {
+        "key 1\n    value 1 \"Результат\" = \"1\"\n",
+        "key 2\n    value 1 \"Результат\" = \"12\"\n",
+        "key +\n    value 1 \"Результат\" = \"12+\"\n",
+        "key 3\n    value 1 \"Результат\" = \"3\"\n",
+        "key =\n    value 1 \"Результат\" = \"15\"\n",
+        "key L\n    name 3 \"Слой: влево\"\n    name 4 \"натуральный логарифм\"\n",
+        "    name 15 \"возвести в степень\"\n",
+        "press 4\n    value 1 \"Результат\" = \"2.70805\"\n    name 3 \"Слой: основной\"\n",
+        "activate\n",
+        "    focus 1 \"Результат\"\n",
+    }));
+}
+
+}  // namespace
