@@ -424,7 +424,7 @@ TEST_F(Dialogs, AScreenReaderReadsEveryControl)
 {
     const struct { int command; const wchar_t* commands; std::initializer_list<const char*> lines; } rows[] = {
         {IDM_FONT, L"controls hook keys:R",
-         {"spin \"Размер шрифта\" = \"Нормальный\" 12,31 145x18\n", "\"Жирный\"",
+         {"spin \"Размер шрифта\" = \"Нормальный\" 12,31 145x18\n", "check \"Жирный\" [Отметить]",
           "toolbar \"Программные клавиши\" 0,180 176x24\n", "  1 button \"Ok\" [Нажать] 0,180 88x24\n",
           "  2 button \"Отмена\" [Нажать] 88,180 88x24\n", "key R\n    value 0 \"Размер шрифта\" = \"Крупный\"\n"}},
         {IDM_PRECISION, L"controls", {"spin \"Точность\" = \"6\" "}},
@@ -436,6 +436,8 @@ TEST_F(Dialogs, AScreenReaderReadsEveryControl)
          {"spin \"Валюта 1\" = \"USD\" ", "spin \"Валюта 2\" = \"EUR\" ", "spin \"Валюта 3\" = \"GBP\" ",
           "spin \"Валюта\" = \"USD\" ", "text \"Курс\" = \"1.000000\" "}},
         {IDM_CURRENCY_CHOICE, L"controls", {"spin \"Из валюты\" = \"USD\" ", "spin \"В валюту\" = \"USD\" "}},
+        {IDM_CONSTANT_CHOICE, L"controls hook keys:D", {"list \"Константа\" = \"a\" ", "value 0 \"Константа\" = \"b\""}},
+        {IDM_SKIN, L"controls", {"list \"Скин\" 0,0 176x180\n"}},  // no skin chosen yet: no value
     };
     Write(L"constant.txt", Lines({L"2,1,3,1,1,1", L"a=1", L"b=2", L"c=3"}));
     Write(L"currency.txt", Lines({L"1,2,3", L"USD=1", L"EUR=0.5", L"GBP=0.25"}));

@@ -122,17 +122,30 @@ void Controls()
     if (bar != nullptr) Tree(bar, target);
 }
 
+// The client objects events came from, asked for once each: as a screen
+// reader keeps them (and as AccessibleObjectFromEvent would give them).
+IAccessible* CachedClientObject(HWND window)
+{
+    static std::vector<std::pair<HWND, IAccessible*>> cache;
+    for (const auto& entry : cache)
+        if (entry.first == window) return entry.second;
+    IAccessible* object = ClientObject(window);
+    if (object != nullptr) cache.emplace_back(window, object);
+    return object;
+}
+
 void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
 {
     if (object == OBJID_CLIENT) events.push_back({event, window, object, child});
 }
 
 // Waits until the window's events have come: the program handles each key
-// before SendMessage returns, and its events follow within a few ticks.
+// before SendMessage returns, and its events follow at once; 40 ms without
+// one ends the wait.
 void CollectEvents()
 {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 150;) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 500;) {
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 40, QS_ALLINPUT) == WAIT_TIMEOUT) break;  // quiet
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
@@ -141,18 +154,17 @@ void CollectEvents()
                               : e.event == EVENT_OBJECT_NAMECHANGE ? L"name"
                               : e.event == EVENT_OBJECT_FOCUS     ? L"focus"
                                                                   : L"other";
-        IAccessible* object = nullptr;
         VARIANT child;
-        VariantInit(&child);
+        child.vt = VT_I4;
+        child.lVal = e.child;
         std::wstring said;
-        if (SUCCEEDED(AccessibleObjectFromEvent(e.window, e.object, e.child, &object, &child)) && object != nullptr) {
+        if (IAccessible* object = CachedClientObject(e.window)) {
             BSTR name = nullptr, value = nullptr;
             object->get_accName(child, &name);
             if (e.event == EVENT_OBJECT_VALUECHANGE) object->get_accValue(child, &value);
             said = Quoted(name) + (value != nullptr ? L" = " + Quoted(value) : L"");
             SysFreeString(name);
             SysFreeString(value);
-            object->Release();
         }
         out += L"    " + std::wstring(kind) + L" " + std::to_wstring(e.child) + L" " + said + L"\n";
     }

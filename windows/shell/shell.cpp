@@ -557,6 +557,7 @@ BOOL SHInitDialog(SHINITDLGINFO* info)
     }
     // Every list box with an up-down becomes the phone's spinner.
     AttachSpinners(info->hDlg);
+    NameControlsForScreenReaders(info->hDlg);
     return TRUE;
 }
 
