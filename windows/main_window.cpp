@@ -174,11 +174,13 @@ int MeasureText(void* context, int size, const char16_t* text, size_t length)
 // right, smaller or cut on its left where it would not fit beside it.
 void PaintDisplay(HDC dc, RECT rect, UINT messageId)
 {
-    HBRUSH brush = CreateSolidBrush(ui.skin.backColor);
+    // High contrast: the system's colours, whatever the skin's.
+    const bool system = HighContrastOn();
+    HBRUSH brush = CreateSolidBrush(system ? GetSysColor(COLOR_WINDOW) : ui.skin.backColor);
     FillRect(dc, &rect, brush);
     DeleteObject(brush);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldText = SetTextColor(dc, ui.skin.textColor);
+    const COLORREF oldText = SetTextColor(dc, system ? GetSysColor(COLOR_WINDOWTEXT) : ui.skin.textColor);
     HGDIOBJ oldFont = ui.displayFontCount > 0 ? SelectObject(dc, ui.displayFonts[0]) : nullptr;
 
     const wchar_t* indicator = AsWide(DisplayIndicator(engine));
@@ -529,6 +531,18 @@ int OnCommand(HWND window, int id)
     return 0;
 }
 
+// High contrast turned on or off: the keypad follows it where the user chose
+// no skin, the display and the bar take their colours anew.
+LRESULT OnSettingChange(HWND window)
+{
+    if (HighContrastOn() != ui.highContrast && calculator.options.skinName[0] == 0) {
+        ReleaseSkinImages(ui.skin);
+        LoadSkin(window);
+    }
+    InvalidateRect(window, nullptr, TRUE);
+    return 0;
+}
+
 LRESULT OnDestroy(HWND window)
 {
     ReleaseDisplayFonts();
@@ -777,6 +791,8 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_DESTROY: return OnDestroy(window);
     case WM_SETFOCUS: return OnSetFocus(window);
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE: return OnSettingChange(window);
     case WM_GETOBJECT:
         if (LRESULT object = AnswerGetObject(window, wParam, lParam, kWindowTree)) return object;
         break;

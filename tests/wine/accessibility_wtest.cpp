@@ -1,9 +1,15 @@
 // The program as a screen reader in another process reads it through MSAA:
-// the main window's tree, what pressing its keys does, the events it raises,
-// and the dialogs' controls. A row: what the reader does, the lines it must
+// the main window's tree, what pressing its keys does, the events it raises
+// (the dialogs' controls: dialogs_wtest.cpp); and the program in the
+// system's high-contrast mode. A row: what the reader does, the lines it must
 // write, in order ("N role "name" = "value" [default action] x,y wxh", the
 // place relative to the window's client area).
 #include "tests/wine/harness.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "windows/shell/shell.h"
 
 namespace {
 
@@ -99,6 +105,77 @@ TEST_F(ScreenReader, TheDisplaysChangesAndTheLayersAreAnnounced)
         "activate\n",
         "    focus 1 \"Результат\"\n",
     }));
+}
+
+}  // namespace
+
+namespace {
+
+bool highContrast;
+
+// As the system tells its windows that high contrast went on or off.
+void SetHighContrast(bool on)
+{
+    highContrast = on;
+    highContrastProbe = [] { return highContrast; };
+    for (HWND window : {Window(), SHFindMenuBar(Window())})
+        SendMessageW(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, reinterpret_cast<LPARAM>(L"WindowMetrics"));
+}
+
+COLORREF PixelAt(HWND window, int x, int y)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(window);
+    const COLORREF pixel = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return pixel;
+}
+
+std::string ShippedSkin()
+{
+    wchar_t path[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, VELA_SHIPPED_SKIN, -1, path, MAX_PATH);
+    std::ifstream file((L"Z:" + std::wstring(path)).c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+std::wstring Title()
+{
+    wchar_t title[64] = {};
+    GetWindowTextW(Window(), title, 64);
+    return title;
+}
+
+// High contrast on and off while the program runs: the display and the bar
+// take the system's colours, the keypad the contrast skin unless the user
+// chose a skin.
+const struct { const char16_t* chosen; const wchar_t* titleInContrast; } kContrastRows[] = {
+    {u"", L"Vela - Контраст"},
+    {u"plain", L"Vela - plain"},
+};
+
+using HighContrast = Vela;
+
+TEST_F(HighContrast, DisplayAndBarTakeTheSystemsColoursAndTheKeypadTheContrastSkin)
+{
+    Write(L"Контраст.skin", ShippedSkin());
+    Write(L"plain.skin", ShippedSkin());
+    for (const auto& row : kContrastRows) {
+        const Options options = StoredOptions(kReprDecimal, row.chosen);
+        StoreValue(HKEY_CURRENT_USER, &options, sizeof options);
+        Start();
+        const std::wstring before = Title();
+        SetHighContrast(true);
+        Pump(100);
+        EXPECT_EQ(Title(), row.titleInContrast);
+        EXPECT_EQ(PixelAt(Window(), 100, 2), GetSysColor(COLOR_WINDOW));
+        EXPECT_EQ(PixelAt(SHFindMenuBar(Window()), 80, 2), GetSysColor(COLOR_BTNFACE));
+        SetHighContrast(false);
+        Pump(100);
+        EXPECT_EQ(Title(), before);
+        EXPECT_NE(PixelAt(SHFindMenuBar(Window()), 80, 2), GetSysColor(COLOR_BTNFACE));
+    }
+    highContrastProbe = nullptr;
 }
 
 }  // namespace
