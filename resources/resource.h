@@ -135,6 +135,13 @@
  * address, %2 why). */
 #define IDS_RATES_LOADING       265
 #define IDS_RATES_NOT_FETCHED   266
+/* What a screen reader reads: the display's name, the keys' default action,
+ * the soft-key bar's name, a check box's default action when clear and set. */
+#define IDS_ACC_DISPLAY         270
+#define IDS_ACC_PRESS           271
+#define IDS_ACC_SOFT_KEYS       272
+#define IDS_ACC_CHECK           273
+#define IDS_ACC_UNCHECK         274
 
 /* --- The program's icon (300..399) ---------------------------------------- */
 #define IDI_VELA                300

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <string_view>
 
 #include "core/screen/screen.h"
 #include "core/seam.h"
@@ -15,6 +16,7 @@
 #include "windows/dialogs/dialogs.h"
 #include "windows/menus.h"
 #include "windows/registry.h"
+#include "windows/shell/accessible.h"
 #include "windows/shell/common_controls.h"
 #include "windows/shell/message_box.h"
 #include "windows/shell/shell.h"
@@ -150,6 +152,9 @@ LRESULT OnCreate(HWND window)
     LoadListOrSay(nullptr, ui.programFolder, calculator.currencies, kCurrencyKind.file.fileName);
     LoadListOrSay(nullptr, ui.programFolder, calculator.constants, constantsFile);
     ReadSystemFont();
+    DisplayValueText(ui.announcedNumber, kGroupedCapacity);  // the start is no change
+    ui.announcedIndicator = DisplayIndicatorWords(engine);
+    ui.announcedLayer = calculator.keypad.keyLayer;
     return 0;
 }
 
@@ -169,11 +174,13 @@ int MeasureText(void* context, int size, const char16_t* text, size_t length)
 // right, smaller or cut on its left where it would not fit beside it.
 void PaintDisplay(HDC dc, RECT rect, UINT messageId)
 {
-    HBRUSH brush = CreateSolidBrush(ui.skin.backColor);
+    // High contrast: the system's colours, whatever the skin's.
+    const bool system = HighContrastOn();
+    HBRUSH brush = CreateSolidBrush(system ? GetSysColor(COLOR_WINDOW) : ui.skin.backColor);
     FillRect(dc, &rect, brush);
     DeleteObject(brush);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldText = SetTextColor(dc, ui.skin.textColor);
+    const COLORREF oldText = SetTextColor(dc, system ? GetSysColor(COLOR_WINDOWTEXT) : ui.skin.textColor);
     HGDIOBJ oldFont = ui.displayFontCount > 0 ? SelectObject(dc, ui.displayFonts[0]) : nullptr;
 
     const wchar_t* indicator = AsWide(DisplayIndicator(engine));
@@ -524,6 +531,18 @@ int OnCommand(HWND window, int id)
     return 0;
 }
 
+// High contrast turned on or off: the keypad follows it where the user chose
+// no skin, the display and the bar take their colours anew.
+LRESULT OnSettingChange(HWND window)
+{
+    if (HighContrastOn() != ui.highContrast && calculator.options.skinName[0] == 0) {
+        ReleaseSkinImages(ui.skin);
+        LoadSkin(window);
+    }
+    InvalidateRect(window, nullptr, TRUE);
+    return 0;
+}
+
 LRESULT OnDestroy(HWND window)
 {
     ReleaseDisplayFonts();
@@ -568,6 +587,150 @@ bool TranslateDesktopKey(MSG& msg)
     return true;
 }
 
+// --- The window as a screen reader reads it --------------------------------
+//
+// The client object's children: the display, the mode indicator, the key
+// layer, the twelve keys of the keypad and the two soft keys.
+enum : int {
+    kChildDisplay = 1,
+    kChildIndicator,
+    kChildLayer,
+    kChildFirstKey,
+    kChildFirstSoftKey = kChildFirstKey + 12,
+    kChildCount = kChildFirstSoftKey + 1,
+};
+
+int ChildCount(HWND) { return kChildCount; }
+
+RECT DisplayRect(HWND window)
+{
+    RECT rect;
+    GetClientRect(window, &rect);
+    rect.bottom = KeypadTop(rect);
+    return rect;
+}
+
+// The indicator's place at the display's left, as PaintDisplay puts it.
+RECT IndicatorRect(HWND window)
+{
+    RECT rect = DisplayRect(window);
+    HDC dc = GetDC(window);
+    if (dc == nullptr) return rect;
+    HGDIOBJ old = ui.displayFontCount > 0 ? SelectObject(dc, ui.displayFonts[0]) : nullptr;
+    const wchar_t* indicator = AsWide(DisplayIndicator(engine));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, indicator, static_cast<int>(std::wcslen(indicator)), &size);
+    if (old != nullptr) SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    rect.right = rect.left + size.cx;
+    return rect;
+}
+
+RECT KeypadRect(HWND window)
+{
+    RECT rect;
+    GetClientRect(window, &rect);
+    rect.top = KeypadTop(rect);
+    rect.right = rect.left + KeypadImageSize(calculator.keypad.keyLayer).cx * ui.zoom;
+    return rect;
+}
+
+// Key `index`'s cell of the 3 by 4 grid, the cells SpotAt finds a point in.
+RECT KeyRect(HWND window, int index)
+{
+    const RECT keypad = KeypadRect(window);
+    const SIZE image = KeypadImageSize(calculator.keypad.keyLayer);
+    const int column = index % 3, row = index / 3;
+    auto across = [&](int c) { return keypad.left + (c * image.cx + 2) / 3 * ui.zoom; };
+    auto down = [&](int r) { return keypad.top + (r * image.cy + 3) / 4 * ui.zoom; };
+    return RECT{across(column), down(row), across(column + 1), down(row + 1)};
+}
+
+bool DescribeChild(HWND window, int child, AccessibleItem& item)
+{
+    if (child < 0 || child > kChildCount) return false;
+    if (child >= kChildFirstSoftKey) return SoftKeyAccessible(SHFindMenuBar(window), child - kChildFirstSoftKey, item);
+    char16_t number[kGroupedCapacity];
+    if (child == 0) {
+        wchar_t title[kTitleCapacity];
+        GetWindowTextW(window, title, kTitleCapacity);
+        item.name = title;
+        GetClientRect(window, &item.screen);
+    } else if (child == kChildDisplay) {
+        item.role = ROLE_SYSTEM_TEXT;
+        item.state = STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE;
+        item.name = LoadText(IDS_ACC_DISPLAY);
+        item.value = AsWide(DisplayValueText(number, kGroupedCapacity));
+        item.screen = DisplayRect(window);
+    } else if (child == kChildIndicator) {
+        item.role = ROLE_SYSTEM_STATICTEXT;
+        item.state = STATE_SYSTEM_READONLY;
+        item.name = AsWide(DisplayIndicatorWords(engine));
+        item.screen = IndicatorRect(window);
+    } else if (child == kChildLayer) {
+        item.role = ROLE_SYSTEM_STATICTEXT;
+        item.state = STATE_SYSTEM_READONLY;
+        item.name = AsWide(LayerSpokenName(calculator.keypad.keyLayer));
+        item.screen = KeypadRect(window);
+    } else {
+        const int index = child - kChildFirstKey;
+        item.role = ROLE_SYSTEM_PUSHBUTTON;
+        item.name = AsWide(KeySpokenName(calculator.keypad, engine, ui.skin.keyMap, index));
+        item.defaultAction = LoadText(IDS_ACC_PRESS);
+        item.screen = KeyRect(window, index);
+    }
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&item.screen), 2);
+    return true;
+}
+
+LRESULT OnKeyDown(HWND window, WPARAM key);
+
+// A key is pressed in the current layer as the keypad presses it; a soft key
+// opens its menu after the screen reader's call has returned.
+bool PressChild(HWND window, int child)
+{
+    if (child >= kChildFirstSoftKey) return PostSoftKeyPress(SHFindMenuBar(window), child - kChildFirstSoftKey);
+    if (child < kChildFirstKey) return false;
+    OnKeyDown(window, static_cast<WPARAM>(PhoneKeyOfIndex(child - kChildFirstKey)));
+    return true;
+}
+
+int FocusedChild(HWND) { return kChildDisplay; }
+
+const AccessibleTree kWindowTree = {ChildCount, DescribeChild, PressChild, FocusedChild};
+
+// After each message: what a screen reader reads that has changed since the
+// last is announced. Comparing costs a copy of a short text; a listener, if
+// any, is told only of real changes.
+void AnnounceChanges(HWND window)
+{
+    if (window != ui.mainWindow) return;
+    char16_t number[kGroupedCapacity];
+    DisplayValueText(number, kGroupedCapacity);
+    if (std::u16string_view(number) != std::u16string_view(ui.announcedNumber)) {
+        U16Copy(ui.announcedNumber, kGroupedCapacity, number);
+        AnnounceChild(window, EVENT_OBJECT_VALUECHANGE, kChildDisplay);
+    }
+    const char16_t* indicator = DisplayIndicatorWords(engine);
+    if (indicator != ui.announcedIndicator) {
+        ui.announcedIndicator = indicator;
+        AnnounceChild(window, EVENT_OBJECT_NAMECHANGE, kChildIndicator);
+    }
+    if (calculator.keypad.keyLayer != ui.announcedLayer) {
+        ui.announcedLayer = calculator.keypad.keyLayer;
+        AnnounceChild(window, EVENT_OBJECT_NAMECHANGE, kChildLayer);
+        for (int key = 0; key < 12; ++key) AnnounceChild(window, EVENT_OBJECT_NAMECHANGE, kChildFirstKey + key);
+    }
+}
+
+// The window took the keyboard focus: the display is where a screen reader
+// starts, so that it says the number on arrival.
+LRESULT OnSetFocus(HWND window)
+{
+    AnnounceChild(window, EVENT_OBJECT_FOCUS, kChildDisplay);
+    return 0;
+}
+
 }  // namespace
 
 std::wstring LoadText(UINT id)
@@ -603,7 +766,9 @@ void DispatchProgramMessage(MSG& msg)
     DispatchMessageW(&msg);
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+namespace {
+
+LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE: return OnCreate(window);
@@ -625,6 +790,21 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (OnCommand(window, LOWORD(wParam))) return 1;
         break;
     case WM_DESTROY: return OnDestroy(window);
+    case WM_SETFOCUS: return OnSetFocus(window);
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE: return OnSettingChange(window);
+    case WM_GETOBJECT:
+        if (LRESULT object = AnswerGetObject(window, wParam, lParam, kWindowTree)) return object;
+        break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = HandleMessage(window, message, wParam, lParam);
+    if (message != WM_GETOBJECT && message != WM_PAINT) AnnounceChanges(window);
+    return result;
 }

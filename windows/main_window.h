@@ -44,6 +44,11 @@ struct MainWindowState {
     LOGFONTW displayLogFont;
     int baseFontHeight;      // lfHeight of the system font at 96 dots per inch; 0: the font is missing
     wchar_t programFolder[kProgramFolderCapacity];  // ends in "\"
+    bool highContrast;       // the system's high-contrast mode when the skin was loaded
+    // What screen readers were last told: the number, the indicator, the layer.
+    char16_t announcedNumber[kGroupedCapacity];
+    const char16_t* announcedIndicator;
+    int announcedLayer;
 };
 
 // The program's one main window, for the whole run.

@@ -8,6 +8,7 @@
 #include "windows/main_window.h"
 #include "windows/shell/message_box.h"
 #include "windows/zoomed_keypad.h"
+#include "windows/shell/shell.h"
 
 namespace {
 
@@ -202,9 +203,24 @@ void ReleaseBuiltinImages()
     }
 }
 
+// The skin that ships for poor sight, taken in high contrast when the user
+// chose none; without its file the built-in skin stays, without a message.
+constexpr char16_t kContrastSkinName[] = u"Контраст";
+
+const char16_t* SkinToLoad()
+{
+    const char16_t* chosen = ui.calculator.options.skinName;
+    ui.highContrast = HighContrastOn();
+    if (chosen[0] != 0 || !ui.highContrast) return chosen;
+    char16_t path[MAX_PATH];
+    const bool there = SkinFilePath(AsUtf16(ui.programFolder), kContrastSkinName, path, MAX_PATH) &&
+                       GetFileAttributesW(AsWide(path)) != INVALID_FILE_ATTRIBUTES;
+    return there ? kContrastSkinName : chosen;
+}
+
 void LoadSkin(HWND window)
 {
-    const char16_t* name = ui.calculator.options.skinName;
+    const char16_t* name = SkinToLoad();
     SetSkinTitle(window, name);
     if (name[0] == 0) {
         UseBuiltin();

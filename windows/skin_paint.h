@@ -10,7 +10,8 @@ void ReleaseBuiltinImages();
 
 // Reads the skin named in the options (the built-in one for an empty name)
 // into the main window's state and sets the window title; a skin that cannot
-// be read gives the built-in one and its message.
+// be read gives the built-in one and its message. With no skin chosen and
+// the system in high contrast, the shipped contrast skin where it is.
 void LoadSkin(HWND window);
 
 // The keypad image of `layer` as drawn at zoom 1: its width and rows.

@@ -6,6 +6,8 @@
 #   - one keypad repaint of the real window at zoom 1 and 3 against a window
 #     of the bench's own that stretches the same image by the same zoom;
 #   - a zoom change from 1 to 4 by the menu, to the end of its repaint.
+#   - a round of key presses with a screen reader's event hook installed
+#     against the same round without one.
 # Timings only; nothing here belongs in CI.
 #
 #   bench/win/run.sh [build-folder] [start-up rounds per zoom]
@@ -23,7 +25,7 @@ if [ ! -f "$build/build.ninja" ]; then
     -DCMAKE_TOOLCHAIN_FILE="$vela_root/cmake/mingw-w64.cmake" \
     -DVELA_BENCH=ON -DVELA_TESTS=OFF >/dev/null
 fi
-ninja -C "$build" -j2 vela vela_minimal_window vela_startup_bench vela_repaint_bench
+ninja -C "$build" -j2 vela vela_minimal_window vela_startup_bench vela_repaint_bench vela_keypress_hook_bench
 
 trap 'wineserver -k 2>/dev/null || true; vela_stop_xvfb' EXIT
 vela_start_xvfb
@@ -35,3 +37,6 @@ echo "== start-up (Wine $(wine --version 2>/dev/null), display $DISPLAY)"
 echo
 echo "== repaint"
 (cd "$build/bench/win" && wine vela_repaint_bench.exe)
+echo
+echo "== key press with a screen reader's event hook"
+(cd "$build/bench/win" && wine vela_keypress_hook_bench.exe)

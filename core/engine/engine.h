@@ -76,6 +76,8 @@ void SetReprMode(EngineState& engine, int mode);
 void SetAngleUnit(EngineState& engine, int unit);
 // The indicator drawn left of the number: "H", "B", or "rd"/"gr"/"dg".
 const char16_t* DisplayIndicator(const EngineState& engine);
+// The indicator in words, as a screen reader speaks it ("радианы").
+const char16_t* DisplayIndicatorWords(const EngineState& engine);
 // The text with digit-group spaces, for drawing only. Writes at most
 // `capacity` units including the NUL; returns the length written.
 enum : int { kGroupedCapacity = 64 };  // enough for any text with its spaces
@@ -90,6 +92,9 @@ int RunKeyAction(EngineState& engine, int n);
 // The short name of action n as a keypad label prints it ("sin", "M+", "x²"),
 // or null outside 0..74.
 const char16_t* ActionLabel(int n);
+// The words a screen reader speaks for action n ("синус", "сменить знак"),
+// or null outside 0..74.
+const char16_t* ActionSpokenName(int n);
 // The command that action n asks for (actions 59 to 74), else Command::None.
 CommandRequest ActionRequest(int n);
 double ReduceAngle(const EngineState& engine, double x);

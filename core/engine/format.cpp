@@ -109,6 +109,17 @@ const char16_t* DisplayIndicator(const EngineState& engine)
     return kAngleIndicators[AngleUnitOf(engine)];
 }
 
+const char16_t* DisplayIndicatorWords(const EngineState& engine)
+{
+    static const char16_t* const kAngleWords[] = {u"радианы", u"грады", u"градусы"};
+    switch (engine.options->reprMode) {
+    case kReprHex: return u"шестнадцатеричная система";
+    case kReprBinary: return u"двоичная система";
+    default: break;
+    }
+    return kAngleWords[AngleUnitOf(engine)];
+}
+
 size_t GroupedText(const EngineState& engine, char16_t* out, size_t capacity)
 {
     if (capacity == 0) return 0;

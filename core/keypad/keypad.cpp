@@ -243,3 +243,25 @@ bool HexCycleEnded(KeypadState& keypad)
     keypad.hexCycleClosed = 1;
     return running;
 }
+
+const char16_t* KeySpokenName(const KeypadState& keypad, const EngineState& engine,
+                              const uint8_t keyMap[kKeyMapSize], int index)
+{
+    static const char16_t* const kDigits[10] = {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u"0"};
+    if (index < 0 || index >= 12) return u"";
+    const int layer = keypad.keyLayer;
+    if (layer > kLayerNone && layer <= kLayerDown) {
+        const char16_t* name = ActionSpokenName(keyMap[(layer - 1) * 12 + index]);
+        return name != nullptr ? name : u"нет действия";
+    }
+    if (index == 9) return u"десятичная точка";
+    if (index == 11) return engine.options->reprMode == kReprHex ? u"буквы от A до F" : u"порядок";
+    return kDigits[index < 9 ? index : 9];
+}
+
+const char16_t* LayerSpokenName(int layer)
+{
+    static const char16_t* const kLayers[] = {u"Слой: основной", u"Слой: влево", u"Слой: вверх",
+                                              u"Слой: вправо", u"Слой: вниз"};
+    return layer >= kLayerNone && layer <= kLayerDown ? kLayers[layer] : kLayers[kLayerNone];
+}

@@ -103,3 +103,11 @@ Repaint RunLayerAction(KeypadState& keypad, EngineState& engine, int action);
 bool HexCycleOpened(KeypadState& keypad);  // true: start the timer
 bool HexCycleTick(KeypadState& keypad);    // true from the seventh tick on: post the closing
 bool HexCycleEnded(KeypadState& keypad);   // true: kill the timer
+
+// What a screen reader calls key `index` (0..11) now: in a layer the spoken
+// name of the action mapped to it, without one the digit it types or the
+// star's and hash key's use.
+const char16_t* KeySpokenName(const KeypadState& keypad, const EngineState& engine,
+                              const uint8_t keyMap[kKeyMapSize], int index);
+// "Слой: основной", "Слой: влево", ...: the key layer in words.
+const char16_t* LayerSpokenName(int layer);

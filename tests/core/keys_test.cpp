@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/screen/screen.h"
 #include "core/text/numbers.h"
@@ -416,3 +417,21 @@ TEST(Keys, EdgesOfTheNumericHelpers)
 }
 
 }  // namespace
+
+// A screen reader speaks each action's name: every action has one of its own,
+// in words a voice says (Cyrillic letters, spaces and the slot digits only).
+TEST(Keys, EveryActionHasASpokenNameOfItsOwn)
+{
+    std::vector<std::u16string> seen;
+    for (int n = 0; n < kActionCount; ++n) {
+        const char16_t* name = ActionSpokenName(n);
+        ASSERT_NE(name, nullptr) << n;
+        const std::u16string text(name);
+        EXPECT_FALSE(text.empty()) << n;
+        for (char16_t c : text)
+            EXPECT_TRUE((c >= u'а' && c <= u'я') || c == u'ё' || c == u' ' || (c >= u'1' && c <= u'6')) << n;
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), text), 0) << n;
+        seen.push_back(text);
+    }
+    EXPECT_EQ(ActionSpokenName(kActionCount), nullptr);
+}

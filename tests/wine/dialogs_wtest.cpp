@@ -123,6 +123,22 @@ LRESULT CALLBACK NoteSelections(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // From here on every selection change a list reports is noted: "id:row".
 Step Watch() { return [] { AttachSubclass(FrontDialog(), NoteSelections, 1, 0); }; }
 
+// A screen reader in another process reads the dialog with `commands`; the
+// step comes again at each tick until the reader is done.
+Step ReadBy(const wchar_t* commands, std::string& into)
+{
+    return [commands, &into] {
+        static HANDLE reader;
+        if (reader == nullptr) reader = StartScreenReader(FrontDialog(), commands);
+        if (!ScreenReaderDone(reader)) {
+            --stepsRun;
+            return;
+        }
+        into = FinishScreenReader(reader);
+        reader = nullptr;
+    };
+}
+
 Step Shot(const char* name) { return [name] { EXPECT_TRUE(SaveScreenshot(name)); }; }
 
 std::wstring TextOf(HWND window)
@@ -442,6 +458,37 @@ TEST_F(Dialogs, SpinnersAnswerThePhoneKeys)
         {"an empty list ignores every key", IDM_FONT,
          {Watch(), emptied, Key(VK_RIGHT), Key(VK_LEFT), Key(VK_RETURN), Note(Expanded)}, L"closed "},
     });
+}
+
+// Every control of every dialog has a name and, where it shows one, its value;
+// a spinner's step is announced with the item it then shows.
+TEST_F(Dialogs, AScreenReaderReadsEveryControl)
+{
+    const struct { int command; const wchar_t* commands; std::initializer_list<const char*> lines; } rows[] = {
+        {IDM_FONT, L"controls hook keys:R",
+         {"spin \"Размер шрифта\" = \"Нормальный\" 12,31 145x18\n", "check \"Жирный\" [Отметить]",
+          "toolbar \"Программные клавиши\" 0,180 176x24\n", "  1 button \"Ok\" [Нажать] 0,180 88x24\n",
+          "  2 button \"Отмена\" [Нажать] 88,180 88x24\n", "key R\n    value 0 \"Размер шрифта\" = \"Крупный\"\n"}},
+        {IDM_PRECISION, L"controls", {"spin \"Точность\" = \"6\" "}},
+        {IDM_CONSTANTS, L"controls",
+         {"spin \"Константа 1\" = \"b\" ", "spin \"Константа 2\" = \"a\" ", "spin \"Константа 3\" = \"c\" ",
+          "spin \"Константа 6\" = \"a\" ", "spin \"Константа\" = \"a\" ", "text \"Величина\" = \"1.000000e+00\" ",
+          "  2 button \"Меню\" [Нажать]"}},
+        {IDM_CURRENCIES, L"controls",
+         {"spin \"Валюта 1\" = \"USD\" ", "spin \"Валюта 2\" = \"EUR\" ", "spin \"Валюта 3\" = \"GBP\" ",
+          "spin \"Валюта\" = \"USD\" ", "text \"Курс\" = \"1.000000\" "}},
+        {IDM_CURRENCY_CHOICE, L"controls", {"spin \"Из валюты\" = \"USD\" ", "spin \"В валюту\" = \"USD\" "}},
+        {IDM_CONSTANT_CHOICE, L"controls hook keys:D", {"list \"Константа\" = \"a\" ", "value 0 \"Константа\" = \"b\""}},
+        {IDM_SKIN, L"controls", {"list \"Скин\" 0,0 176x180\n"}},  // no skin chosen yet: no value
+    };
+    Write(L"constant.txt", Lines({L"2,1,3,1,1,1", L"a=1", L"b=2", L"c=3"}));
+    Write(L"currency.txt", Lines({L"1,2,3", L"USD=1", L"EUR=0.5", L"GBP=0.25"}));
+    Start();
+    for (const auto& row : rows) {
+        std::string read;
+        RunDialog(row.command, {Pause(), ReadBy(row.commands, read)});
+        EXPECT_TRUE(HasLinesInOrder(read, row.lines)) << row.command;
+    }
 }
 
 // The path the build gave, on Wine's drive for the machine's root.

@@ -264,3 +264,47 @@ void Vela::Write(const std::wstring& name, const std::string& bytes)
     kept_.emplace_back(name, ReadTestFile(name));
     ASSERT_TRUE(PutFile(TestFolder() + name, bytes.empty() ? "(missing)" : bytes));
 }
+
+namespace {
+std::wstring ReaderOutput() { return TestFolder() + L"msaa-client.txt"; }
+}  // namespace
+
+HANDLE StartScreenReader(HWND window, const std::wstring& commands)
+{
+    DeleteFileW(ReaderOutput().c_str());
+    std::wstring line = L"\"" + TestFolder() + L"vela_msaa_client.exe\" \"" + ReaderOutput() + L"\" " +
+                        std::to_wstring(reinterpret_cast<INT_PTR>(window)) + L" " + commands;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return nullptr;
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+bool ScreenReaderDone(HANDLE reader) { return reader == nullptr || WaitForSingleObject(reader, 0) != WAIT_TIMEOUT; }
+
+std::string FinishScreenReader(HANDLE reader)
+{
+    if (reader == nullptr) return "(no reader)";
+    for (const DWORD start = GetTickCount(); !ScreenReaderDone(reader) && GetTickCount() - start < 20000;) {
+        MsgWaitForMultipleObjects(1, &reader, FALSE, 20, QS_ALLINPUT);
+        Pump();
+    }
+    if (!ScreenReaderDone(reader)) TerminateProcess(reader, 1);
+    CloseHandle(reader);
+    std::ifstream file(ReaderOutput().c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+::testing::AssertionResult HasLinesInOrder(const std::string& text, std::initializer_list<const char*> lines)
+{
+    size_t at = 0;
+    for (const char* line : lines) {
+        const size_t found = text.find(line, at);
+        if (found == std::string::npos) return ::testing::AssertionFailure() << "missing: " << line << "\nin:\n" << text;
+        at = found + std::strlen(line);
+    }
+    return ::testing::AssertionSuccess();
+}

@@ -50,6 +50,17 @@ std::wstring MenuTexts(int firstId, int lastId);  // of the "Функции" ite
 // shows them: a BMP in VELA_SHOT_DIR when that is set.
 bool SaveScreenshot(const char* name);
 
+// A screen reader in another process (vela_msaa_client) reading `window`
+// with `commands` (see that program); the result is what it wrote, in UTF-8.
+// Start returns its process, which Finish waits for while this one handles
+// the reader's calls: the main window pumps in Finish, a dialog's own loop
+// while a step waits (ScreenReaderDone).
+HANDLE StartScreenReader(HWND window, const std::wstring& commands);
+bool ScreenReaderDone(HANDLE reader);
+std::string FinishScreenReader(HANDLE reader);
+// Each of `lines` is found in `text`, in this order; the first missing one.
+::testing::AssertionResult HasLinesInOrder(const std::string& text, std::initializer_list<const char*> lines);
+
 std::wstring TestFolder();  // the program folder, ending in "\"
 std::string ReadTestFile(const std::wstring& name);  // "(missing)" when there is none
 std::string Lines(std::initializer_list<const wchar_t*> lines);  // Windows-1251, CR LF

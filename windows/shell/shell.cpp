@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include "resources/resource.h"
+#include "windows/shell/accessible.h"
 #include "windows/shell/spinner.h"
 
 #include <cwchar>
@@ -194,44 +196,55 @@ HFONT LabelFont()
     return shell.labelFont;
 }
 
+// The bar's colours: the phone's, or in high contrast the system's.
+struct BarColours {
+    COLORREF back, edge, pressed, label, pressedLabel, divider;
+};
+
+BarColours ColoursOfBar()
+{
+    if (HighContrastOn())
+        return {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_HIGHLIGHT),
+                GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_HIGHLIGHTTEXT), GetSysColor(COLOR_BTNTEXT)};
+    return {RGB(28, 44, 84), RGB(120, 150, 210), RGB(70, 110, 190), RGB(255, 255, 255), RGB(255, 255, 255),
+            RGB(90, 110, 150)};
+}
+
+void Fill(HDC dc, const RECT& rect, COLORREF colour)
+{
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
 // The phone's bar: a dark strip, a lighter top edge, white labels at both ends.
 void PaintBar(SoftKeyBar& bar, HDC dc)
 {
+    const BarColours colours = ColoursOfBar();
     RECT rect;
     GetClientRect(bar.window, &rect);
-    HBRUSH back = CreateSolidBrush(RGB(28, 44, 84));
-    FillRect(dc, &rect, back);
-    DeleteObject(back);
-    RECT edge{rect.left, rect.top, rect.right, rect.top + 1};
-    HBRUSH light = CreateSolidBrush(RGB(120, 150, 210));
-    FillRect(dc, &edge, light);
-    DeleteObject(light);
+    Fill(dc, rect, colours.back);
+    Fill(dc, RECT{rect.left, rect.top, rect.right, rect.top + 1}, colours.edge);
 
     int half = (rect.right - rect.left) / 2;
     if (bar.pressed >= 0) {
         RECT hot{bar.pressed == 0 ? rect.left : rect.left + half, rect.top + 1,
                  bar.pressed == 0 ? rect.left + half : rect.right, rect.bottom};
-        HBRUSH brush = CreateSolidBrush(RGB(70, 110, 190));
-        FillRect(dc, &hot, brush);
-        DeleteObject(brush);
+        Fill(dc, hot, colours.pressed);
     }
     HGDIOBJ oldFont = SelectObject(dc, LabelFont());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(255, 255, 255));
     for (int i = 0; i < bar.buttonCount; ++i) {
         RECT text{rect.left + 4, rect.top + 1, rect.right - 4, rect.bottom};
         if (i == 0) text.right = rect.left + half;
         if (i == 1) text.left = rect.left + half;
         UINT align = i == 0 ? DT_LEFT : DT_RIGHT;
+        SetTextColor(dc, i == bar.pressed ? colours.pressedLabel : colours.label);
         DrawTextW(dc, bar.buttons[i].label, -1, &text,
                   align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
-    if (bar.buttonCount == 2) {
-        RECT divider{rect.left + half, rect.top + 6, rect.left + half + 1, rect.bottom - 5};
-        HBRUSH brush = CreateSolidBrush(RGB(90, 110, 150));
-        FillRect(dc, &divider, brush);
-        DeleteObject(brush);
-    }
+    if (bar.buttonCount == 2) Fill(dc, RECT{rect.left + half, rect.top + 6, rect.left + half + 1, rect.bottom - 5},
+                                   colours.divider);
     SelectObject(dc, oldFont);
 }
 
@@ -275,6 +288,48 @@ BOOL Press(SoftKeyBar& bar, int button)
     return TRUE;
 }
 
+// Soft key `button`'s part of the bar, in the bar's client area: its half,
+// or the whole bar for a single key (a click anywhere presses that one).
+RECT ButtonRect(const SoftKeyBar& bar, int button)
+{
+    RECT rect;
+    GetClientRect(bar.window, &rect);
+    if (bar.buttonCount == 2) {
+        const int half = (rect.right - rect.left) / 2;
+        if (button == 0) rect.right = rect.left + half;
+        else rect.left += half;
+    }
+    return rect;
+}
+
+// --- The bar as a screen reader reads it: its soft keys as push buttons ------
+
+int BarChildCount(HWND window)
+{
+    SoftKeyBar* bar = BarData(window);
+    return bar != nullptr ? bar->buttonCount : 0;
+}
+
+bool DescribeBar(HWND window, int child, AccessibleItem& item)
+{
+    SoftKeyBar* bar = BarData(window);
+    if (bar == nullptr || child < 0 || child > bar->buttonCount) return false;
+    if (child == 0) {
+        item.role = ROLE_SYSTEM_TOOLBAR;
+        wchar_t name[kLabelCapacity];
+        if (LoadStringW(GetModuleHandleW(nullptr), IDS_ACC_SOFT_KEYS, name, kLabelCapacity) > 0) item.name = name;
+        GetClientRect(window, &item.screen);
+    } else {
+        return SoftKeyAccessible(window, child - 1, item);
+    }
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&item.screen), 2);
+    return true;
+}
+
+bool PressBarChild(HWND window, int child) { return child > 0 && PostSoftKeyPress(window, child - 1); }
+
+const AccessibleTree kBarTree = {BarChildCount, DescribeBar, PressBarChild, nullptr};
+
 LRESULT CALLBACK BarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     SoftKeyBar* bar = BarData(window);
@@ -288,6 +343,13 @@ LRESULT CALLBACK BarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_ERASEBKGND:
         return 1;
+    case WM_GETOBJECT:
+        if (LRESULT object = AnswerGetObject(window, wParam, lParam, kBarTree)) return object;
+        break;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:  // high contrast on or off: other colours
+        InvalidateRect(window, nullptr, TRUE);
+        break;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:
@@ -510,6 +572,7 @@ BOOL SHInitDialog(SHINITDLGINFO* info)
     }
     // Every list box with an up-down becomes the phone's spinner.
     AttachSpinners(info->hDlg);
+    NameControlsForScreenReaders(info->hDlg);
     return TRUE;
 }
 
@@ -533,6 +596,40 @@ const wchar_t* SoftKeyLabel(HWND bar, int button)
 }
 
 HWND SoftKeyMenuOwner() { return shell.menuOwner; }
+
+HighContrastProbe highContrastProbe = nullptr;
+
+bool HighContrastOn()
+{
+    if (highContrastProbe != nullptr) return highContrastProbe();
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+bool PostSoftKeyPress(HWND bar, int button)
+{
+    SoftKeyBar* data = BarData(bar);
+    if (data == nullptr || button < 0 || button >= data->buttonCount) return false;
+    return PostMessageW(bar, kMsgPressButton, static_cast<WPARAM>(button), 0) != FALSE;
+}
+
+bool SoftKeyAccessible(HWND bar, int button, AccessibleItem& item)
+{
+    SoftKeyBar* data = BarData(bar);
+    if (data == nullptr || button < 0 || button >= data->buttonCount) return false;
+    item.role = ROLE_SYSTEM_PUSHBUTTON;
+    item.name = data->buttons[button].label;
+    wchar_t action[kLabelCapacity];
+    if (LoadStringW(GetModuleHandleW(nullptr), IDS_ACC_PRESS, action, kLabelCapacity) > 0) item.defaultAction = action;
+    if (data->buttons[button].popupIndex != kSoftKeyNoPopup) item.state |= STATE_SYSTEM_HASPOPUP;
+    if (data->pressed == button) item.state |= STATE_SYSTEM_PRESSED;
+    if (!IsWindowEnabled(data->parent)) item.state |= STATE_SYSTEM_UNAVAILABLE;
+    item.screen = ButtonRect(*data, button);
+    MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&item.screen), 2);
+    return true;
+}
 
 void SetScreenZoom(int zoom)
 {

@@ -127,3 +127,19 @@ BOOL PressSoftKey(HWND bar, int button);
 const wchar_t* SoftKeyLabel(HWND bar, int button);
 // The window whose popup is open, or null: lets a test close it (EndMenu).
 HWND SoftKeyMenuOwner();
+// Whether the system's high-contrast mode is on: then the bars, the display
+// and the keypad take the system's colours and the contrast skin.
+bool HighContrastOn();
+// Where set, says instead of the system whether high contrast is on: Wine
+// 8.0 keeps no high-contrast setting (SPI_SETHIGHCONTRAST fails), so its
+// tests decide it here.
+using HighContrastProbe = bool (*)();
+extern HighContrastProbe highContrastProbe;
+
+// Presses soft key `button` once the messages queued now are handled: for a
+// caller that must not wait while its popup is open (a screen reader).
+bool PostSoftKeyPress(HWND bar, int button);
+// Soft key `button` as a screen reader reads it: a push button named by its
+// label, where it is on the screen. False when the bar has no such key.
+struct AccessibleItem;
+bool SoftKeyAccessible(HWND bar, int button, AccessibleItem& item);

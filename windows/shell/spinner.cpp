@@ -6,6 +6,8 @@
 // styles (UDS_WRAP, UDS_EXPANDABLE) and its caption.
 #include "windows/shell/spinner.h"
 
+#include "resources/resource.h"
+#include "windows/shell/accessible.h"
 #include "windows/shell/common_controls.h"
 
 namespace {
@@ -13,6 +15,8 @@ namespace {
 constexpr UINT_PTR kListSubclassId = 0x5E1B;
 constexpr UINT_PTR kUpDownSubclassId = 0x5E1C;
 constexpr UINT_PTR kPopupSubclassId = 0x5E1D;
+constexpr UINT_PTR kReadListSubclassId = 0x5E1E;
+constexpr UINT_PTR kReadCheckSubclassId = 0x5E1F;
 constexpr wchar_t kSpinnerProperty[] = L"VelaSpinner";  // on the list: its up-down
 
 enum : int {
@@ -364,6 +368,38 @@ bool ChangesField(UINT message)
     return false;
 }
 
+// --- The spinner as a screen reader reads it -----------------------------------
+// One control, not a list of items: named by its up-down's caption, its value
+// the item it shows.
+
+int SpinnerChildCount(HWND) { return 0; }
+
+bool DescribeSpinner(HWND list, int child, AccessibleItem& item)
+{
+    if (child != 0) return false;
+    auto updown = static_cast<HWND>(GetPropW(list, kSpinnerProperty));
+    item.role = ROLE_SYSTEM_SPINBUTTON;
+    item.state = STATE_SYSTEM_FOCUSABLE | (IsWindowEnabled(list) ? 0 : STATE_SYSTEM_UNAVAILABLE);
+    wchar_t name[kTitleCapacity] = {};
+    if (updown != nullptr) GetWindowTextW(updown, name, kTitleCapacity);
+    item.name = name;
+    wchar_t buffer[kShortText];
+    wchar_t* text = ItemText(list, Selection(list), buffer, kShortText);
+    if (text != nullptr) item.value = text;
+    ReleaseItemText(text, buffer);
+    GetWindowRect(list, &item.screen);
+    return true;
+}
+
+const AccessibleTree kSpinnerTree = {SpinnerChildCount, DescribeSpinner, nullptr, nullptr};
+
+// Messages after which the spinner may show another item.
+bool ChangesItem(UINT message)
+{
+    return message == LB_SETCURSEL || message == LB_SELECTSTRING || message == LB_RESETCONTENT ||
+           message == LB_DELETESTRING;
+}
+
 LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref)
 {
     auto updown = reinterpret_cast<HWND>(ref);
@@ -397,6 +433,9 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_GETOBJECT:
+        if (LRESULT object = AnswerGetObject(list, wParam, lParam, kSpinnerTree)) return object;
+        break;
     case WM_PRINTCLIENT:
         PaintField(list, updown, reinterpret_cast<HDC>(wParam));
         return 0;
@@ -420,6 +459,7 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
             LRESULT result = DefaultSubclass(list, message, wParam, lParam);
             // The list box may have drawn or scrolled on its own: draw over it.
             InvalidateRect(list, nullptr, FALSE);
+            if (ChangesItem(message)) NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, list, OBJID_CLIENT, CHILDID_SELF);
             return result;
         }
     }
@@ -480,7 +520,124 @@ void Attach(HWND list, HWND updown, HWND dialog)
     InvalidateRect(list, nullptr, TRUE);
 }
 
+// --- Lists and check boxes as a screen reader reads them ----------------------
+// The system's proxies for them differ (under Wine a check box is a "client"
+// without state, a list has no value): ours say the same everywhere.
+
+// A list over a whole dialog is named by the dialog's title; its value is
+// the selected item, announced when the selection moves.
+bool DescribeWholeList(HWND list, int child, AccessibleItem& item)
+{
+    if (child != 0) return false;
+    item.role = ROLE_SYSTEM_LIST;
+    item.state = STATE_SYSTEM_FOCUSABLE | (IsWindowEnabled(list) ? 0 : STATE_SYSTEM_UNAVAILABLE);
+    wchar_t name[kTitleCapacity] = {};
+    GetWindowTextW(GetParent(list), name, kTitleCapacity);
+    item.name = name;
+    wchar_t buffer[kShortText];
+    wchar_t* text = ItemText(list, Selection(list), buffer, kShortText);
+    if (text != nullptr) item.value = text;
+    ReleaseItemText(text, buffer);
+    GetWindowRect(list, &item.screen);
+    return true;
+}
+
+const AccessibleTree kWholeListTree = {SpinnerChildCount, DescribeWholeList, nullptr, nullptr};
+
+// The messages by which a list's selection moves.
+bool MovesSelection(UINT message)
+{
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_CHAR:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_MOUSEWHEEL:
+    case LB_SETCURSEL:
+    case LB_SELECTSTRING:
+    case LB_RESETCONTENT:
+    case LB_DELETESTRING:
+        return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK ReadListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR)
+{
+    if (message == WM_GETOBJECT) {
+        if (LRESULT object = AnswerGetObject(list, wParam, lParam, kWholeListTree)) return object;
+    } else if (message == WM_NCDESTROY) {
+        DetachSubclass(list, ReadListProc, id);
+    } else if (MovesSelection(message)) {
+        const int before = Selection(list);
+        const LRESULT result = DefaultSubclass(list, message, wParam, lParam);
+        if (IsWindow(list) && Selection(list) != before)
+            NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, list, OBJID_CLIENT, CHILDID_SELF);
+        return result;
+    }
+    return DefaultSubclass(list, message, wParam, lParam);
+}
+
+bool IsCheckBox(HWND button)
+{
+    const DWORD type = static_cast<DWORD>(GetWindowLongPtrW(button, GWL_STYLE)) & BS_TYPEMASK;
+    return HasClass(button, L"Button") && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
+                                           type == BS_AUTO3STATE);
+}
+
+bool DescribeCheckBox(HWND button, int child, AccessibleItem& item)
+{
+    if (child != 0) return false;
+    item.role = ROLE_SYSTEM_CHECKBUTTON;
+    item.state = STATE_SYSTEM_FOCUSABLE | (IsWindowEnabled(button) ? 0 : STATE_SYSTEM_UNAVAILABLE);
+    if (SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED) item.state |= STATE_SYSTEM_CHECKED;
+    wchar_t name[kTitleCapacity] = {};
+    GetWindowTextW(button, name, kTitleCapacity);
+    for (const wchar_t* p = name; *p != 0; ++p)  // "&" marks the access key, not a sound
+        if (*p != L'&' || p[1] == L'&') item.name += *p == L'&' ? *++p : *p;
+    wchar_t action[kTitleCapacity];
+    const UINT actionId = (item.state & STATE_SYSTEM_CHECKED) != 0 ? IDS_ACC_UNCHECK : IDS_ACC_CHECK;
+    if (LoadStringW(GetModuleHandleW(nullptr), actionId, action, kTitleCapacity) > 0) item.defaultAction = action;
+    GetWindowRect(button, &item.screen);
+    return true;
+}
+
+bool ClickCheckBox(HWND button, int child)
+{
+    if (child != 0) return false;
+    PostMessageW(button, BM_CLICK, 0, 0);
+    return true;
+}
+
+const AccessibleTree kCheckBoxTree = {SpinnerChildCount, DescribeCheckBox, ClickCheckBox, nullptr};
+
+LRESULT CALLBACK ReadCheckProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR)
+{
+    if (message == WM_GETOBJECT) {
+        if (LRESULT object = AnswerGetObject(button, wParam, lParam, kCheckBoxTree)) return object;
+    } else if (message == WM_NCDESTROY) {
+        DetachSubclass(button, ReadCheckProc, id);
+    } else if (message == BM_SETCHECK) {
+        const LRESULT result = DefaultSubclass(button, message, wParam, lParam);
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, button, OBJID_CLIENT, CHILDID_SELF);
+        return result;
+    }
+    return DefaultSubclass(button, message, wParam, lParam);
+}
+
 }  // namespace
+
+void NameControlsForScreenReaders(HWND dialog)
+{
+    if (dialog == nullptr || !LoadCommonControls()) return;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (HasClass(child, L"ListBox") && GetPropW(child, kSpinnerProperty) == nullptr)
+            AttachSubclass(child, ReadListProc, kReadListSubclassId, 0);
+        else if (IsCheckBox(child))
+            AttachSubclass(child, ReadCheckProc, kReadCheckSubclassId, 0);
+    }
+}
 
 void AttachSpinners(HWND dialog)
 {

@@ -46,6 +46,11 @@
 // (its buddy, or else the control right before it). Safe to call again.
 void AttachSpinners(HWND dialog);
 
+// A screen reader reads the dialog's other lists (named by the dialog's
+// title, the selected item their value) and check boxes (named, checked or
+// not) alike on every system. SHInitDialog calls it after AttachSpinners.
+void NameControlsForScreenReaders(HWND dialog);
+
 // The list open over a dialog after the action key, or null. Keys for it go
 // to this window.
 HWND SpinnerPopup();

@@ -1,0 +1,181 @@
+// The program as a screen reader in another process reads it through MSAA:
+// the main window's tree, what pressing its keys does, the events it raises
+// (the dialogs' controls: dialogs_wtest.cpp); and the program in the
+// system's high-contrast mode. A row: what the reader does, the lines it must
+// write, in order ("N role "name" = "value" [default action] x,y wxh", the
+// place relative to the window's client area).
+#include "tests/wine/harness.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "windows/shell/shell.h"
+
+namespace {
+
+using ScreenReader = Vela;
+
+std::string Read(const std::wstring& commands)
+{
+    return FinishScreenReader(StartScreenReader(Window(), commands));
+}
+
+TEST_F(ScreenReader, MainWindowTreeAtStart)
+{
+    Start();
+    EXPECT_TRUE(HasLinesInOrder(Read(L"tree hit:10,10 hit:100,60 hit:100,190"), {
+        "client \"Vela Skin\" 0,0 176x180\n",
+        "  1 text \"Результат\" = \"0\" 0,0 176x27\n",
+        "  2 static \"радианы\" 0,0 ",
+        "  3 static \"Слой: основной\" 0,27 176x153\n",
+        "  4 button \"1\" [Нажать] 0,27 59x39\n",
+        "  5 button \"2\" [Нажать] 59,27 59x39\n",
+        "  13 button \"десятичная точка\" [Нажать] 0,142 59x38\n",
+        "  14 button \"0\" [Нажать] 59,142 59x38\n",
+        "  15 button \"порядок\" [Нажать] 118,142 58x38\n",
+        "  16 button \"Функции\" [Нажать] 0,180 88x24\n",
+        "  17 button \"Настройки\" [Нажать] 88,180 88x24\n",
+        "hit 10,10: 2\n",    // the indicator, before the display under it
+        "hit 100,60: 5\n",   // key "2"
+        "hit 100,190: 17\n",  // the right soft key, on the bar below
+    }));
+}
+
+// Each layer names the keys by their actions; Talk drops the layer.
+TEST_F(ScreenReader, EachLayerNamesTheKeysByWhatTheyDo)
+{
+    Start();
+    EXPECT_TRUE(HasLinesInOrder(Read(L"keys:L tree keys:U tree keys:R tree keys:D tree keys:T tree"), {
+        "  2 static \"радианы\"", "  3 static \"Слой: влево\"",
+        "  4 button \"натуральный логарифм\" [Нажать] 0,27 59x39\n", "  10 button \"квадратный корень\"",
+        "  15 button \"возвести в степень\"",
+        "  3 static \"Слой: вверх\"", "  7 button \"сменить знак\"", "  13 button \"радианы\"",
+        "  3 static \"Слой: вправо\"", "  4 button \"плюс\"", "  15 button \"процент\"",
+        "  3 static \"Слой: вниз\"", "  4 button \"синус\"", "  15 button \"гиперболический котангенс\"",
+        "  3 static \"Слой: основной\"", "  4 button \"1\""}));
+}
+
+TEST_F(ScreenReader, PlacesFollowTheZoom)
+{
+    Start();
+    Command(IDM_ZOOM_1 + 1);
+    Pump(50);
+    EXPECT_TRUE(HasLinesInOrder(Read(L"tree hit:300,300"), {
+        "client \"Vela Skin\" 0,0 352x360\n", "  1 text \"Результат\" = \"0\" 0,0 352x54\n",
+        "  4 button \"1\" [Нажать] 0,54 118x78\n", "  16 button \"Функции\" [Нажать] 0,360 176x48\n",
+        "hit 300,300: 15\n"}));
+}
+
+// The default action presses the key in the current layer, as the keypad
+// does; the rows run one after another, Up 1 (clear all) between them.
+const struct { const wchar_t* commands; const char* announced; } kPressRows[] = {
+    {L"keys:7 press:5", "press 5\n    value 1 \"Результат\" = \"72\"\n"},
+    {L"keys:9U press:7", "press 7\n    value 1 \"Результат\" = \"-9\"\n"},  // Up 4: change the sign
+    {L"keys:100L press:6", "press 6\n    value 1 \"Результат\" = \"2\"\n"},  // Left 3: decimal logarithm
+    {L"keys:2R press:4 keys:3 press:13", "press 13\n    value 1 \"Результат\" = \"3.\"\n"},  // the star
+    {L"keys:2R press:4 keys:3A", "key A\n    value 1 \"Результат\" = \"5\"\n"},  // Right 1 added
+};
+
+TEST_F(ScreenReader, TheDefaultActionPressesTheKeyInItsLayer)
+{
+    Start();
+    std::wstring commands = L"hook";
+    for (const auto& row : kPressRows) commands += std::wstring(L" ") + row.commands + L" keys:U1";
+    const std::string read = Read(commands);
+    size_t at = 0;
+    for (const auto& row : kPressRows) {
+        const size_t found = read.find(row.announced, at);
+        EXPECT_NE(found, std::string::npos) << row.announced << read;
+        at = found != std::string::npos ? found : at;
+    }
+}
+
+TEST_F(ScreenReader, TheDisplaysChangesAndTheLayersAreAnnounced)
+{
+    Start();
+    EXPECT_TRUE(HasLinesInOrder(Read(L"hook keys:12+3= keys:L press:4 activate"), {
+        "key 1\n    value 1 \"Результат\" = \"1\"\n",
+        "key 2\n    value 1 \"Результат\" = \"12\"\n",
+        "key +\n    value 1 \"Результат\" = \"12+\"\n",
+        "key 3\n    value 1 \"Результат\" = \"3\"\n",
+        "key =\n    value 1 \"Результат\" = \"15\"\n",
+        "key L\n    name 3 \"Слой: влево\"\n    name 4 \"натуральный логарифм\"\n",
+        "    name 15 \"возвести в степень\"\n",
+        "press 4\n    value 1 \"Результат\" = \"2.70805\"\n    name 3 \"Слой: основной\"\n",
+        "activate\n",
+        "    focus 1 \"Результат\"\n",
+    }));
+}
+
+}  // namespace
+
+namespace {
+
+bool highContrast;
+
+// As the system tells its windows that high contrast went on or off.
+void SetHighContrast(bool on)
+{
+    highContrast = on;
+    highContrastProbe = [] { return highContrast; };
+    for (HWND window : {Window(), SHFindMenuBar(Window())})
+        SendMessageW(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, reinterpret_cast<LPARAM>(L"WindowMetrics"));
+}
+
+COLORREF PixelAt(HWND window, int x, int y)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(window);
+    const COLORREF pixel = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return pixel;
+}
+
+std::string ShippedSkin()
+{
+    wchar_t path[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, VELA_SHIPPED_SKIN, -1, path, MAX_PATH);
+    std::ifstream file((L"Z:" + std::wstring(path)).c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+std::wstring Title()
+{
+    wchar_t title[64] = {};
+    GetWindowTextW(Window(), title, 64);
+    return title;
+}
+
+// High contrast on and off while the program runs: the display and the bar
+// take the system's colours, the keypad the contrast skin unless the user
+// chose a skin.
+const struct { const char16_t* chosen; const wchar_t* titleInContrast; } kContrastRows[] = {
+    {u"", L"Vela - Контраст"},
+    {u"plain", L"Vela - plain"},
+};
+
+using HighContrast = Vela;
+
+TEST_F(HighContrast, DisplayAndBarTakeTheSystemsColoursAndTheKeypadTheContrastSkin)
+{
+    Write(L"Контраст.skin", ShippedSkin());
+    Write(L"plain.skin", ShippedSkin());
+    for (const auto& row : kContrastRows) {
+        const Options options = StoredOptions(kReprDecimal, row.chosen);
+        StoreValue(HKEY_CURRENT_USER, &options, sizeof options);
+        Start();
+        const std::wstring before = Title();
+        SetHighContrast(true);
+        Pump(100);
+        EXPECT_EQ(Title(), row.titleInContrast);
+        EXPECT_EQ(PixelAt(Window(), 100, 2), GetSysColor(COLOR_WINDOW));
+        EXPECT_EQ(PixelAt(SHFindMenuBar(Window()), 80, 2), GetSysColor(COLOR_BTNFACE));
+        SetHighContrast(false);
+        Pump(100);
+        EXPECT_EQ(Title(), before);
+        EXPECT_NE(PixelAt(SHFindMenuBar(Window()), 80, 2), GetSysColor(COLOR_BTNFACE));
+    }
+    highContrastProbe = nullptr;
+}
+
+}  // namespace

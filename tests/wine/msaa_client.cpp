@@ -1,0 +1,285 @@
+// A screen reader's view of a window of another process, through MSAA only:
+// the client object and its children (role, name, value, place), default
+// actions, and the WinEvents the window raises. The Wine tests start it on
+// the program's window and compare what it writes.
+//
+//   vela_msaa_client OUT.txt HWND COMMAND...   (HWND "find": the main window)
+//
+//   tree         the window's client object and its children
+//   controls     each child window's client object, then the soft-key bar's tree
+//   hook         from now on, events of the window's process are collected
+//   keys:TEXT    sends each character as the keyboard would (L U R D the
+//                arrows, T Talk, A the action key, digits; + - * / = . as
+//                typed), then writes the events that key raised
+//   press:N      the default action of child N, then the events it raised
+//   hit:X,Y      the child under client point X,Y
+//   activate     a window of this process comes to the front, then the
+//                target again; the events that raised
+#include <windows.h>
+#include <oleacc.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+HWND target;
+std::wstring out;
+struct Event { DWORD event; HWND window; LONG object, child; };
+std::vector<Event> events;
+
+std::wstring RoleWord(LONG role)
+{
+    static const struct { LONG role; const wchar_t* word; } kRoles[] = {
+        {ROLE_SYSTEM_CLIENT, L"client"},       {ROLE_SYSTEM_TEXT, L"text"},
+        {ROLE_SYSTEM_STATICTEXT, L"static"},   {ROLE_SYSTEM_PUSHBUTTON, L"button"},
+        {ROLE_SYSTEM_SPINBUTTON, L"spin"},     {ROLE_SYSTEM_LIST, L"list"},
+        {ROLE_SYSTEM_CHECKBUTTON, L"check"},   {ROLE_SYSTEM_TOOLBAR, L"toolbar"},
+        {ROLE_SYSTEM_WINDOW, L"window"},       {ROLE_SYSTEM_DIALOG, L"dialog"},
+    };
+    for (const auto& row : kRoles)
+        if (row.role == role) return row.word;
+    return L"role" + std::to_wstring(role);
+}
+
+std::wstring Quoted(BSTR text) { return L"\"" + std::wstring(text != nullptr ? text : L"") + L"\""; }
+
+// "role "name" = "value" x,y wxh", the place relative to `origin`'s client area.
+std::wstring Describe(IAccessible* object, LONG child, HWND origin)
+{
+    VARIANT id;
+    id.vt = VT_I4;
+    id.lVal = child;
+    VARIANT role;
+    VariantInit(&role);
+    BSTR name = nullptr, value = nullptr, action = nullptr;
+    object->get_accRole(id, &role);
+    object->get_accName(id, &name);
+    object->get_accValue(id, &value);
+    object->get_accDefaultAction(id, &action);
+    long x = 0, y = 0, w = 0, h = 0;
+    object->accLocation(&x, &y, &w, &h, id);
+    POINT zero{0, 0};
+    ClientToScreen(origin, &zero);
+    std::wstring line = (role.vt == VT_I4 ? RoleWord(role.lVal) : L"?") + L" " + Quoted(name);
+    if (value != nullptr) line += L" = " + Quoted(value);
+    if (action != nullptr) line += L" [" + std::wstring(action) + L"]";
+    line += L" " + std::to_wstring(x - zero.x) + L"," + std::to_wstring(y - zero.y) + L" " + std::to_wstring(w) +
+            L"x" + std::to_wstring(h);
+    SysFreeString(name);
+    SysFreeString(value);
+    SysFreeString(action);
+    return line;
+}
+
+IAccessible* ClientObject(HWND window)
+{
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))))
+        return nullptr;
+    return object;
+}
+
+void Tree(HWND window, HWND origin)
+{
+    IAccessible* object = ClientObject(window);
+    if (object == nullptr) {
+        out += L"(no object)\n";
+        return;
+    }
+    out += Describe(object, CHILDID_SELF, origin) + L"\n";
+    long count = 0;
+    object->get_accChildCount(&count);
+    for (long child = 1; child <= count; ++child)
+        out += L"  " + std::to_wstring(child) + L" " + Describe(object, child, origin) + L"\n";
+    object->Release();
+}
+
+HWND SoftKeyBarOf(HWND window)
+{
+    struct Search { HWND owner, bar; } search{window, nullptr};
+    EnumWindows([](HWND candidate, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        wchar_t name[32] = {};
+        GetClassNameW(candidate, name, 32);
+        if (GetWindow(candidate, GW_OWNER) == s->owner && std::wstring(name) == L"VelaSoftKeyBar") s->bar = candidate;
+        return s->bar == nullptr;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.bar;
+}
+
+void Controls()
+{
+    for (HWND child = GetWindow(target, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        IAccessible* object = ClientObject(child);
+        if (object == nullptr) continue;
+        out += Describe(object, CHILDID_SELF, target) + L"\n";
+        object->Release();
+    }
+    HWND bar = SoftKeyBarOf(target);
+    if (bar != nullptr) Tree(bar, target);
+}
+
+// The client objects events came from, asked for once each: as a screen
+// reader keeps them (and as AccessibleObjectFromEvent would give them).
+IAccessible* CachedClientObject(HWND window)
+{
+    static std::vector<std::pair<HWND, IAccessible*>> cache;
+    for (const auto& entry : cache)
+        if (entry.first == window) return entry.second;
+    IAccessible* object = ClientObject(window);
+    if (object != nullptr) cache.emplace_back(window, object);
+    return object;
+}
+
+void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    if (object == OBJID_CLIENT) events.push_back({event, window, object, child});
+}
+
+// Waits until the window's events have come: the program handles each key
+// before SendMessage returns, and its events follow at once; 40 ms without
+// one ends the wait.
+void CollectEvents()
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 500;) {
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 40, QS_ALLINPUT) == WAIT_TIMEOUT) break;  // quiet
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    for (const Event& e : events) {
+        const wchar_t* kind = e.event == EVENT_OBJECT_VALUECHANGE ? L"value"
+                              : e.event == EVENT_OBJECT_NAMECHANGE ? L"name"
+                              : e.event == EVENT_OBJECT_FOCUS     ? L"focus"
+                                                                  : L"other";
+        VARIANT child;
+        child.vt = VT_I4;
+        child.lVal = e.child;
+        std::wstring said;
+        if (IAccessible* object = CachedClientObject(e.window)) {
+            BSTR name = nullptr, value = nullptr;
+            object->get_accName(child, &name);
+            if (e.event == EVENT_OBJECT_VALUECHANGE) object->get_accValue(child, &value);
+            said = Quoted(name) + (value != nullptr ? L" = " + Quoted(value) : L"");
+            SysFreeString(name);
+            SysFreeString(value);
+        }
+        out += L"    " + std::wstring(kind) + L" " + std::to_wstring(e.child) + L" " + said + L"\n";
+    }
+    events.clear();
+}
+
+// Keys go to the window with the keyboard focus in the target's thread: the
+// main window itself, or a dialog's control.
+HWND KeyTarget()
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(target, nullptr);
+    return GetGUIThreadInfo(thread, &info) && info.hwndFocus != nullptr ? info.hwndFocus : target;
+}
+
+void SendKey(wchar_t key)
+{
+    HWND target = KeyTarget();
+    static const struct { wchar_t key; WPARAM code; } kKeys[] = {
+        {L'L', VK_LEFT}, {L'U', VK_UP}, {L'R', VK_RIGHT}, {L'D', VK_DOWN}, {L'T', VK_F3}, {L'A', VK_RETURN},
+    };
+    for (const auto& row : kKeys)
+        if (row.key == key) {
+            SendMessageW(target, WM_KEYDOWN, row.code, 1);
+            return;
+        }
+    if (key >= L'0' && key <= L'9') SendMessageW(target, WM_KEYDOWN, key, 1);
+    else SendMessageW(target, WM_CHAR, key, 1);
+}
+
+void Press(long child)
+{
+    IAccessible* object = ClientObject(target);
+    if (object == nullptr) return;
+    VARIANT id;
+    id.vt = VT_I4;
+    id.lVal = child;
+    const HRESULT hr = object->accDoDefaultAction(id);
+    out += L"press " + std::to_wstring(child) + (SUCCEEDED(hr) ? L"" : L" failed") + L"\n";
+    object->Release();
+    CollectEvents();
+}
+
+void HitTest(const wchar_t* at)
+{
+    POINT point{0, 0};
+    if (swscanf(at, L"%ld,%ld", &point.x, &point.y) != 2) return;
+    ClientToScreen(target, &point);
+    IAccessible* object = ClientObject(target);
+    if (object == nullptr) return;
+    VARIANT child;
+    VariantInit(&child);
+    object->accHitTest(point.x, point.y, &child);
+    out += L"hit " + std::wstring(at) + L": " + (child.vt == VT_I4 ? std::to_wstring(child.lVal) : L"none") + L"\n";
+    VariantClear(&child);
+    object->Release();
+}
+
+void Activate()
+{
+    HWND own = CreateWindowExW(0, L"STATIC", L"reader", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetForegroundWindow(own);
+    CollectEvents();
+    events.clear();
+    out += L"activate\n";
+    SetForegroundWindow(target);
+    CollectEvents();
+    DestroyWindow(own);
+}
+
+void Run(const std::wstring& command)
+{
+    if (command == L"activate") return Activate();
+    if (command == L"tree") return Tree(target, target);
+    if (command == L"controls") return Controls();
+    if (command == L"hook") {
+        DWORD process = 0;
+        GetWindowThreadProcessId(target, &process);
+        // Out of context, filtered by process alone: Wine drops events for
+        // a thread filter or WINEVENT_SKIPOWNPROCESS.
+        SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_VALUECHANGE, nullptr, OnEvent, process, 0,
+                        WINEVENT_OUTOFCONTEXT);
+        return;
+    }
+    if (command.rfind(L"keys:", 0) == 0) {
+        for (wchar_t key : command.substr(5)) {
+            out += L"key " + std::wstring(1, key) + L"\n";
+            SendKey(key);
+            CollectEvents();
+        }
+        return;
+    }
+    if (command.rfind(L"press:", 0) == 0) return Press(std::wcstol(command.c_str() + 6, nullptr, 10));
+    if (command.rfind(L"hit:", 0) == 0) return HitTest(command.c_str() + 4);
+    out += L"unknown command " + command + L"\n";
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 3) return 2;
+    target = std::wstring(argv[2]) == L"find" ? FindWindowW(L"DravnikVela", nullptr)
+                                              : reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(argv[2], nullptr, 10)));
+    CoInitialize(nullptr);
+    for (int i = 3; i < argc; ++i) Run(argv[i]);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, out.c_str(), static_cast<int>(out.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, out.c_str(), static_cast<int>(out.size()), utf8.data(), bytes, nullptr, nullptr);
+    FILE* file = _wfopen(argv[1], L"wb");
+    if (file == nullptr) return 1;
+    fwrite(utf8.data(), 1, utf8.size(), file);
+    fclose(file);
+    CoUninitialize();
+    return 0;
+}
