@@ -654,6 +654,7 @@ TEST_F(Dialogs, UpdateRatesDownloadsTheChosenBanksDay)
          L"Курсы не загружены с %: файл больше 2 МБ: это не дневной файл курсов./Ошибка " + kept},
         // The dialog answers while the server says nothing: the list moves, Отмена stops the download.
         {L"/silent", {Menu(IDM_UPDATE_RATES), Pause(), Key(VK_DOWN, 3), Key(VK_RIGHT), Note(RatesStatusText),
+                      Shot("dialog_currencies_loading"),
                       Note([] { return Shown(IDC_CURRENCY_LIST); }), Menu(IDM_DLG_CANCEL), Note(RatesStatusText),
                       Key(VK_F1)},
          L"Курсы не загружены с %: загрузка отменена./Ошибка Загрузка курсов… EUR  " + kept},
