@@ -25,6 +25,9 @@ class Handler(socketserver.BaseRequestHandler):
             if not got:
                 return
             request += got
+            if request.startswith(b"\x16"):  # a TLS hello: this server speaks plain HTTP only
+                self.request.sendall(response(b"400 Bad Request", PAGE))
+                return
         path = request.split(b" ")[1]
         bank = self.server.bank
         answers = {

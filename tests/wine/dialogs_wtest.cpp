@@ -18,6 +18,7 @@
 #include <stb_image.h>
 
 #include "windows/dialogs/dialogs.h"
+#include "windows/text.h"
 #include "windows/shell/common_controls.h"
 #include "windows/shell/shell.h"
 #include "windows/shell/spinner.h"
@@ -616,12 +617,14 @@ DWORD WINAPI Serve(void* parameter)
     std::string request;
     char block[4096];
     int got = 0;
-    while (request.find("\r\n\r\n") == std::string::npos && (got = recv(connection.socket, block, sizeof block, 0)) > 0)
+    while (request.find("\r\n\r\n") == std::string::npos && !request.starts_with("\x16") &&
+           (got = recv(connection.socket, block, sizeof block, 0)) > 0)
         request.append(block, static_cast<size_t>(got));
-    const std::string path = request.substr(4, request.find(' ', 4) - 4);
+    const std::string path = request.size() > 4 ? request.substr(4, request.find(' ', 4) - 4) : std::string();
     const TestServer& server = *connection.server;
     const std::string page = "<!DOCTYPE html>\n<html><body>Not here</body></html>\n";
-    if (path == "/cbr") SendAll(connection.socket, Response("200 OK", server.cbr));
+    if (request.starts_with("\x16")) SendAll(connection.socket, Response("400 Bad Request", page));  // a TLS hello
+    else if (path == "/cbr") SendAll(connection.socket, Response("200 OK", server.cbr));
     else if (path == "/ecb") SendAll(connection.socket, Response("200 OK", server.ecb));
     else if (path == "/moved") SendAll(connection.socket, Response("302 Found", "", "Location: /cbr\r\n"));
     else if (path == "/500") SendAll(connection.socket, Response("500 Internal Server Error", page));
@@ -690,6 +693,20 @@ Step WaitWhile(std::function<bool()> busy)
 std::wstring RatesStatusText() { return TextOf(GetDlgItem(FrontDialog(), IDC_RATES_STATUS)); }
 bool Loading() { return FrontDialog() != nullptr && RatesStatusText() == L"Загрузка курсов…"; }
 
+// The string table holds every rates problem's text as the core's table has it.
+TEST_F(Dialogs, RatesProblemsHaveTheirTextsInTheStringTable)
+{
+    int id = kRatesFirstText;
+    for (; *RatesTextOf(id) != 0; ++id) {
+        const std::string text = RatesTextOf(id);
+        std::wstring wide(text.size(), L'\0');
+        wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                            wide.data(), static_cast<int>(wide.size()))));
+        EXPECT_EQ(LoadText(static_cast<UINT>(id)), wide) << id;
+    }
+    EXPECT_GT(id, kRatesFirstText + 60);
+}
+
 TEST_F(Dialogs, UpdateRatesDownloadsTheChosenBanksDay)
 {
     TestServer server;
@@ -735,10 +752,13 @@ TEST_F(Dialogs, UpdateRatesDownloadsTheChosenBanksDay)
          L"Курсы не загружены с %: соединение оборвалось до конца файла./Ошибка " + kept},
         {L"/", {Menu(IDM_UPDATE_RATES), WaitWhile(Loading), Key(VK_F1)},
          L"Курсы не загружены с %: нет соединения с сервером 127.0.0.1./Ошибка " + kept},
+        {L"s/cbr", {Menu(IDM_UPDATE_RATES), WaitWhile(Loading), Key(VK_F1)},
+         L"Курсы не загружены с %: защищённое соединение с сервером 127.0.0.1 не установлено./Ошибка " + kept},
         {L"/big", {Menu(IDM_UPDATE_RATES), WaitWhile(Loading), Key(VK_F1)},
          L"Курсы не загружены с %: файл больше 2 МБ: это не дневной файл курсов./Ошибка " + kept},
         // The dialog answers while the server says nothing: the list moves, Отмена stops the download.
         {L"/silent", {Menu(IDM_UPDATE_RATES), Pause(), Key(VK_DOWN, 3), Key(VK_RIGHT), Note(RatesStatusText),
+                      Shot("dialog_currencies_loading"),
                       Note([] { return Shown(IDC_CURRENCY_LIST); }), Menu(IDM_DLG_CANCEL), Note(RatesStatusText),
                       Key(VK_F1)},
          L"Курсы не загружены с %: загрузка отменена./Ошибка Загрузка курсов… EUR  " + kept},
@@ -746,7 +766,9 @@ TEST_F(Dialogs, UpdateRatesDownloadsTheChosenBanksDay)
     for (const auto& row : rows) {
         Write(L"currency.txt", old);
         // "/": a port where nothing listens.
-        const std::wstring url = row.path == std::wstring(L"/") ? L"http://127.0.0.1:1/" : base + row.path;
+        // "s/...": the same server asked for HTTPS, which it does not speak.
+        std::wstring url = row.path == std::wstring(L"/") ? L"http://127.0.0.1:1/" : base + row.path;
+        if (row.path[0] == L's') url = L"https://127.0.0.1:" + to_wstring(server.port) + (row.path + 1);
         RegSetKeyValueW(HKEY_CURRENT_USER, kOptionsKeyPath, L"RatesUrl", REG_SZ, url.c_str(),
                         static_cast<DWORD>((url.size() + 1) * sizeof(wchar_t)));
         Start();

@@ -56,6 +56,9 @@ bool RefuseFailure(RatesProblem& problem, CURLcode result, const Transfer& trans
     case CURLE_OPERATION_TIMEDOUT: return Refuse(problem, kRatesTimedOut, host);
     case CURLE_TOO_MANY_REDIRECTS: return Refuse(problem, kRatesTooManyRedirects);
     case CURLE_FILESIZE_EXCEEDED: return Refuse(problem, kRatesTooLarge);
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE: return Refuse(problem, kRatesSecureFailed, host);
     case CURLE_PARTIAL_FILE:
     case CURLE_RECV_ERROR:
     case CURLE_GOT_NOTHING: return Refuse(problem, kRatesConnectionCut);

@@ -49,6 +49,11 @@ bool RefuseFailure(RatesProblem& problem, DWORD error, const std::string& host, 
     case ERROR_WINHTTP_CONNECTION_ERROR:
     case ERROR_WINHTTP_INVALID_SERVER_RESPONSE: return Refuse(problem, kRatesConnectionCut);
     case ERROR_WINHTTP_OPERATION_CANCELLED: return Refuse(problem, kRatesCancelled);
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID: return Refuse(problem, kRatesSecureFailed, host);
     }
     char number[16];
     std::snprintf(number, sizeof number, "%lu", static_cast<unsigned long>(error));
