@@ -683,8 +683,6 @@ bool DescribeChild(HWND window, int child, AccessibleItem& item)
     return true;
 }
 
-LRESULT OnKeyDown(HWND window, WPARAM key);
-
 // A key is pressed in the current layer as the keypad presses it; a soft key
 // opens its menu after the screen reader's call has returned.
 bool PressChild(HWND window, int child)
