@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
-#include <string_view>
 
 #include "core/screen/screen.h"
 #include "core/seam.h"
@@ -49,6 +48,16 @@ void RequestRepaint(HWND window, Repaint region)
 }
 
 DialogContext Context() { return {&calculator, ui.programFolder}; }
+
+// What the display line shows: the number, or the message of a keypad image
+// that cannot be drawn.
+std::wstring ShownText()
+{
+    const UINT message = KeypadImageMessage(calculator.keypad.keyLayer);
+    if (message != 0) return LoadText(message);
+    char16_t number[kGroupedCapacity];
+    return AsWide(DisplayValueText(number, kGroupedCapacity));
+}
 
 // --- The display fonts -------------------------------------------------------
 
@@ -152,7 +161,7 @@ LRESULT OnCreate(HWND window)
     LoadListOrSay(nullptr, ui.programFolder, calculator.currencies, kCurrencyKind.file.fileName);
     LoadListOrSay(nullptr, ui.programFolder, calculator.constants, constantsFile);
     ReadSystemFont();
-    DisplayValueText(ui.announcedNumber, kGroupedCapacity);  // the start is no change
+    ui.announcedText = ShownText();  // the start is no change
     ui.announcedIndicator = DisplayIndicatorWords(engine);
     ui.announcedLayer = calculator.keypad.keyLayer;
     return 0;
@@ -650,7 +659,6 @@ bool DescribeChild(HWND window, int child, AccessibleItem& item)
 {
     if (child < 0 || child > kChildCount) return false;
     if (child >= kChildFirstSoftKey) return SoftKeyAccessible(SHFindMenuBar(window), child - kChildFirstSoftKey, item);
-    char16_t number[kGroupedCapacity];
     if (child == 0) {
         wchar_t title[kTitleCapacity];
         GetWindowTextW(window, title, kTitleCapacity);
@@ -660,7 +668,7 @@ bool DescribeChild(HWND window, int child, AccessibleItem& item)
         item.role = ROLE_SYSTEM_TEXT;
         item.state = STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE;
         item.name = LoadText(IDS_ACC_DISPLAY);
-        item.value = AsWide(DisplayValueText(number, kGroupedCapacity));
+        item.value = ShownText();
         item.screen = DisplayRect(window);
     } else if (child == kChildIndicator) {
         item.role = ROLE_SYSTEM_STATICTEXT;
@@ -683,8 +691,6 @@ bool DescribeChild(HWND window, int child, AccessibleItem& item)
     return true;
 }
 
-LRESULT OnKeyDown(HWND window, WPARAM key);
-
 // A key is pressed in the current layer as the keypad presses it; a soft key
 // opens its menu after the screen reader's call has returned.
 bool PressChild(HWND window, int child)
@@ -705,10 +711,9 @@ const AccessibleTree kWindowTree = {ChildCount, DescribeChild, PressChild, Focus
 void AnnounceChanges(HWND window)
 {
     if (window != ui.mainWindow) return;
-    char16_t number[kGroupedCapacity];
-    DisplayValueText(number, kGroupedCapacity);
-    if (std::u16string_view(number) != std::u16string_view(ui.announcedNumber)) {
-        U16Copy(ui.announcedNumber, kGroupedCapacity, number);
+    const std::wstring shown = ShownText();
+    if (shown != ui.announcedText) {
+        ui.announcedText = shown;
         AnnounceChild(window, EVENT_OBJECT_VALUECHANGE, kChildDisplay);
     }
     const char16_t* indicator = DisplayIndicatorWords(engine);

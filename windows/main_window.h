@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 
 #include "core/calculator.h"
 #include "core/skin/skin.h"
@@ -45,8 +46,8 @@ struct MainWindowState {
     int baseFontHeight;      // lfHeight of the system font at 96 dots per inch; 0: the font is missing
     wchar_t programFolder[kProgramFolderCapacity];  // ends in "\"
     bool highContrast;       // the system's high-contrast mode when the skin was loaded
-    // What screen readers were last told: the number, the indicator, the layer.
-    char16_t announcedNumber[kGroupedCapacity];
+    // What screen readers were last told: the display, the indicator, the layer.
+    std::wstring announcedText;
     const char16_t* announcedIndicator;
     int announcedLayer;
 };

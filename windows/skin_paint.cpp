@@ -266,6 +266,14 @@ int TallestKeypadImage()
     return rows;
 }
 
+UINT KeypadImageMessage(int layer)
+{
+    layer = ValidLayer(layer);
+    if (ui.skin.builtinSkin) return 0;
+    static KeypadImageDraw draw;
+    return PrepareKeypadImage(ui.skin.images[layer], draw) == kImageBadFormat ? IDS_BAD_SKIN_FORMAT : 0;
+}
+
 UINT PaintKeypadImage(HDC dc, const RECT& client, int layer, int zoom)
 {
     layer = ValidLayer(layer);

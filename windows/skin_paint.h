@@ -24,3 +24,6 @@ int TallestKeypadImage();
 // the display line shows instead of the number when the image could not be
 // drawn.
 UINT PaintKeypadImage(HDC dc, const RECT& client, int layer, int zoom);
+// The message PaintKeypadImage will give for `layer`, known without drawing
+// (an image the graphics system itself refuses is known only by drawing it).
+UINT KeypadImageMessage(int layer);

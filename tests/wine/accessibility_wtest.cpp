@@ -41,6 +41,19 @@ TEST_F(ScreenReader, MainWindowTreeAtStart)
     }));
 }
 
+// A keypad image the program cannot draw puts its message in the display
+// line, and that is what the display reads.
+TEST_F(ScreenReader, TheDisplayReadsTheMessageShownInsteadOfTheNumber)
+{
+    std::string image = Bitmap(176, 150, 8);
+    image[26] = 2;  // two colour planes: no format a screen draws
+    Write(L"s.skin", SkinBytes(defaultKeyMap, image));
+    const Options options = StoredOptions(kReprDecimal, u"s");
+    StoreValue(HKEY_CURRENT_USER, &options, sizeof options);
+    Start();
+    EXPECT_TRUE(HasLinesInOrder(Read(L"tree"), {"  1 text \"Результат\" = \"Неверный формат скина\" "}));
+}
+
 // Each layer names the keys by their actions; Talk drops the layer.
 TEST_F(ScreenReader, EachLayerNamesTheKeysByWhatTheyDo)
 {

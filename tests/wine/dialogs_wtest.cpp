@@ -126,11 +126,11 @@ Step Watch() { return [] { AttachSubclass(FrontDialog(), NoteSelections, 1, 0); 
 
 // A screen reader in another process reads the dialog with `commands`; the
 // step comes again at each tick until the reader is done.
-Step ReadBy(const wchar_t* commands, std::string& into)
+Step ReadBy(const wchar_t* commands, std::string& into, HWND (*window)() = FrontDialog)
 {
-    return [commands, &into] {
+    return [commands, &into, window] {
         static HANDLE reader;
-        if (reader == nullptr) reader = StartScreenReader(FrontDialog(), commands);
+        if (reader == nullptr) reader = StartScreenReader(window(), commands);
         if (!ScreenReaderDone(reader)) {
             --stepsRun;
             return;
@@ -490,6 +490,11 @@ TEST_F(Dialogs, AScreenReaderReadsEveryControl)
         RunDialog(row.command, {Pause(), ReadBy(row.commands, read)});
         EXPECT_TRUE(HasLinesInOrder(read, row.lines)) << row.command;
     }
+    // A spinner's list opened over its dialog is named by the spinner.
+    std::string read;
+    RunDialog(IDM_FONT, {Key(VK_RETURN), Pause(), ReadBy(L"tree hook keys:U", read, SpinnerPopup)});
+    EXPECT_TRUE(HasLinesInOrder(read, {"list \"Размер шрифта\" = \"Нормальный\" ",
+                                       "key U\n    value 0 \"Размер шрифта\" = \"Мелкий\"\n"}));
 }
 
 // The path the build gave, on Wine's drive for the machine's root.

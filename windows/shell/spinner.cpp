@@ -269,6 +269,8 @@ HWND CreatePopup(HWND list, HWND updown, HWND root)
     return popup;
 }
 
+LRESULT CALLBACK ReadListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR);
+
 // Runs the full-screen list until Enter or Back, then takes its choice.
 void Expand(HWND list, HWND updown)
 {
@@ -278,6 +280,7 @@ void Expand(HWND list, HWND updown)
     if (popup == nullptr) return;
     Expansion expansion{popup, false, false};
     AttachSubclass(popup, PopupProc, kPopupSubclassId, reinterpret_cast<DWORD_PTR>(&expansion));
+    AttachSubclass(popup, ReadListProc, kReadListSubclassId, 0);
     openExpansion = &expansion;
     EnableWindow(root, FALSE);
     ShowWindow(popup, SW_SHOW);
@@ -524,7 +527,8 @@ void Attach(HWND list, HWND updown, HWND dialog)
 // The system's proxies for them differ (under Wine a check box is a "client"
 // without state, a list has no value): ours say the same everywhere.
 
-// A list over a whole dialog is named by the dialog's title; its value is
+// A list over a whole dialog is named by the dialog's title (a spinner's
+// list opened over its dialog by its own, the spinner's name); its value is
 // the selected item, announced when the selection moves.
 bool DescribeWholeList(HWND list, int child, AccessibleItem& item)
 {
@@ -532,7 +536,7 @@ bool DescribeWholeList(HWND list, int child, AccessibleItem& item)
     item.role = ROLE_SYSTEM_LIST;
     item.state = STATE_SYSTEM_FOCUSABLE | (IsWindowEnabled(list) ? 0 : STATE_SYSTEM_UNAVAILABLE);
     wchar_t name[kTitleCapacity] = {};
-    GetWindowTextW(GetParent(list), name, kTitleCapacity);
+    if (GetWindowTextW(list, name, kTitleCapacity) <= 0) GetWindowTextW(GetParent(list), name, kTitleCapacity);
     item.name = name;
     wchar_t buffer[kShortText];
     wchar_t* text = ItemText(list, Selection(list), buffer, kShortText);
