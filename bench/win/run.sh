@@ -5,7 +5,7 @@
 #     value set for the rounds of each) against a minimal window program;
 #   - one keypad repaint of the real window at zoom 1 and 3 against a window
 #     of the bench's own that stretches the same image by the same zoom;
-#   - a zoom change from 1 to 4 by the menu, to the end of its repaint.
+#   - a zoom change from 3 to 4 by the menu, to the end of its repaint.
 #   - a round of key presses with a screen reader's event hook installed
 #     against the same round without one.
 # Timings only; nothing here belongs in CI.

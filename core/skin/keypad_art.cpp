@@ -130,6 +130,10 @@ bool InsideOutline(const KeyOutline& o, std::int64_t dx, std::int64_t dy)
 int Coverage(const KeyOutline& o, int x, int y, int cx8, int cy8)
 {
     const std::int64_t left = 8 * x - cx8, top = 8 * y - cy8;
+    // A pixel whose centre lies outside the outline grown by a pixel is
+    // outside whole: the grown outline holds every point within a pixel of it.
+    const KeyOutline grown{o.oval, o.a8 + 8, o.b8 + 8, o.corner8 + 8};
+    if (!InsideOutline(grown, left + 4, top + 4)) return 0;
     if (InsideOutline(o, left, top) && InsideOutline(o, left + 8, top) && InsideOutline(o, left, top + 8) &&
         InsideOutline(o, left + 8, top + 8))
         return 16;

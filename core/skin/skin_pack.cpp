@@ -272,7 +272,14 @@ const char* SharpImagesFaultOf(const std::string& skin)
 
 std::string LayerFileName(int layer, int scale)
 {
-    return std::string(kLayerNames[layer]) + (scale > 1 ? "@" + std::to_string(scale) + "x" : "") + ".bmp";
+    std::string name = kLayerNames[layer];
+    if (scale > 1) {
+        name += '@';
+        name += std::to_string(scale);
+        name += 'x';
+    }
+    name += ".bmp";
+    return name;
 }
 
 bool PackSkinBitmaps(const KeyMapText& keys, const PackImage (&images)[kSkinLayerCount], std::string& skin,
@@ -356,9 +363,12 @@ std::string UnpackedKeysText(const UnpackedSkin& unpacked)
         command += unpacked.images[layer].empty() ? std::string("-") : LayerFileName(layer, 1);
     }
     for (int scale : unpacked.sharpScales) {
-        command += " --scale " + std::to_string(scale);
-        for (int layer = 0; layer < kSkinLayerCount; ++layer)
-            command += " " + (unpacked.images[layer].empty() ? std::string("-") : LayerFileName(layer, scale));
+        command += " --scale ";
+        command += std::to_string(scale);
+        for (int layer = 0; layer < kSkinLayerCount; ++layer) {
+            command += ' ';
+            command += unpacked.images[layer].empty() ? std::string("-") : LayerFileName(layer, scale);
+        }
     }
     return WriteKeyMapText(unpacked.keys) + "\n# Unpacked from a skin file; in this folder\n#   " + command +
            "\n# packs it again.\n";

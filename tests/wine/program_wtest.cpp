@@ -497,6 +497,7 @@ TEST_F(Program, BuiltinKeypadIsDrawnAtTheZoomsResolution)
             }
         }
         for (uint32_t p : shown) newColours += std::binary_search(small.begin(), small.end(), p) ? 0 : 1;
+        EXPECT_TRUE(zoom != 3 || SaveScreenshot("zoom_3x"));
         EXPECT_GT(mixedSquares, 2000) << zoom;
         EXPECT_GT(newColours, 2000) << zoom;
     }
