@@ -377,14 +377,12 @@ bool ChangesField(UINT message)
 
 int SpinnerChildCount(HWND) { return 0; }
 
-bool DescribeSpinner(HWND list, int child, AccessibleItem& item)
+// A list read as one control of `role`: its name, the selected item as its
+// value, its place.
+bool DescribeListAs(HWND list, LONG role, const wchar_t* name, AccessibleItem& item)
 {
-    if (child != 0) return false;
-    auto updown = static_cast<HWND>(GetPropW(list, kSpinnerProperty));
-    item.role = ROLE_SYSTEM_SPINBUTTON;
+    item.role = role;
     item.state = STATE_SYSTEM_FOCUSABLE | (IsWindowEnabled(list) ? 0 : STATE_SYSTEM_UNAVAILABLE);
-    wchar_t name[kTitleCapacity] = {};
-    if (updown != nullptr) GetWindowTextW(updown, name, kTitleCapacity);
     item.name = name;
     wchar_t buffer[kShortText];
     wchar_t* text = ItemText(list, Selection(list), buffer, kShortText);
@@ -392,6 +390,15 @@ bool DescribeSpinner(HWND list, int child, AccessibleItem& item)
     ReleaseItemText(text, buffer);
     GetWindowRect(list, &item.screen);
     return true;
+}
+
+bool DescribeSpinner(HWND list, int child, AccessibleItem& item)
+{
+    if (child != 0) return false;
+    auto updown = static_cast<HWND>(GetPropW(list, kSpinnerProperty));
+    wchar_t name[kTitleCapacity] = {};
+    if (updown != nullptr) GetWindowTextW(updown, name, kTitleCapacity);
+    return DescribeListAs(list, ROLE_SYSTEM_SPINBUTTON, name, item);
 }
 
 const AccessibleTree kSpinnerTree = {SpinnerChildCount, DescribeSpinner, nullptr, nullptr};
@@ -533,17 +540,9 @@ void Attach(HWND list, HWND updown, HWND dialog)
 bool DescribeWholeList(HWND list, int child, AccessibleItem& item)
 {
     if (child != 0) return false;
-    item.role = ROLE_SYSTEM_LIST;
-    item.state = STATE_SYSTEM_FOCUSABLE | (IsWindowEnabled(list) ? 0 : STATE_SYSTEM_UNAVAILABLE);
     wchar_t name[kTitleCapacity] = {};
     if (GetWindowTextW(list, name, kTitleCapacity) <= 0) GetWindowTextW(GetParent(list), name, kTitleCapacity);
-    item.name = name;
-    wchar_t buffer[kShortText];
-    wchar_t* text = ItemText(list, Selection(list), buffer, kShortText);
-    if (text != nullptr) item.value = text;
-    ReleaseItemText(text, buffer);
-    GetWindowRect(list, &item.screen);
-    return true;
+    return DescribeListAs(list, ROLE_SYSTEM_LIST, name, item);
 }
 
 const AccessibleTree kWholeListTree = {SpinnerChildCount, DescribeWholeList, nullptr, nullptr};
