@@ -10,7 +10,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${VELA_BUILD:-$top/build}
-fuzz_seconds=${FUZZ_SECONDS:-90}
+fuzz_seconds=${FUZZ_SECONDS:-60}
 jobs=$(nproc 2>/dev/null || echo 2)
 
 bash "$top/tools/setup-debian.sh"
