@@ -216,6 +216,9 @@ void PaintDisplay(HDC dc, RECT rect, UINT messageId)
 
 LRESULT OnPaint(HWND window)
 {
+    // The built-in keypad's image for this zoom and layer, drawn the first
+    // time it shows: painting itself only reads.
+    DrawZoomedKeypadImage(calculator.keypad.keyLayer, ui.zoom);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     RECT rect;

@@ -36,6 +36,7 @@ struct MainWindowState {
     HGDIOBJ builtinImageOriginal;  // the DC's own bitmap, put back before it goes
     HBITMAP zoomedImages[kSkinLayerCount];  // the built-in skin drawn at zoomedImagesZoom, made as shown
     int zoomedImagesZoom;
+    bool zoomedImageFailed[kSkinLayerCount];
     int zoom;                // 1..4: the screen is drawn this many times its size
     bool zoomChosen;         // by the user (menu, resizing, stored), not by the monitor
     HWND tooltip;            // names the action of the label under the mouse

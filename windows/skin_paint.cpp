@@ -91,18 +91,21 @@ void ReleaseZoomedImages()
         if (bitmap != nullptr) DeleteObject(bitmap);
         bitmap = nullptr;
     }
+    for (bool& failed : ui.zoomedImageFailed) failed = false;
     ui.zoomedImagesZoom = 0;
 }
 
-// The built-in skin at a zoom above 1, drawn for that zoom the first time a
-// layer shows there (a few milliseconds) and kept until the zoom changes.
+bool HasStandardSize(HBITMAP bitmap)
+{
+    const SIZE size = BitmapSize(bitmap);
+    return size.cx == kKeypadWidth && size.cy == kKeypadHeight;
+}
+
+// The built-in skin drawn for `zoom`, when it has been; kept until the zoom
+// changes.
 HBITMAP ZoomedImage(int layer, int zoom)
 {
-    if (ui.zoomedImagesZoom != zoom) ReleaseZoomedImages();
-    ui.zoomedImagesZoom = zoom;
-    if (ui.zoomedImages[layer] == nullptr)
-        ui.zoomedImages[layer] = DrawZoomedKeypad(keypadStyles[0], defaultKeyMap, layer, zoom, true);
-    return ui.zoomedImages[layer];
+    return ui.zoomedImagesZoom == zoom ? ui.zoomedImages[layer] : nullptr;
 }
 
 void PaintBuiltinImage(HDC dc, const RECT& client, int layer, int zoom)
@@ -117,8 +120,7 @@ void PaintBuiltinImage(HDC dc, const RECT& client, int layer, int zoom)
     }
     HDC memory = ui.builtinImageDc;
     if (memory == nullptr) return;
-    HBITMAP zoomed = zoom > 1 && size.cx == kKeypadWidth && size.cy == kKeypadHeight ? ZoomedImage(layer, zoom)
-                                                                                      : nullptr;
+    HBITMAP zoomed = zoom > 1 && HasStandardSize(bitmap) ? ZoomedImage(layer, zoom) : nullptr;
     if (zoomed != nullptr) {
         SelectObject(memory, zoomed);
         BitBlt(dc, 0, top, size.cx * zoom, size.cy * zoom, memory, 0, 0, SRCCOPY);
@@ -280,4 +282,17 @@ UINT PaintKeypadImage(HDC dc, const RECT& client, int layer, int zoom)
     if (!ui.skin.builtinSkin) return PaintFileImage(dc, client, layer, zoom);
     PaintBuiltinImage(dc, client, layer, zoom);
     return 0;
+}
+
+bool DrawZoomedKeypadImage(int layer, int zoom)
+{
+    layer = ValidLayer(layer);
+    if (!ui.skin.builtinSkin || zoom <= 1 || !HasStandardSize(ui.builtinImages[layer])) return false;
+    if (ui.zoomedImagesZoom != zoom) ReleaseZoomedImages();
+    ui.zoomedImagesZoom = zoom;
+    // Drawn once: a failure leaves the enlarged image, not a try in every paint.
+    if (ui.zoomedImages[layer] != nullptr || ui.zoomedImageFailed[layer]) return false;
+    ui.zoomedImages[layer] = DrawZoomedKeypad(keypadStyles[0], defaultKeyMap, layer, zoom, true);
+    ui.zoomedImageFailed[layer] = ui.zoomedImages[layer] == nullptr;
+    return !ui.zoomedImageFailed[layer];
 }

@@ -23,7 +23,13 @@ int TallestKeypadImage();
 // its size, each pixel a square. Returns 0, or the string id of the message
 // the display line shows instead of the number when the image could not be
 // drawn.
+// The built-in skin above zoom 1 shows its image drawn for the zoom once
+// DrawZoomedKeypadImage has made it, the scale-1 image enlarged until then.
 UINT PaintKeypadImage(HDC dc, const RECT& client, int layer, int zoom);
+// Draws and keeps the built-in skin's image of `layer` for `zoom` when it is
+// still to be drawn (a few milliseconds, once per layer and zoom); true when
+// it drew one.
+bool DrawZoomedKeypadImage(int layer, int zoom);
 // The message PaintKeypadImage will give for `layer`, known without drawing
 // (an image the graphics system itself refuses is known only by drawing it).
 UINT KeypadImageMessage(int layer);
