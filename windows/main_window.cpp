@@ -153,6 +153,7 @@ void CreateTooltip(HWND window)
 LRESULT OnCreate(HWND window)
 {
     ui.mainWindow = window;
+    ui.painted = false;
     if (!CreateMenuBar(window)) return -1;
     ModesChanged();
     ShowZoomChecked(ui.zoom);
@@ -217,8 +218,9 @@ void PaintDisplay(HDC dc, RECT rect, UINT messageId)
 LRESULT OnPaint(HWND window)
 {
     // The built-in keypad's image for this zoom and layer, drawn the first
-    // time it shows: painting itself only reads.
-    DrawZoomedKeypadImage(calculator.keypad.keyLayer, ui.zoom);
+    // time it shows: painting itself only reads. The window's first paint
+    // shows the enlarged image at once, and the sharp one follows it.
+    if (ui.painted) DrawZoomedKeypadImage(calculator.keypad.keyLayer, ui.zoom);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     RECT rect;
@@ -229,6 +231,14 @@ LRESULT OnPaint(HWND window)
     rect.bottom = KeypadTop(rect);
     if (paint.rcPaint.top < rect.bottom) PaintDisplay(dc, rect, messageId);
     EndPaint(window, &paint);
+    if (!ui.painted) PostMessageW(window, kMsgDrawZoomedKeypad, 0, 0);
+    ui.painted = true;
+    return 0;
+}
+
+LRESULT OnDrawZoomedKeypad(HWND window)
+{
+    if (DrawZoomedKeypadImage(calculator.keypad.keyLayer, ui.zoom)) RequestRepaint(window, kRepaintKeypad);
     return 0;
 }
 
@@ -789,6 +799,7 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER: return OnTimer(window);
     case kMsgCycleOpen: return OnCycleOpen(window);
     case kMsgCycleClose: return OnCycleClose(window);
+    case kMsgDrawZoomedKeypad: return OnDrawZoomedKeypad(window);
     case WM_SIZE: return OnSize(window, wParam, lParam);
     case WM_SIZING: return OnSizing(window, wParam, lParam);
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(window, lParam);

@@ -18,6 +18,7 @@ constexpr wchar_t kMainWindowClass[] = L"DravnikVela";
 enum : UINT {
     kMsgCycleOpen = WM_APP,       // a letter cycle has started
     kMsgCycleClose = WM_APP + 1,  // the cycle's seventh quiet tick
+    kMsgDrawZoomedKeypad = WM_APP + 3,  // after the first paint: the keypad drawn for the zoom
 };
 
 enum : int {
@@ -37,6 +38,7 @@ struct MainWindowState {
     HBITMAP zoomedImages[kSkinLayerCount];  // the built-in skin drawn at zoomedImagesZoom, made as shown
     int zoomedImagesZoom;
     bool zoomedImageFailed[kSkinLayerCount];
+    bool painted;  // the window has been painted once
     int zoom;                // 1..4: the screen is drawn this many times its size
     bool zoomChosen;         // by the user (menu, resizing, stored), not by the monitor
     HWND tooltip;            // names the action of the label under the mouse

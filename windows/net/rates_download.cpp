@@ -6,7 +6,53 @@
 #include <cstdio>
 #include <string>
 
+#include "windows/shell/system_function.h"
+
 namespace {
+
+// WinHTTP, loaded at the first download: start-up does not pay for it.
+struct WinHttpFunctions {
+    decltype(&WinHttpCloseHandle) closeHandle;
+    decltype(&WinHttpConnect) connect;
+    decltype(&WinHttpCrackUrl) crackUrl;
+    decltype(&WinHttpOpen) open;
+    decltype(&WinHttpOpenRequest) openRequest;
+    decltype(&WinHttpQueryHeaders) queryHeaders;
+    decltype(&WinHttpReadData) readData;
+    decltype(&WinHttpReceiveResponse) receiveResponse;
+    decltype(&WinHttpSendRequest) sendRequest;
+    decltype(&WinHttpSetOption) setOption;
+    decltype(&WinHttpSetTimeouts) setTimeouts;
+};
+
+template <typename F>
+void Find(F& function, const char* name, bool& all)
+{
+    function = SystemFunction<F>(L"winhttp.dll", name);
+    all = all && function != nullptr;
+}
+
+// The functions, or nullptr when the system has not all of them.
+const WinHttpFunctions* WinHttp()
+{
+    static WinHttpFunctions functions{};
+    static const bool found = [] {
+        bool all = true;
+        Find(functions.closeHandle, "WinHttpCloseHandle", all);
+        Find(functions.connect, "WinHttpConnect", all);
+        Find(functions.crackUrl, "WinHttpCrackUrl", all);
+        Find(functions.open, "WinHttpOpen", all);
+        Find(functions.openRequest, "WinHttpOpenRequest", all);
+        Find(functions.queryHeaders, "WinHttpQueryHeaders", all);
+        Find(functions.readData, "WinHttpReadData", all);
+        Find(functions.receiveResponse, "WinHttpReceiveResponse", all);
+        Find(functions.sendRequest, "WinHttpSendRequest", all);
+        Find(functions.setOption, "WinHttpSetOption", all);
+        Find(functions.setTimeouts, "WinHttpSetTimeouts", all);
+        return all;
+    }();
+    return found ? &functions : nullptr;
+}
 
 // The handles of one download, closed in the order WinHTTP wants.
 struct Handles {
@@ -20,7 +66,7 @@ struct Handles {
     ~Handles()
     {
         for (HINTERNET handle : {request, connection, session})
-            if (handle != nullptr) WinHttpCloseHandle(handle);
+            if (handle != nullptr) WinHttp()->closeHandle(handle);
     }
 };
 
@@ -67,7 +113,7 @@ bool BoundWaits(HINTERNET handle, const RatesFetchLimits& limits, ULONGLONG dead
     if (now >= deadline) return false;
     const int left = static_cast<int>(std::min<ULONGLONG>(deadline - now, limits.totalMs));
     const int connect = std::min(limits.connectMs, left);
-    WinHttpSetTimeouts(handle, connect, connect, left, left);
+    WinHttp()->setTimeouts(handle, connect, connect, left, left);
     return true;
 }
 
@@ -75,7 +121,7 @@ DWORD QueryNumber(HINTERNET request, DWORD what, DWORD otherwise)
 {
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (!WinHttpQueryHeaders(request, what | WINHTTP_QUERY_FLAG_NUMBER, WINHTTP_HEADER_NAME_BY_INDEX, &value, &size,
+    if (!WinHttp()->queryHeaders(request, what | WINHTTP_QUERY_FLAG_NUMBER, WINHTTP_HEADER_NAME_BY_INDEX, &value, &size,
                              WINHTTP_NO_HEADER_INDEX))
         return otherwise;
     return value;
@@ -86,7 +132,7 @@ std::string StatusLine(HINTERNET request, DWORD status)
     wchar_t text[64] = {};
     DWORD size = sizeof text - sizeof(wchar_t);
     std::string line = std::to_string(status);
-    if (WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_TEXT, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
+    if (WinHttp()->queryHeaders(request, WINHTTP_QUERY_STATUS_TEXT, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
                             WINHTTP_NO_HEADER_INDEX) &&
         text[0] != 0)
         line += " " + Printable(text);
@@ -102,12 +148,13 @@ bool DownloadRates(const wchar_t* url, const RatesFetchLimits& limits, const Rat
 {
     problem = RatesProblem{};
     body.clear();
+    if (WinHttp() == nullptr) return Refuse(problem, kRatesDownloadFailed, "winhttp.dll");
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(limits.totalMs);
     const std::wstring address = url;
     URL_COMPONENTS parts{};
     parts.dwStructSize = sizeof parts;
     parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-    if (!WinHttpCrackUrl(address.c_str(), 0, 0, &parts) || parts.dwHostNameLength == 0 ||
+    if (!WinHttp()->crackUrl(address.c_str(), 0, 0, &parts) || parts.dwHostNameLength == 0 ||
         (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS))
         return Refuse(problem, kRatesBadAddress, Printable(address));
     const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
@@ -117,22 +164,22 @@ bool DownloadRates(const wchar_t* url, const RatesFetchLimits& limits, const Rat
     const std::string shownHost = Printable(host);
 
     Handles h;
-    h.session = WinHttpOpen(L"Vela", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+    h.session = WinHttp()->open(L"Vela", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                             WINHTTP_NO_PROXY_BYPASS, 0);
     if (h.session == nullptr) return RefuseFailure(problem, GetLastError(), shownHost, cancel);
     BoundWaits(h.session, limits, deadline);
-    h.connection = WinHttpConnect(h.session, host.c_str(), parts.nPort, 0);
+    h.connection = WinHttp()->connect(h.session, host.c_str(), parts.nPort, 0);
     if (h.connection == nullptr) return RefuseFailure(problem, GetLastError(), shownHost, cancel);
-    h.request = WinHttpOpenRequest(h.connection, L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
+    h.request = WinHttp()->openRequest(h.connection, L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
                                    WINHTTP_DEFAULT_ACCEPT_TYPES,
                                    parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
     if (h.request == nullptr) return RefuseFailure(problem, GetLastError(), shownHost, cancel);
     DWORD redirects = static_cast<DWORD>(limits.redirects);
-    WinHttpSetOption(h.request, WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects, sizeof redirects);
+    WinHttp()->setOption(h.request, WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects, sizeof redirects);
 
     if (!BoundWaits(h.request, limits, deadline)) return Refuse(problem, kRatesTimedOut, shownHost);
-    if (!WinHttpSendRequest(h.request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-        !WinHttpReceiveResponse(h.request, nullptr))
+    if (!WinHttp()->sendRequest(h.request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
+        !WinHttp()->receiveResponse(h.request, nullptr))
         return RefuseFailure(problem, GetLastError(), shownHost, cancel);
     if (Cancelled(cancel)) return Refuse(problem, kRatesCancelled);
     const DWORD status = QueryNumber(h.request, WINHTTP_QUERY_STATUS_CODE, 0);
@@ -147,7 +194,7 @@ bool DownloadRates(const wchar_t* url, const RatesFetchLimits& limits, const Rat
         if (Cancelled(cancel)) return Refuse(problem, kRatesCancelled);
         if (!BoundWaits(h.request, limits, deadline)) return Refuse(problem, kRatesTimedOut, shownHost);
         DWORD got = 0;
-        if (!WinHttpReadData(h.request, block, sizeof block, &got))
+        if (!WinHttp()->readData(h.request, block, sizeof block, &got))
             return RefuseFailure(problem, GetLastError(), shownHost, cancel);
         if (got == 0) break;
         body.append(block, got);

@@ -6,7 +6,35 @@
 
 #include <new>
 
+#include "windows/shell/system_function.h"
+
 namespace {
+
+// COM and the accessibility library, loaded at a screen reader's first
+// request: start-up does not pay for them.
+struct OleFunctions {
+    decltype(&CoInitializeEx) coInitializeEx;
+    decltype(&SysAllocStringLen) sysAllocStringLen;
+    decltype(&AccessibleObjectFromWindow) accessibleObjectFromWindow;
+    decltype(&LresultFromObject) lresultFromObject;
+};
+
+// The functions, or nullptr when the system has not all of them.
+const OleFunctions* Ole()
+{
+    static const OleFunctions functions{
+        SystemFunction<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx"),
+        SystemFunction<decltype(&SysAllocStringLen)>(L"oleaut32.dll", "SysAllocStringLen"),
+        SystemFunction<decltype(&AccessibleObjectFromWindow)>(L"oleacc.dll", "AccessibleObjectFromWindow"),
+        SystemFunction<decltype(&LresultFromObject)>(L"oleacc.dll", "LresultFromObject"),
+    };
+    const bool all = functions.coInitializeEx != nullptr && functions.sysAllocStringLen != nullptr &&
+                     functions.accessibleObjectFromWindow != nullptr && functions.lresultFromObject != nullptr;
+    return all ? &functions : nullptr;
+}
+
+// VariantInit's work, without its library.
+void EmptyVariant(VARIANT* variant) { variant->vt = VT_EMPTY; }
 
 struct TreeAccessible : IAccessible {
     LONG references;
@@ -38,7 +66,7 @@ struct TreeAccessible : IAccessible {
         if (out == nullptr) return E_POINTER;
         *out = nullptr;
         if (text.empty()) return S_FALSE;
-        *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        *out = Ole()->sysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
         return *out != nullptr ? S_OK : E_OUTOFMEMORY;
     }
 
@@ -87,7 +115,7 @@ struct TreeAccessible : IAccessible {
         if (parent == nullptr) return E_POINTER;
         *parent = nullptr;
         if (!IsWindow(window)) return CO_E_OBJNOTCONNECTED;
-        return AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+        return Ole()->accessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
                                           reinterpret_cast<void**>(parent));
     }
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override
@@ -122,7 +150,7 @@ struct TreeAccessible : IAccessible {
     {
         if (out == nullptr) return E_POINTER;
         AccessibleItem item;
-        VariantInit(out);
+        EmptyVariant(out);
         const HRESULT hr = Describe(child, item);
         if (FAILED(hr)) return hr;
         SetChild(out, item.role);
@@ -132,7 +160,7 @@ struct TreeAccessible : IAccessible {
     {
         if (out == nullptr) return E_POINTER;
         AccessibleItem item;
-        VariantInit(out);
+        EmptyVariant(out);
         const HRESULT hr = Describe(child, item);
         if (FAILED(hr)) return hr;
         LONG state = item.state;
@@ -153,7 +181,7 @@ struct TreeAccessible : IAccessible {
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override
     {
         if (out == nullptr) return E_POINTER;
-        VariantInit(out);
+        EmptyVariant(out);
         if (GetFocus() != window) return S_FALSE;
         SetChild(out, tree->focusedChild != nullptr ? tree->focusedChild(window) : CHILDID_SELF);
         return S_OK;
@@ -161,7 +189,7 @@ struct TreeAccessible : IAccessible {
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override
     {
         if (out == nullptr) return E_POINTER;
-        VariantInit(out);
+        EmptyVariant(out);
         return S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* out) override
@@ -192,7 +220,7 @@ struct TreeAccessible : IAccessible {
     HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* out) override
     {
         if (out == nullptr) return E_POINTER;
-        VariantInit(out);
+        EmptyVariant(out);
         const int from = ChildOf(start), count = Count();
         if (from < 0) return E_INVALIDARG;
         int to = -1;
@@ -207,7 +235,7 @@ struct TreeAccessible : IAccessible {
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* out) override
     {
         if (out == nullptr) return E_POINTER;
-        VariantInit(out);
+        EmptyVariant(out);
         if (!IsWindow(window)) return CO_E_OBJNOTCONNECTED;
         const POINT at{x, y};
         for (int child = Count(); child >= 0; --child) {  // the parts before the whole
@@ -234,7 +262,7 @@ struct TreeAccessible : IAccessible {
 // needs for it; the first request starts it, and it stays for the run.
 bool ComReady()
 {
-    static HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    static HRESULT started = Ole() != nullptr ? Ole()->coInitializeEx(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL;
     return SUCCEEDED(started) || started == RPC_E_CHANGED_MODE;
 }
 
@@ -245,7 +273,7 @@ LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, const Accessi
     if (static_cast<LONG>(lParam) != OBJID_CLIENT || !ComReady()) return 0;
     TreeAccessible* object = new (std::nothrow) TreeAccessible(window, &tree);
     if (object == nullptr) return 0;
-    const LRESULT result = LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(object));
+    const LRESULT result = Ole()->lresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(object));
     object->Release();  // the result holds its own reference
     return result > 0 ? result : 0;
 }
