@@ -361,6 +361,9 @@ int PrintRecordValue(char* out, size_t capacity, const char* format, double valu
     char exponent[32];
     std::snprintf(exponent, sizeof exponent, "%.*e", kRateDigits - 1, std::fabs(value));
     const int power = std::atoi(std::strchr(exponent, 'e') + 1);
+    // One that rounds up to 0.1 is printed as 0.1 is, or it would print
+    // otherwise once read back.
+    if (power >= -1) return std::snprintf(out, capacity, format, value);
     return std::snprintf(out, capacity, "%.*f", kRateDigits - 1 - power, value);
 }
 
