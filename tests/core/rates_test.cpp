@@ -86,7 +86,7 @@ const ImportRow kImportRows[] = {
     // Nominals divided out, a decimal comma, references in a name; without an old table the quick
     // currencies are the base, the dollar, the euro as far as the file has them.
     {"-",
-     Cbr(kUsd + Valute("TRY", "10", "18,70", "&#1058;&#x443;рецких &quot;лир&quot; &amp; &lt;&gt;&apos;") +
+     Cbr(kUsd + Valute("TRY", "10", "18,70", "&#1058;&#x443;&#x44a;рецких &quot;лир&quot; &amp; &lt;&gt;&apos;") +
          Valute("JPY", "100", "51,5") + Valute("VND", "10000", "30,5000") + Valute("BYN", "1", "27.2")),
      "; Курсы ЦБ РФ на 15.01.2026\n1,2,3\nРубль=1.000000\nДоллар=80.250000\nЛира=1.870000\nИена=0.515000\n"
      "Донг=0.003050000\nРуб.бл=27.200000\n"},
