@@ -32,6 +32,10 @@
 #define IDM_REPR_BINARY         40020
 #define IDM_REPR_EXPONENT       40021
 #define IDM_CURRENCY_QUICK1     40022 /* 40022..40027: quick conversions */
+#define IDM_CURRENCY_QUICK2     40023
+#define IDM_CURRENCY_QUICK3     40024
+#define IDM_CURRENCY_QUICK4     40025
+#define IDM_CURRENCY_QUICK5     40026
 #define IDM_CURRENCY_QUICK6     40027
 #define IDM_CURRENCY_CHOICE     40028
 #define IDM_CURRENCIES          40029
@@ -45,6 +49,10 @@
 #define IDM_CONSTANT_PI         40040
 #define IDM_CONSTANT_E          40041
 #define IDM_CONSTANT_SLOT1      40042 /* 40042..40047: constant slots */
+#define IDM_CONSTANT_SLOT2      40043
+#define IDM_CONSTANT_SLOT3      40044
+#define IDM_CONSTANT_SLOT4      40045
+#define IDM_CONSTANT_SLOT5      40046
 #define IDM_CONSTANT_SLOT6      40047
 #define IDM_CONSTANT_CHOICE     40048
 #define IDM_CONSTANTS           40049
@@ -57,6 +65,8 @@
 #define IDM_LOAD_RATES          40057 /* "Загрузить курсы..." in the currencies' "Меню" */
 #define IDM_UPDATE_RATES        40058 /* "Обновить курсы": download the chosen bank's day */
 #define IDM_ZOOM_1              40060 /* 40060..40063: zoom x1..x4 */
+#define IDM_ZOOM_2              40061
+#define IDM_ZOOM_3              40062
 #define IDM_ZOOM_4              40063
 #define IDM_RATES_BANK_CBR      40064 /* 40064 + RatesBank: the bank to update from */
 #define IDM_RATES_BANK_ECB      40065
@@ -178,6 +188,16 @@
  * constant picker and the value field. */
 #define IDC_SLOT1_LIST          1021
 #define IDC_SLOT1_SPIN          1001
+#define IDC_SLOT2_LIST          1022
+#define IDC_SLOT2_SPIN          1002
+#define IDC_SLOT3_LIST          1023
+#define IDC_SLOT3_SPIN          1003
+#define IDC_SLOT4_LIST          1024
+#define IDC_SLOT4_SPIN          1004
+#define IDC_SLOT5_LIST          1025
+#define IDC_SLOT5_SPIN          1005
+#define IDC_SLOT6_LIST          1026
+#define IDC_SLOT6_SPIN          1006
 #define IDC_CONSTANT_LIST       1027
 #define IDC_CONSTANT_SPIN       1007
 #define IDC_CONSTANT_VALUE      1028
