@@ -287,40 +287,18 @@ std::string DisplayLine(const KeySession& session)
 bool Utf16FromUtf8(std::string_view text, std::u16string& out)
 {
     std::u16string result;
-    size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        uint32_t c = 0;
-        size_t extra = 0;
-        if (lead < 0x80) {
-            c = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            c = lead & 0x1F;
-            extra = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            c = lead & 0x0F;
-            extra = 2;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            c = lead & 0x07;
-            extra = 3;
-        } else {
-            return false;
-        }
-        if (text.size() - i - 1 < extra) return false;
-        for (size_t k = 1; k <= extra; ++k) {
-            const unsigned char next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            c = (c << 6) | (next & 0x3F);
-        }
-        const uint32_t least[] = {0, 0x80, 0x800, 0x10000};
-        if (c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        const size_t length = DecodeUtf8(bytes + i, text.size() - i, c);
+        if (length == 0) return false;
         if (c >= 0x10000) {
             result += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
             result += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
         } else {
             result += static_cast<char16_t>(c);
         }
-        i += extra + 1;
+        i += length;
     }
     out = std::move(result);
     return true;

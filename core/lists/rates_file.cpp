@@ -158,33 +158,6 @@ bool AddRate(BankRates& rates, string_view code, int codeLine, double worth, int
 
 // ---- Characters ---------------------------------------------------------------------
 
-// The length of the well-formed UTF-8 character at p (at most `available`
-// bytes), or 0: no overlong forms, surrogates or code points past U+10FFFF.
-size_t Utf8Length(const unsigned char* p, size_t available)
-{
-    const unsigned char lead = p[0];
-    if (lead < 0x80) return 1;
-    size_t length = 0;
-    char32_t c = 0;
-    char32_t least = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, c = lead & 0x1F, least = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, c = lead & 0x0F, least = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, c = lead & 0x07, least = 0x10000;
-    } else {
-        return 0;
-    }
-    if (length > available) return 0;
-    for (size_t k = 1; k < length; ++k) {
-        if ((p[k] & 0xC0) != 0x80) return 0;
-        c = (c << 6) | (p[k] & 0x3F);
-    }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-    return length;
-}
-
 std::string HexByte(unsigned char byte)
 {
     char text[8];
@@ -203,7 +176,8 @@ bool CheckCharacters(string_view text, bool utf8, RatesProblem& problem)
         if (byte == '\n') ++line;
         if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r')
             return Refuse(problem, line, kRatesControlChar, HexByte(byte));
-        const size_t length = utf8 ? Utf8Length(bytes + i, text.size() - i) : 1;
+        char32_t c = 0;
+        const size_t length = utf8 ? DecodeUtf8(bytes + i, text.size() - i, c) : 1;
         if (length == 0) return Refuse(problem, line, kRatesBadUtf8, HexByte(byte));
         i += length;
     }

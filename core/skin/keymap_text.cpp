@@ -94,11 +94,10 @@ std::string Quoted(std::string_view word)
     size_t i = 0;
     while (i < word.size() && out.size() < 40) {
         const unsigned char lead = static_cast<unsigned char>(word[i]);
-        size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                      : lead >= 0xF0 && lead <= 0xF4 ? 4 : 1;
-        bool whole = length > 1 && i + length <= word.size();
-        for (size_t k = 1; k < length && whole; ++k) whole = (static_cast<unsigned char>(word[i + k]) & 0xC0) == 0x80;
-        if (whole) {
+        char32_t c = 0;
+        const size_t length =
+            DecodeUtf8(reinterpret_cast<const unsigned char*>(word.data()) + i, word.size() - i, c);
+        if (length > 1) {
             out.append(word.substr(i, length));
             i += length;
             continue;

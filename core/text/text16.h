@@ -122,5 +122,35 @@ inline size_t U16ToUtf8(const char16_t* text, char* out, size_t capacity)
     return n;
 }
 
+// The UTF-8 character at text[0..available): its length in bytes and its
+// code point in `c`, or 0 when it is not well formed (a stray or cut
+// sequence, an overlong form, a surrogate, past U+10FFFF).
+inline size_t DecodeUtf8(const unsigned char* text, size_t available, char32_t& c)
+{
+    if (available == 0) return 0;
+    const unsigned char lead = text[0];
+    size_t length = 0;
+    char32_t least = 0;
+    if (lead < 0x80) {
+        c = lead;
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, c = lead & 0x1F, least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, c = lead & 0x0F, least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, c = lead & 0x07, least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (length > available) return 0;
+    for (size_t k = 1; k < length; ++k) {
+        if ((text[k] & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (text[k] & 0x3F);
+    }
+    return c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? 0 : length;
+}
+
 // Three bytes per unit at most (a surrogate pair gives four for two units).
 inline size_t U16Utf8Size(const char16_t* text) { return U16Len(text) * 3 + 1; }
