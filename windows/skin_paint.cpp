@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/lists/record_platform.h"
 #include "core/skin/palette.h"
 #include "core/text/text16.h"
 #include "resources/resource.h"
@@ -23,12 +24,12 @@ constexpr int kBackSampleY = 5;
 
 MainWindowState& ui = mainWindowState;
 
+// Skin files are read as every file of the program is: through the file table.
 size_t ReadFromFile(void* context, uint8_t* dest, size_t count)
 {
-    DWORD got = 0;
-    DWORD want = count > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<DWORD>(count);
-    if (!ReadFile(static_cast<HANDLE>(context), dest, want, &got, nullptr)) return 0;
-    return got;
+    const long got = CurrentRecordPlatform().read(static_cast<RecordStream*>(context), reinterpret_cast<char*>(dest),
+                                                  std::min<size_t>(count, 0x7FFFFFFF));
+    return got > 0 ? static_cast<size_t>(got) : 0;
 }
 
 void ShowSkinError(UINT textId)
@@ -229,20 +230,21 @@ void LoadSkin(HWND window)
         return;
     }
     char16_t path[MAX_PATH];
-    HANDLE file = INVALID_HANDLE_VALUE;
-    if (SkinFilePath(AsUtf16(ui.programFolder), name, path, MAX_PATH))
-        file = CreateFileW(AsWide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    WIN32_FILE_ATTRIBUTE_DATA about{};
+    const RecordPlatform& files = CurrentRecordPlatform();
+    RecordStream* file = nullptr;
+    if (SkinFilePath(AsUtf16(ui.programFolder), name, path, MAX_PATH) &&
+        GetFileAttributesExW(AsWide(path), GetFileExInfoStandard, &about))
+        file = files.openRead(path, nullptr);
+    if (file == nullptr) {
         ShowSkinError(IDS_SKIN_NOT_FOUND);
         UseBuiltin();
         return;
     }
-    LARGE_INTEGER size{};
-    GetFileSizeEx(file, &size);
-    SkinSource source{ReadFromFile, file, static_cast<uint64_t>(size.QuadPart), 0};
+    const uint64_t size = uint64_t{about.nFileSizeHigh} << 32 | about.nFileSizeLow;
+    SkinSource source{ReadFromFile, file, size, 0};
     SkinResult result = ReadSkinFile(ui.skin, source);
-    CloseHandle(file);
+    files.close(file);
     if (result == kSkinLoaded) {
         ReportImagesWithoutPalette();
         if (ui.skin.sharpImagesFault != nullptr) ShowSkinError(IDS_SHARP_IMAGES_LEFT_OUT);

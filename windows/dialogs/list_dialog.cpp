@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/lists/rates_import.h"
+#include "core/lists/record_platform.h"
 #include "windows/net/rates_download.h"
 #include "windows/registry.h"
 #include "resources/resource.h"
@@ -364,22 +365,17 @@ std::wstring RatesProblemWords(const RatesProblem& problem)
 // too many to be one.
 bool ReadWholeFile(const std::wstring& path, size_t limit, std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    const RecordPlatform& files = CurrentRecordPlatform();
+    RecordStream* file = files.openRead(AsUtf16(path.c_str()), nullptr);
+    if (file == nullptr) return false;
     bytes.assign(limit, '\0');
     size_t got = 0;
-    bool ok = true;
-    while (got < limit) {
-        const DWORD want = static_cast<DWORD>(std::min<size_t>(limit - got, 1u << 20));
-        DWORD read = 0;
-        ok = ReadFile(file, bytes.data() + got, want, &read, nullptr) != FALSE;
-        if (!ok || read == 0) break;
-        got += read;
-    }
-    CloseHandle(file);
+    long read = 0;
+    while (got < limit && (read = files.read(file, bytes.data() + got, std::min<size_t>(limit - got, 1u << 20))) > 0)
+        got += static_cast<size_t>(read);
+    files.close(file);
     bytes.resize(got);
-    return ok;
+    return read >= 0;
 }
 
 void ImportBankRates(HWND dialog, const ListRequest& request, const std::string& bytes, UINT leadId,
