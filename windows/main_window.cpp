@@ -165,6 +165,7 @@ LRESULT OnCreate(HWND window)
     ui.announcedText = ShownText();  // the start is no change
     ui.announcedIndicator = DisplayIndicatorWords(engine);
     ui.announcedLayer = calculator.keypad.keyLayer;
+    ui.keyNamesRead = 0;
     return 0;
 }
 
@@ -697,6 +698,7 @@ bool DescribeChild(HWND window, int child, AccessibleItem& item)
         const int index = child - kChildFirstKey;
         item.role = ROLE_SYSTEM_PUSHBUTTON;
         item.name = AsWide(KeySpokenName(calculator.keypad, engine, ui.skin.keyMap, index));
+        ui.keyNamesRead |= 1u << index;
         item.defaultAction = LoadText(IDS_ACC_PRESS);
         item.screen = KeyRect(window, index);
     }
@@ -720,7 +722,11 @@ const AccessibleTree kWindowTree = {ChildCount, DescribeChild, PressChild, Focus
 
 // After each message: what a screen reader reads that has changed since the
 // last is announced. Comparing costs a copy of a short text; a listener, if
-// any, is told only of real changes.
+// any, is told only of real changes. A layer change is spoken by the layer's
+// text; of the keys, only those whose names a reader has read are told they
+// changed (it reads them again, and is told again next time): a reader that
+// has read none asks afresh when it comes to them, and a key press does not
+// pay for twelve events it has no use for.
 void AnnounceChanges(HWND window)
 {
     if (window != ui.mainWindow) return;
@@ -737,7 +743,10 @@ void AnnounceChanges(HWND window)
     if (calculator.keypad.keyLayer != ui.announcedLayer) {
         ui.announcedLayer = calculator.keypad.keyLayer;
         AnnounceChild(window, EVENT_OBJECT_NAMECHANGE, kChildLayer);
-        for (int key = 0; key < 12; ++key) AnnounceChild(window, EVENT_OBJECT_NAMECHANGE, kChildFirstKey + key);
+        const unsigned read = ui.keyNamesRead;
+        ui.keyNamesRead = 0;
+        for (int key = 0; key < 12; ++key)
+            if (read & (1u << key)) AnnounceChild(window, EVENT_OBJECT_NAMECHANGE, kChildFirstKey + key);
     }
 }
 

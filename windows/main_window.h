@@ -53,6 +53,7 @@ struct MainWindowState {
     std::wstring announcedText;
     const char16_t* announcedIndicator;
     int announcedLayer;
+    unsigned keyNamesRead;   // bit per key: a reader holds its name since the last layer change
 };
 
 // The program's one main window, for the whole run.

@@ -103,18 +103,21 @@ TEST_F(ScreenReader, TheDefaultActionPressesTheKeyInItsLayer)
     }
 }
 
+// A layer change is spoken by the layer's text; the keys are told of it only
+// once the reader holds their names (here: after reading the tree).
 TEST_F(ScreenReader, TheDisplaysChangesAndTheLayersAreAnnounced)
 {
     Start();
-    EXPECT_TRUE(HasLinesInOrder(Read(L"hook keys:12+3= keys:L press:4 activate"), {
+    EXPECT_TRUE(HasLinesInOrder(Read(L"hook keys:12+3= keys:L press:4 tree keys:R activate"), {
         "key 1\n    value 1 \"Результат\" = \"1\"\n",
         "key 2\n    value 1 \"Результат\" = \"12\"\n",
         "key +\n    value 1 \"Результат\" = \"12+\"\n",
         "key 3\n    value 1 \"Результат\" = \"3\"\n",
         "key =\n    value 1 \"Результат\" = \"15\"\n",
-        "key L\n    name 3 \"Слой: влево\"\n    name 4 \"натуральный логарифм\"\n",
-        "    name 15 \"возвести в степень\"\n",
-        "press 4\n    value 1 \"Результат\" = \"2.70805\"\n    name 3 \"Слой: основной\"\n",
+        "key L\n    name 3 \"Слой: влево\"\npress 4\n",
+        "    value 1 \"Результат\" = \"2.70805\"\n    name 3 \"Слой: основной\"\nclient ",
+        "key R\n    name 3 \"Слой: вправо\"\n    name 4 \"плюс\"\n",
+        "    name 15 \"процент\"\n",
         "activate\n",
         "    focus 1 \"Результат\"\n",
     }));
