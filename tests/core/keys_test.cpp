@@ -184,7 +184,20 @@ TEST(Keys, ASkinKeyMapReachesActionsTheBuiltInOneLacks)
     EXPECT_EQ(session.calculator.engine.value, 1);
 }
 
-// What the window is asked to do after a key, and which keys are the keypad's.
+// What a key or command changed on the screen is in the repaint it asks
+// for: the display line when the number or its indicator changed, the keypad
+// when the layer did. (More is allowed: it only costs a drawing.)
+void ExpectRepaintCovers(const KeySession& session, const std::string& lineBefore, int layerBefore, Repaint asked,
+                         const std::string& what)
+{
+    const bool displayChanged = DisplayLine(session) != lineBefore;
+    const bool layerChanged = session.calculator.keypad.keyLayer != layerBefore;
+    EXPECT_TRUE(!displayChanged || (asked & kRepaintDisplay)) << what << ": the display is not redrawn";
+    EXPECT_TRUE(!layerChanged || (asked & kRepaintKeypad)) << what << ": the keypad is not redrawn";
+}
+
+// Which keys are the keypad's, what the window must redraw after one, and
+// when the hexadecimal letter cycle's timer starts.
 TEST(Keys, WhatAKeyAsksOfTheWindow)
 {
     const struct {
@@ -192,43 +205,45 @@ TEST(Keys, WhatAKeyAsksOfTheWindow)
         const char* before;
         int key;
         int handled;
-        Repaint repaint;
         bool cycleOpens;
     } rows[] = {
-        {"", "", '5', 1, kRepaintDisplay, false},        {"", "", kKeyStar, 1, kRepaintDisplay, false},
-        {"hex", "", kKeyPound, 1, kRepaintDisplay, true}, {"hex", "#", kKeyPound, 1, kRepaintDisplay, false},
-        {"", "", kKeyLeft, 1, kRepaintKeypad, false},     {"", "left", '1', 1, kRepaintWhole, false},
-        {"", "left", kKeyTalk, 1, kRepaintKeypad, false}, {"", "", kKeyAction, 1, kRepaintWhole, false},
-        {"", "", kKeyBack, 0, kRepaintNone, false},       {"", "left", ':', 0, kRepaintNone, false},
-        {"", "", '0' - 1, 0, kRepaintNone, false},        {"", "", 'A', 0, kRepaintNone, false},
+        {"", "", '5', 1, false},      {"", "", kKeyStar, 1, false},    {"hex", "", kKeyPound, 1, true},
+        {"hex", "#", kKeyPound, 1, false}, {"", "", kKeyLeft, 1, false}, {"", "left", '1', 1, false},
+        {"", "left", kKeyTalk, 1, false},  {"", "1 right 1", kKeyAction, 1, false}, {"", "", kKeyBack, 0, false},
+        {"", "left", ':', 0, false},  {"", "", '0' - 1, 0, false},     {"", "", 'A', 0, false},
     };
     KeySession session;
     for (const auto& row : rows) {
         RunScript(session, row.settings, row.before);
         Calculator& c = session.calculator;
+        const std::string line = DisplayLine(session);
+        const int layer = c.keypad.keyLayer;
         const KeyOutcome outcome = KeypadKeyDown(c.keypad, c.engine, session.keyMap, row.key);
         EXPECT_EQ(outcome.handled, row.handled) << row.key;
-        EXPECT_EQ(outcome.repaint, row.repaint) << row.key;
+        ExpectRepaintCovers(session, line, layer, outcome.repaint, row.before + std::string(" then key ") +
+                                                                       std::to_string(row.key));
         EXPECT_EQ(outcome.postCycleOpen, row.cycleOpens) << row.key;
     }
-    // A typed character in a key layer drops the layer: the keypad is drawn again.
+    // A typed character; in a key layer it drops the layer.
     const struct {
         const char* settings;
         const char* before;
         char16_t typed;
-        Repaint repaint;
+        int handled;
     } typed[] = {
-        {"", "", u'.', kRepaintDisplay},     {"", "left", u'.', kRepaintWhole},
-        {"hex", "", u'a', kRepaintDisplay},  {"hex", "up", u'a', kRepaintWhole}, {"", "1 # left", u'-', kRepaintWhole},
-        {"", "1 #", u'-', kRepaintDisplay},  {"", "left", u'x', kRepaintNone},
+        {"", "", u'.', 1},    {"", "left", u'.', 1}, {"hex", "", u'a', 1},     {"hex", "up", u'a', 1},
+        {"", "1 # left", u'-', 1}, {"", "1 #", u'-', 1}, {"", "left", u'x', 0},
     };
     for (const auto& row : typed) {
         RunScript(session, row.settings, row.before);
         Calculator& c = session.calculator;
+        const std::string line = DisplayLine(session);
+        const int layer = c.keypad.keyLayer;
         const KeyOutcome outcome = TypedCharacter(c.keypad, c.engine, session.keyMap, row.typed);
-        EXPECT_EQ(outcome.repaint, row.repaint) << row.before << " " << static_cast<char>(row.typed);
-        EXPECT_EQ(outcome.handled, row.repaint != kRepaintNone) << row.before << " " << static_cast<char>(row.typed);
-        EXPECT_FALSE(outcome.postCycleOpen) << row.before << " " << static_cast<char>(row.typed);
+        const std::string what = row.before + std::string(" then typed ") + static_cast<char>(row.typed);
+        EXPECT_EQ(outcome.handled, row.handled) << what;
+        ExpectRepaintCovers(session, line, layer, outcome.repaint, what);
+        EXPECT_FALSE(outcome.postCycleOpen) << what;
     }
     RunScript(session, "", "1 2");
     EXPECT_EQ(BackKeyHotkey(session.calculator.keypad, session.calculator.engine, false), kRepaintNone);
@@ -252,23 +267,29 @@ TEST(Keys, TheRouterRunsWhatTheCalculatorCanAlone)
 {
     const struct {
         CommandRequest request;
+        const char* before;
         int handled;
-        Repaint repaint;
+        const char* display;
     } rows[] = {
-        {{Command::GroupDigits, 0}, 1, kRepaintDisplay},    {{Command::AngleUnit, 0}, 1, kRepaintNone},
-        {{Command::AngleUnit, 2}, 1, kRepaintDisplay},      {{Command::AngleUnit, 3}, 0, kRepaintNone},
-        {{Command::AngleUnit, -1}, 0, kRepaintNone},        {{Command::Representation, 0}, 1, kRepaintNone},
-        {{Command::Representation, 3}, 1, kRepaintDisplay}, {{Command::Representation, 4}, 0, kRepaintNone},
-        {{Command::PutE, 0}, 1, kRepaintWhole},             {{Command::QuickConversion, 0}, 1, kRepaintWhole},
-        {{Command::ConstantSlot, 0}, 1, kRepaintWhole},     {{Command::Copy, 0}, 0, kRepaintNone},
-        {{Command::CurrencyChoice, 0}, 0, kRepaintNone},    {{Command::None, 0}, 0, kRepaintNone},
+        {{Command::GroupDigits, 0}, "1 2 3 4", 1, "rd 1 234"}, {{Command::AngleUnit, 0}, "", 1, "rd 0"},
+        {{Command::AngleUnit, 2}, "", 1, "dg 0"},              {{Command::AngleUnit, 3}, "", 0, "rd 0"},
+        {{Command::AngleUnit, -1}, "", 0, "rd 0"},             {{Command::Representation, 0}, "", 1, "rd 0"},
+        {{Command::Representation, 3}, "", 1, "rd 0.000000e+00"}, {{Command::Representation, 4}, "", 0, "rd 0"},
+        {{Command::PutE, 0}, "left", 1, "rd 2.718282"},        {{Command::QuickConversion, 0}, "left", 1, "rd 0.00"},
+        {{Command::ConstantSlot, 0}, "left", 1, "rd 0"},       {{Command::Copy, 0}, "", 0, "rd 0"},
+        {{Command::CurrencyChoice, 0}, "", 0, "rd 0"},         {{Command::None, 0}, "", 0, "rd 0"},
     };
     KeySession session;
     for (const auto& row : rows) {
-        RunScript(session, "", "");
+        RunScript(session, "", row.before);
+        const std::string line = DisplayLine(session);
+        const int layer = session.calculator.keypad.keyLayer;
         const CommandOutcome outcome = RunCommand(session.calculator, row.request);
-        EXPECT_EQ(outcome.handled, row.handled) << static_cast<int>(row.request.command) << " " << row.request.index;
-        EXPECT_EQ(outcome.repaint, row.repaint) << static_cast<int>(row.request.command) << " " << row.request.index;
+        const std::string what = std::to_string(static_cast<int>(row.request.command)) + " " +
+                                 std::to_string(row.request.index);
+        EXPECT_EQ(outcome.handled, row.handled) << what;
+        EXPECT_EQ(DisplayLine(session), row.display) << what;
+        ExpectRepaintCovers(session, line, layer, outcome.repaint, what);
     }
 }
 
@@ -282,7 +303,8 @@ TEST(Keys, ClicksFindTheKeyAndItsLabel)
                 {176, 0, -1, kLayerNone}, {-1, 5, -1, kLayerNone},   {0, 153, -1, kLayerNone}};
     for (const auto& row : rows) {
         const KeypadSpot spot = SpotAt(row.x, row.y, 176, 153);
-        EXPECT_EQ(spot.keyIndex * 8 + spot.layer, row.keyIndex * 8 + row.layer) << row.x << "," << row.y;
+        EXPECT_EQ(spot.keyIndex, row.keyIndex) << row.x << "," << row.y;
+        EXPECT_EQ(spot.layer, row.layer) << row.x << "," << row.y;
     }
     EXPECT_EQ(SpotAt(0, 0, 0, 153).keyIndex, -1);
     EXPECT_EQ(PhoneKeyOfIndex(12), 0);  // past the keypad: no key
@@ -341,9 +363,15 @@ TEST(Keys, ZoomAndFitting)
                  {263, 999, DragEdge::Width, 1},  {264, 999, DragEdge::Width, 2},  {176, 450, DragEdge::Height, 3}, {400, 200, DragEdge::Corner, 2},
                  {9999, 9999, DragEdge::Corner, 4}, {0, 0, DragEdge::Corner, 1}};
     for (const auto& row : sizes) EXPECT_EQ(ZoomForScreenSize(row.width, row.height, row.edge), row.zoom) << row.width;
-    const unsigned char one[] = {1, 0, 0, 0}, four[] = {4, 0, 0, 0}, five[] = {5, 0, 0, 0}, high[] = {1, 0, 0, 1};
-    EXPECT_EQ(StoredZoom(one, 4) * 100 + StoredZoom(four, 3) * 10 + StoredZoom(five, 4) + StoredZoom(high, 4), 100);
-    EXPECT_EQ(StoredZoom(four, 4), 4);
+    // The stored zoom: four bytes, little-endian, 1..4; anything else is none (0).
+    const struct {
+        unsigned char bytes[4];
+        size_t size;
+        int zoom;
+    } stored[] = {{{1, 0, 0, 0}, 4, 1}, {{4, 0, 0, 0}, 4, 4}, {{4, 0, 0, 0}, 3, 0}, {{5, 0, 0, 0}, 4, 0},
+                  {{1, 0, 0, 1}, 4, 0}};
+    for (const auto& row : stored)
+        EXPECT_EQ(StoredZoom(row.bytes, row.size), row.zoom) << int{row.bytes[0]} << " of " << row.size << " bytes";
 
     // Each unit is 10 - size pixels wide.
     const TextWidth width = [](void*, int size, const char16_t*, size_t length) {

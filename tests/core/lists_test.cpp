@@ -327,9 +327,8 @@ TEST(Lists, ShippedFilesLoadWholeAndSaveBackAsTheyWere)
         RunScript(session, "", "", folder.folder.c_str());
         RecordList& list = ListOf(session, name[1] == 'o' ? 'c' : 'u');
         ASSERT_GT(list.count, 3);
-        list.modified = 1;
         ASSERT_TRUE(BeginEditing(list));
-        list.modified = 1;
+        list.modified = 1;  // as an edit would: the save writes the file
         const int picks[kMaxPicks] = {list.picks[0], list.picks[1], list.picks[2], list.picks[3], list.picks[4],
                                       list.picks[5]};
         EXPECT_EQ(FinishEditing(list, picks, list.values[0], folder.folder.c_str()), 1);
