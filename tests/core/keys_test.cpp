@@ -70,7 +70,7 @@ const KeyRow kKeyRows[] = {
     {"", "1 up 4 act:55 4 0 ok", "rd -1"}, {"", "1 up 4 act:55 3 1 ok", "rd -1"}, {"", "8 act:55 3 ok", "rd 1"},
     {"", "1 right 1 2 # up 4 right 1", "rd 3+"}, {"", "2 right 1 1 # up 4 up 4 right 1", "rd 3+"},
     {"", "5 act:50 right 1", "rd 5+"}, {"", "1 # up 4 right 1 2 ok", "rd 3"}, {"bin", "1 0 1 right 1 1 ok", "B 110"},
-    {"", "3 * 7 act:57 right 1", "H 3+", "3"},
+    {"", "3 * 7 act:57 right 1", "H 3+", "3"}, {"", "3 act:46", "rd 6"}, {"", "2 act:46", "rd 2"},
     // Formatting: representations, precisions, grouping, the indicator.
     {"", "1 right 7 3 ok", "rd 0.333333", "0.33333333333333331"}, {"p1", "1 right 7 3 ok", "rd 0.3"},
     {"p1", "9 6 right 7 1 0 0 ok", "rd 1"}, {"p12", "1 right 7 3 ok", "rd 0.333333333333"},
@@ -232,7 +232,7 @@ TEST(Keys, WhatAKeyAsksOfTheWindow)
         int handled;
     } typed[] = {
         {"", "", u'.', 1},    {"", "left", u'.', 1}, {"hex", "", u'a', 1},     {"hex", "up", u'a', 1},
-        {"", "1 # left", u'-', 1}, {"", "1 #", u'-', 1}, {"", "left", u'x', 0},
+        {"", "1 # left", u'-', 1}, {"", "1 #", u'-', 1}, {"", "left", u'x', 0}, {"", "2", u'/', 1},
     };
     for (const auto& row : typed) {
         RunScript(session, row.settings, row.before);
@@ -307,6 +307,10 @@ TEST(Keys, ClicksFindTheKeyAndItsLabel)
         EXPECT_EQ(spot.layer, row.layer) << row.x << "," << row.y;
     }
     EXPECT_EQ(SpotAt(0, 0, 0, 153).keyIndex, -1);
+    KeySession session;  // a spot past the keypad presses nothing, whatever its layer
+    Calculator& c = session.calculator;
+    for (int layer : {kLayerNone, kLayerLeft})
+        EXPECT_EQ(ClickKeypad(c.keypad, c.engine, session.keyMap, KeypadSpot{12, layer}).handled, 0) << layer;
     EXPECT_EQ(PhoneKeyOfIndex(12), 0);  // past the keypad: no key
 }
 
@@ -324,7 +328,7 @@ TEST(Keys, PastesReadTheNumberAPersonMeant)
                 {"", u"1e\u22125", "1.0000000000000001e-05"}, {"", u"1 -2", "1"}, {"", u"1. 2", "1"},
                 {"", std::u16string(100000, u'1'), "1.1111111111111112e+39"},
                 {"", std::u16string(41, u'9') + u"e-300", "1e+40"}, {"hex", u"ff ff", "65535"},
-                {"bin", u"1010 1010", "170"}, {"", std::u16string(u"7\0" u"8", 3), "7"}};
+                {"bin", u"1010 1010", "170"}, {"hex", u"fg", "15"}, {"", u"2E\u22123", "0.002"}, {"", std::u16string(u"7\0" u"8", 3), "7"}};
     KeySession session;
     for (const auto& row : rows) {
         RunScript(session, row.settings, "");

@@ -211,6 +211,9 @@ const ImportRow kImportRows[] = {
     {kOld, Cbr("<Valute><Nominal>1</Nominal><Value>1</Value></Valute>"), "3: у Valute нет элемента CharCode"},
     {kOld, Ecb("<Cube currency='USD' rate='0'/>"), "6: курс USD не больше нуля"},
     {kOld, "Date,EUR,\n2026-01-20,1,\n", "1: курс базовой валюты EUR в файле"},
+    {kOld, "Date,USD\n2026-01-20,1\x01\n", "2: недопустимый байт 0x01"},
+    {"-", Cbr(Valute("&#x4A;PY", "100", "50")), "; Курсы ЦБ РФ на 15.01.2026\n1,2,1\nРубль=1.000000\nИена=0.500000\n"},
+    {kOld, Cbr(Valute("USD", "0000000001", "1")), "3: неверный номинал «0000000001»"},
     // A rate of 39 characters is read; one of 40 is no rate a bank writes.
     {"-", Cbr(Valute("USD", "1", "80,25" + std::string(34, '0'))),
      "; Курсы ЦБ РФ на 15.01.2026\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
