@@ -6,9 +6,6 @@
 // place relative to the window's client area).
 #include "tests/wine/harness.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "windows/shell/shell.h"
 
 namespace {
@@ -147,14 +144,6 @@ COLORREF PixelAt(HWND window, int x, int y)
     return pixel;
 }
 
-std::string ShippedSkin()
-{
-    wchar_t path[MAX_PATH] = {};
-    MultiByteToWideChar(CP_UTF8, 0, VELA_SHIPPED_SKIN, -1, path, MAX_PATH);
-    std::ifstream file((L"Z:" + std::wstring(path)).c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 std::wstring Title()
 {
     wchar_t title[64] = {};
@@ -174,8 +163,8 @@ using HighContrast = Vela;
 
 TEST_F(HighContrast, DisplayAndBarTakeTheSystemsColoursAndTheKeypadTheContrastSkin)
 {
-    Write(L"Контраст.skin", ShippedSkin());
-    Write(L"plain.skin", ShippedSkin());
+    Write(L"Контраст.skin", ReadBuildFile(VELA_SHIPPED_SKIN));
+    Write(L"plain.skin", ReadBuildFile(VELA_SHIPPED_SKIN));
     for (const auto& row : kContrastRows) {
         const Options options = StoredOptions(kReprDecimal, row.chosen);
         StoreValue(HKEY_CURRENT_USER, &options, sizeof options);

@@ -39,13 +39,9 @@ void Command(int id);
 // and up; n, s and ^ before a key: from the numeric keypad (digits, + - * / .
 // and A its Enter), with Shift, with Control.
 void Keys(const char* script);
-void PutOnClipboard(const std::wstring& text);
-void Click(POINT at);  // the left button, at a client point
 inline RECT Client() { RECT client{}; GetClientRect(Window(), &client); return client; }
 std::wstring Display();  // the value text as the display line draws it
 HMENU ButtonPopup(int buttonId);
-bool MenuChecked(int buttonId, int itemId);
-std::wstring MenuTexts(int firstId, int lastId);  // of the "Функции" items there are
 // The main window (or the dialog over it) and its soft-key bar as the screen
 // shows them: a BMP in VELA_SHOT_DIR when that is set.
 bool SaveScreenshot(const char* name);
@@ -55,6 +51,7 @@ bool SaveScreenshot(const char* name);
 // Start returns its process, which Finish waits for while this one handles
 // the reader's calls: the main window pumps in Finish, a dialog's own loop
 // while a step waits (ScreenReaderDone).
+HANDLE Spawn(std::wstring commandLine);  // the process, or null
 HANDLE StartScreenReader(HWND window, const std::wstring& commands);
 bool ScreenReaderDone(HANDLE reader);
 std::string FinishScreenReader(HANDLE reader);
@@ -62,7 +59,9 @@ std::string FinishScreenReader(HANDLE reader);
 ::testing::AssertionResult HasLinesInOrder(const std::string& text, std::initializer_list<const char*> lines);
 
 std::wstring TestFolder();  // the program folder, ending in "\"
-std::string ReadTestFile(const std::wstring& name);  // "(missing)" when there is none
+std::string ReadBytes(const std::wstring& path);  // "(missing)" when there is no such file
+inline std::string ReadTestFile(const std::wstring& name) { return ReadBytes(TestFolder() + name); }
+std::string ReadBuildFile(const char* utf8);  // a path the build gave, on Wine's drive for the root
 std::string Lines(std::initializer_list<const wchar_t*> lines);  // Windows-1251, CR LF
 std::wstring AsLines(const std::string& bytes);  // decoded, each line ending in " / "
 // A skin file: key map, colours, an image for the base layer only.
@@ -78,7 +77,7 @@ class Vela : public ::testing::Test {
 protected:
     void SetUp() override { DeleteStoredOptions(); }
     void TearDown() override;
-    void Start();  // again: the program ends first
+    static void Start();  // again: the program ends first
     void Write(const std::wstring& name, const std::string& bytes);  // empty: no such file
 
 private:
