@@ -273,7 +273,7 @@ std::string FinishScreenReader(HANDLE reader)
     return ReadBytes(ReaderOutput());
 }
 
-::testing::AssertionResult HasLinesInOrder(const std::string& text, std::initializer_list<const char*> lines)
+::testing::AssertionResult HasLinesInOrder(const std::string& text, const std::vector<const char*>& lines)
 {
     size_t at = 0;
     for (const char* line : lines) {

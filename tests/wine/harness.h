@@ -24,6 +24,7 @@ inline void StoreValue(HKEY root, const void* bytes, DWORD size, DWORD type = RE
 {
     RegSetKeyValueW(root, kOptionsKeyPath, kOptionsValueName, type, bytes, size);
 }
+inline void StoreOptions(HKEY root, const Options& options) { StoreValue(root, &options, sizeof options); }
 DWORD ReadStored(HKEY root, Options& options);  // the value's size; 0 when there is none (or a longer one)
 Options StoredOptions(int reprMode, const char16_t* skinName = u"");  // the defaults but these
 
@@ -56,7 +57,7 @@ HANDLE StartScreenReader(HWND window, const std::wstring& commands);
 bool ScreenReaderDone(HANDLE reader);
 std::string FinishScreenReader(HANDLE reader);
 // Each of `lines` is found in `text`, in this order; the first missing one.
-::testing::AssertionResult HasLinesInOrder(const std::string& text, std::initializer_list<const char*> lines);
+::testing::AssertionResult HasLinesInOrder(const std::string& text, const std::vector<const char*>& lines);
 
 std::wstring TestFolder();  // the program folder, ending in "\"
 std::string ReadBytes(const std::wstring& path);  // "(missing)" when there is no such file

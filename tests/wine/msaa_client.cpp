@@ -3,7 +3,7 @@
 // actions, and the WinEvents the window raises. The Wine tests start it on
 // the program's window and compare what it writes.
 //
-//   vela_msaa_client OUT.txt HWND COMMAND...   (HWND "find": the main window)
+//   vela_msaa_client OUT.txt HWND COMMAND...
 //
 //   tree         the window's client object and its children
 //   controls     each child window's client object, then the soft-key bar's tree
@@ -45,12 +45,18 @@ std::wstring RoleWord(LONG role)
 
 std::wstring Quoted(BSTR text) { return L"\"" + std::wstring(text != nullptr ? text : L"") + L"\""; }
 
+VARIANT Child(LONG id)
+{
+    VARIANT child;
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
 // "role "name" = "value" x,y wxh", the place relative to `origin`'s client area.
 std::wstring Describe(IAccessible* object, LONG child, HWND origin)
 {
-    VARIANT id;
-    id.vt = VT_I4;
-    id.lVal = child;
+    const VARIANT id = Child(child);
     VARIANT role;
     VariantInit(&role);
     BSTR name = nullptr, value = nullptr, action = nullptr;
@@ -154,14 +160,11 @@ void CollectEvents()
                               : e.event == EVENT_OBJECT_NAMECHANGE ? L"name"
                               : e.event == EVENT_OBJECT_FOCUS     ? L"focus"
                                                                   : L"other";
-        VARIANT child;
-        child.vt = VT_I4;
-        child.lVal = e.child;
         std::wstring said;
         if (IAccessible* object = CachedClientObject(e.window)) {
             BSTR name = nullptr, value = nullptr;
-            object->get_accName(child, &name);
-            if (e.event == EVENT_OBJECT_VALUECHANGE) object->get_accValue(child, &value);
+            object->get_accName(Child(e.child), &name);
+            if (e.event == EVENT_OBJECT_VALUECHANGE) object->get_accValue(Child(e.child), &value);
             said = Quoted(name) + (value != nullptr ? L" = " + Quoted(value) : L"");
             SysFreeString(name);
             SysFreeString(value);
@@ -200,10 +203,7 @@ void Press(long child)
 {
     IAccessible* object = ClientObject(target);
     if (object == nullptr) return;
-    VARIANT id;
-    id.vt = VT_I4;
-    id.lVal = child;
-    const HRESULT hr = object->accDoDefaultAction(id);
+    const HRESULT hr = object->accDoDefaultAction(Child(child));
     out += L"press " + std::to_wstring(child) + (SUCCEEDED(hr) ? L"" : L" failed") + L"\n";
     object->Release();
     CollectEvents();
@@ -269,8 +269,7 @@ void Run(const std::wstring& command)
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 3) return 2;
-    target = std::wstring(argv[2]) == L"find" ? FindWindowW(L"DravnikVela", nullptr)
-                                              : reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(argv[2], nullptr, 10)));
+    target = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(argv[2], nullptr, 10)));
     CoInitialize(nullptr);
     for (int i = 3; i < argc; ++i) Run(argv[i]);
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, out.c_str(), static_cast<int>(out.size()), nullptr, 0, nullptr, nullptr);
