@@ -19,6 +19,7 @@
 #include <oleacc.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -102,19 +103,6 @@ void Tree(HWND window, HWND origin)
     object->Release();
 }
 
-HWND SoftKeyBarOf(HWND window)
-{
-    struct Search { HWND owner, bar; } search{window, nullptr};
-    EnumWindows([](HWND candidate, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        wchar_t name[32] = {};
-        GetClassNameW(candidate, name, 32);
-        if (GetWindow(candidate, GW_OWNER) == s->owner && std::wstring(name) == L"VelaSoftKeyBar") s->bar = candidate;
-        return s->bar == nullptr;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.bar;
-}
-
 void Controls()
 {
     for (HWND child = GetWindow(target, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -124,7 +112,9 @@ void Controls()
         out += Describe(object, CHILDID_SELF, target) + L"\n";
         object->Release();
     }
-    HWND bar = SoftKeyBarOf(target);
+    HWND bar = nullptr;  // the target's own, among the bars
+    do bar = FindWindowExW(nullptr, bar, L"VelaSoftKeyBar", nullptr);
+    while (bar != nullptr && GetWindow(bar, GW_OWNER) != target);
     if (bar != nullptr) Tree(bar, target);
 }
 
@@ -176,27 +166,18 @@ void CollectEvents()
 
 // Keys go to the window with the keyboard focus in the target's thread: the
 // main window itself, or a dialog's control.
-HWND KeyTarget()
+void SendKey(wchar_t key)
 {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    const DWORD thread = GetWindowThreadProcessId(target, nullptr);
-    return GetGUIThreadInfo(thread, &info) && info.hwndFocus != nullptr ? info.hwndFocus : target;
-}
-
-void SendKey(wchar_t key)
-{
-    HWND target = KeyTarget();
-    static const struct { wchar_t key; WPARAM code; } kKeys[] = {
-        {L'L', VK_LEFT}, {L'U', VK_UP}, {L'R', VK_RIGHT}, {L'D', VK_DOWN}, {L'T', VK_F3}, {L'A', VK_RETURN},
-    };
-    for (const auto& row : kKeys)
-        if (row.key == key) {
-            SendMessageW(target, WM_KEYDOWN, row.code, 1);
-            return;
-        }
-    if (key >= L'0' && key <= L'9') SendMessageW(target, WM_KEYDOWN, key, 1);
-    else SendMessageW(target, WM_CHAR, key, 1);
+    const bool focus = GetGUIThreadInfo(GetWindowThreadProcessId(target, nullptr), &info) && info.hwndFocus != nullptr;
+    static const wchar_t kWords[] = L"LURDTA";
+    static const WPARAM kCodes[] = {VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_F3, VK_RETURN};
+    const wchar_t* word = std::wcschr(kWords, key);
+    if (word != nullptr || (key >= L'0' && key <= L'9'))
+        SendMessageW(focus ? info.hwndFocus : target, WM_KEYDOWN, word != nullptr ? kCodes[word - kWords] : key, 1);
+    else
+        SendMessageW(focus ? info.hwndFocus : target, WM_CHAR, key, 1);
 }
 
 void Press(long child)
