@@ -91,8 +91,10 @@ TEST_F(ScreenReader, ReadsTheMainWindow)
         Write(L"s.skin", row.image.empty() ? "" : SkinBytes(defaultKeyMap, row.image));
         StoreOptions(HKEY_CURRENT_USER, StoredOptions(kReprDecimal, row.image.empty() ? u"" : u"s"));
         Start();
-        Command(IDM_ZOOM_1 + row.zoom - 1);
-        Pump(50);
+        if (row.zoom != 1) {
+            Command(IDM_ZOOM_1 + row.zoom - 1);
+            Pump(50);
+        }
         EXPECT_TRUE(HasLinesInOrder(FinishScreenReader(StartScreenReader(Window(), row.commands)), row.lines))
             << row.name;
     }

@@ -210,6 +210,13 @@ std::wstring SkinChoice()
            to_wstring(mainWindowState.skin.builtinSkin) + L" " + boxes;
 }
 
+std::wstring SkinChoiceAfterRestart()
+{
+    EndVela(true);
+    Vela::Start();
+    return SkinChoice();
+}
+
 // A row expects what its steps noted, then what `outcome` reads afterwards;
 // `keys` are typed on the main window before the command.
 struct DialogRow {
@@ -250,7 +257,7 @@ TEST_F(Dialogs, SettingsDialogsStoreTheChoice)
         {"precision", IDM_PRECISION, {Key(VK_RIGHT, 6), Key(VK_F1)}, L"12 0.333333333333",
          [] { return to_wstring(Calc().options.precision) + L" " + Display(); }, "1R73A"},
         {"skin, kept for the next start", IDM_SKIN, {Choose(IDC_SKIN_LIST, L"a..b"), Key(VK_F1)},
-         L"a..b | Vela - a..b | 0 ", [] { return EndVela(true), Vela::Start(), SkinChoice(); }},
+         L"a..b | Vela - a..b | 0 ", SkinChoiceAfterRestart},
         {"skin file gone before Ok", IDM_SKIN,
          {Choose(IDC_SKIN_LIST, L"a..b"), [] { DeleteFileW((TestFolder() + L"a..b.skin").c_str()); }, Key(VK_F1)},
          L"a..b | Vela - a..b | 1 Скин не найден/Ошибка ", SkinChoice},

@@ -47,12 +47,13 @@ HMENU ButtonPopup(int buttonId);
 // shows them: a BMP in VELA_SHOT_DIR when that is set.
 bool SaveScreenshot(const char* name);
 
+HANDLE Spawn(std::wstring commandLine);  // the process, or null
+
 // A screen reader in another process (vela_msaa_client) reading `window`
 // with `commands` (see that program); the result is what it wrote, in UTF-8.
 // Start returns its process, which Finish waits for while this one handles
 // the reader's calls: the main window pumps in Finish, a dialog's own loop
 // while a step waits (ScreenReaderDone).
-HANDLE Spawn(std::wstring commandLine);  // the process, or null
 HANDLE StartScreenReader(HWND window, const std::wstring& commands);
 bool ScreenReaderDone(HANDLE reader);
 std::string FinishScreenReader(HANDLE reader);
@@ -75,10 +76,12 @@ std::string Bitmap(int width, int height, int bits, DWORD headerSize = 40);
 // A fresh program per test, no stored options; the files a test writes
 // replace what was in the folder until the test ends.
 class Vela : public ::testing::Test {
+public:
+    static void Start();  // again: the program ends first
+
 protected:
     void SetUp() override { DeleteStoredOptions(); }
     void TearDown() override;
-    static void Start();  // again: the program ends first
     void Write(const std::wstring& name, const std::string& bytes);  // empty: no such file
 
 private:
