@@ -58,22 +58,17 @@ const ReaderRow kReaderRows[] = {
         "  4 button \"натуральный логарифм\" [Нажать] 0,27 59x39\n", "  15 button \"возвести в степень\"",
         "  3 static \"Слой: основной\"", "  4 button \"1\""}},
     // The default action presses the key in the current layer, as the keypad
-    // does; Up 1 (clear all) between the presses.
-    {"default actions", 1, "",
-     L"hook keys:7 press:5 keys:U1 keys:9U press:7 keys:U1 keys:100L press:6 keys:U1 keys:2R press:4 keys:3 press:13 "
-     L"keys:U1 keys:2R press:4 keys:3A", {
+    // does (the one the Left layer's press below shows too); Up 1 (clear all)
+    // between the presses.
+    {"default actions", 1, "", L"hook keys:7 press:5 keys:U1 keys:9U press:7 keys:U1 keys:2R press:4 keys:3A", {
         "press 5\n    value 1 \"Результат\" = \"72\"\n",
-        "press 7\n    value 1 \"Результат\" = \"-9\"\n",    // Up 4: change the sign
-        "press 6\n    value 1 \"Результат\" = \"2\"\n",     // Left 3: decimal logarithm
-        "press 13\n    value 1 \"Результат\" = \"3.\"\n",   // the star
-        "key A\n    value 1 \"Результат\" = \"5\"\n"}},     // Right 1 added
+        "press 7\n    value 1 \"Результат\" = \"-9\"\n",  // Up 4: change the sign
+        "key A\n    value 1 \"Результат\" = \"5\"\n"}},   // Right 1 added
     // A layer change is spoken by the layer's text; the keys are told of it
     // only once the reader holds their names (here: after reading the tree).
     {"announcements", 1, "", L"hook keys:12+3= keys:L press:4 tree keys:R activate", {
-        "key 1\n    value 1 \"Результат\" = \"1\"\n",
-        "key 2\n    value 1 \"Результат\" = \"12\"\n",
-        "key +\n    value 1 \"Результат\" = \"12+\"\n",
-        "key 3\n    value 1 \"Результат\" = \"3\"\n",
+        "key 1\n    value 1 \"Результат\" = \"1\"\n",      // a key
+        "key +\n    value 1 \"Результат\" = \"12+\"\n",    // a typed character
         "key =\n    value 1 \"Результат\" = \"15\"\n",
         "key L\n    name 3 \"Слой: влево\"\npress 4\n",
         "    value 1 \"Результат\" = \"2.70805\"\n    name 3 \"Слой: основной\"\nclient ",
