@@ -94,8 +94,8 @@ TEST_F(Program, SavingFallsBackToTheUserKeyAndComplainsOnlyWhenNothingIsWritable
     }
 }
 
-// The pixels of a bitmap, or of the window's client area drawn afresh, as
-// COLORREFs row by row from the top.
+// The pixels of an area of `source` (then of a bitmap, of the window's client
+// area drawn afresh), as COLORREFs row by row from the top.
 std::vector<COLORREF> Pixels(HDC source, int x, int y, int width, int height)
 {
     BITMAPINFO info{};
@@ -178,9 +178,9 @@ TEST_F(Program, SkinFileAtStart)
     }
 }
 
-// The keys of a desktop keyboard that are no typed characters (those the
-// calculator reads as they come): the numeric keypad, arrows, Enter, Escape,
-// Backspace, Shift and Control.
+// The keys of a desktop keyboard other than typed characters (those reach the
+// calculator as they are, and its own tests read them): the numeric keypad,
+// arrows, Enter, Escape, Backspace, Shift and Control.
 const struct { const char* keys; const wchar_t* display; } kKeyRows[] = {
     {"n4n2.n5", L"42.5"}, {"2R13A", L"5"},         {"n6n*n7nA", L"42"}, {"n8n/n2n+n1nA", L"5"},
     {"n9n-n4=", L"5"},    {"1n.5", L"1.5"},        {"3s8", L"3*"},      {"5D1", L"-0.958924"},
