@@ -542,7 +542,6 @@ DWORD WINAPI Serve(void* parameter)
         const std::string answer = request.starts_with("\x16") ? Response("400 Bad Request", page)  // a TLS hello
                                    : path == "/cbr"            ? Response("200 OK", kCbrDay)
                                    : path == "/moved"          ? Response("302 Found", "", "Location: /cbr\r\n")
-                                   : path == "/500"            ? Response("500 Internal Server Error", page)
                                    : path == "/cut"            ? Response("200 OK", kCbrDay).substr(0, 200)
                                    : path == "/big"  // no length: the body ends when the connection does
                                        ? "HTTP/1.0 200 OK\r\n\r\n" + std::string(3 << 20, ' ')
@@ -657,8 +656,6 @@ TEST_F(Dialogs, RatesComeFromABanksFileOrItsServer)
          L"Курсы на 15.01.2026 " + cbr},
         {L"/moved", {}, cbr},
         {L"/404", {}, L"Курсы не загружены с %: сервер ответил «404 Not Found», а не файлом курсов./Ошибка " + kept},
-        {L"/500", {},
-         L"Курсы не загружены с %: сервер ответил «500 Internal Server Error», а не файлом курсов./Ошибка " + kept},
         {L"/cut", {}, L"Курсы не загружены с %: соединение оборвалось до конца файла./Ошибка " + kept},
         {L"/", {}, L"Курсы не загружены с %: нет соединения с сервером 127.0.0.1./Ошибка " + kept},
         {L"s/cbr", {},
