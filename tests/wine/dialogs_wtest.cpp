@@ -14,6 +14,7 @@
 #define STBI_NO_STDIO
 #include <stb_image.h>
 
+#include "core/lists/record_file.h"
 #include "windows/dialogs/dialogs.h"
 #include "windows/text.h"
 #include "windows/shell/common_controls.h"
@@ -191,10 +192,18 @@ std::wstring MenuTexts(int firstId, int lastId)  // of the "Функции" item
     return out;
 }
 
+std::wstring FileLines(const wchar_t* name)  // decoded, each line ending in " / "
+{
+    std::wstring text;
+    for (unsigned char byte : ReadTestFile(name))
+        text += byte == '\r' ? L"" : byte == '\n' ? L" / " : std::wstring(1, DecodeNameByte(byte));
+    return text;
+}
+
 std::wstring Slots() { return MenuTexts(IDM_CONSTANT_SLOT1, IDM_CONSTANT_SLOT6); }
-std::wstring Constants() { return AsLines(ReadTestFile(L"constant.txt")) + L"| " + Slots(); }
+std::wstring Constants() { return FileLines(L"constant.txt") + L"| " + Slots(); }
 std::wstring Quick() { return MenuTexts(IDM_CURRENCY_QUICK1, IDM_CURRENCY_QUICK6); }
-std::wstring Currencies() { return AsLines(ReadTestFile(L"currency.txt")) + L"| " + Quick(); }
+std::wstring Currencies() { return FileLines(L"currency.txt") + L"| " + Quick(); }
 
 std::wstring Font()
 {
@@ -299,11 +308,11 @@ TEST_F(Dialogs, ListDialogsWriteTheirFiles)
          kKept + L" Планк G G G G G | physics | 2,1,1,1,1,1 / G=5 / Планк=6 / ",
          [] {
              return Constants() + L" | " + AsWide(Calc().options.constantsFile) + L" | " +
-                    AsLines(ReadTestFile(L"physics.txt"));
+                    FileLines(L"physics.txt");
          }},
         {"constants: another file, then Ok writes it back", IDM_CONSTANTS,
          {Menu(IDM_CONSTANT_FILES), Pause(), Choose(IDC_FILES_LIST, L"physics"), Key(VK_F1), Pause(), Key(VK_F1)},
-         L"2,1,1,1,1,1 / G=5.000000e+00 / Планк=6.000000e+00 / ", [] { return AsLines(ReadTestFile(L"physics.txt")); }},
+         L"2,1,1,1,1,1 / G=5.000000e+00 / Планк=6.000000e+00 / ", [] { return FileLines(L"physics.txt"); }},
         {"constants: delete, then Отмена", IDM_CONSTANTS,
          {Menu(IDM_DLG_DELETE), Pause(), Key(VK_F1), Pause(), Menu(IDM_DLG_CANCEL)}, kKept + L" c b 3 b b b",
          Constants},

@@ -187,14 +187,6 @@ std::string Lines(std::initializer_list<const wchar_t*> lines)
     return bytes;
 }
 
-std::wstring AsLines(const std::string& bytes)
-{
-    std::wstring text;
-    for (unsigned char byte : bytes)
-        text += byte == '\r' ? L"" : byte == '\n' ? L" / " : std::wstring(1, DecodeNameByte(byte));
-    return text;
-}
-
 std::string SkinBytes(const uint8_t (&keyMap)[48], const std::string& baseImage)
 {
     const uint32_t words[3] = {0x00E8E0D8, 0x00201008, static_cast<uint32_t>(baseImage.size())};  // colours, length

@@ -65,7 +65,6 @@ std::string ReadBytes(const std::wstring& path);  // "(missing)" when there is n
 inline std::string ReadTestFile(const std::wstring& name) { return ReadBytes(TestFolder() + name); }
 std::string ReadBuildFile(const char* utf8);  // a path the build gave, on Wine's drive for the root
 std::string Lines(std::initializer_list<const wchar_t*> lines);  // Windows-1251, CR LF
-std::wstring AsLines(const std::string& bytes);  // decoded, each line ending in " / "
 // A skin file: key map, colours, an image for the base layer only.
 std::string SkinBytes(const uint8_t (&keyMap)[48], const std::string& baseImage);
 // A bitmap file of `bits` per pixel with an information header of
