@@ -530,6 +530,7 @@ std::string Response(const char* status, const std::string& body, const char* ex
 // one kind of server does. "/silent" is kept open, unanswered, until the end.
 struct TestServer {
     SOCKET listener = INVALID_SOCKET;
+    HANDLE thread = nullptr;
     std::vector<SOCKET> silent;
 };
 
@@ -578,7 +579,7 @@ int StartServer(TestServer& server)  // the port
     bind(server.listener, reinterpret_cast<sockaddr*>(&address), size);
     getsockname(server.listener, reinterpret_cast<sockaddr*>(&address), &size);
     listen(server.listener, 16);
-    CloseHandle(CreateThread(nullptr, 0, Serve, &server, 0, nullptr));
+    server.thread = CreateThread(nullptr, 0, Serve, &server, 0, nullptr);
     return ntohs(address.sin_port);
 }
 
@@ -696,7 +697,9 @@ TEST_F(Dialogs, RatesComeFromABanksFileOrItsServer)
         EXPECT_EQ(boxes + noted + Currencies() + L" | " + Display(), expected) << testing::PrintToString(row.path);
     }
     ratesFetchLimits = product;
-    closesocket(server.listener);
+    closesocket(server.listener);  // the server's thread ends, then what it kept open is closed
+    WaitForSingleObject(server.thread, 5000);
+    CloseHandle(server.thread);
     for (SOCKET s : server.silent) closesocket(s);
 
     // The bank chosen is remembered; without RatesUrl its own address is used.
