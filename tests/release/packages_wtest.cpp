@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -49,29 +48,29 @@ bool WaitFor(Done done, DWORD ms = 20000)
     return true;
 }
 
-// Runs a command line to its end: its exit code, or ~0 when it could not run
-// or did not end in a minute.
-DWORD RunToEnd(const std::wstring& commandLine)
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// Starts `commandLine` with `folder` current (null: this one); the process, or null.
+HANDLE Spawn(std::wstring commandLine, const wchar_t* folder = nullptr)
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    std::wstring line = commandLine;
-    DWORD code = ~0u;
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return code;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &process))
+        return nullptr;
     CloseHandle(process.hThread);
-    return code;
+    return process.hProcess;
 }
 
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
-
-std::wstring Installer()
+// Runs a command line to its end: its exit code, or ~0 when it could not run
+// or did not end in a minute.
+DWORD RunToEnd(const std::wstring& commandLine)
 {
-    const wchar_t* setup = _wgetenv(L"VELA_SETUP");
-    return setup != nullptr ? setup : L"";
+    HANDLE process = Spawn(commandLine);
+    DWORD code = ~0u;
+    if (process != nullptr && WaitForSingleObject(process, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
+    if (process != nullptr) CloseHandle(process);
+    return code;
 }
 
 std::wstring KnownFolder(REFKNOWNFOLDERID id)
@@ -86,21 +85,14 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id)
 std::wstring InstallFolder() { return KnownFolder(FOLDERID_LocalAppData) + L"\\Programs\\Vela\\"; }
 std::wstring Shortcut() { return KnownFolder(FOLDERID_Programs) + L"\\Vela.lnk"; }
 
-bool UninstallEntry() { return RegGetValueW(HKEY_CURRENT_USER, kUninstallKey, L"DisplayName", RRF_RT_REG_SZ, nullptr, nullptr, nullptr) == ERROR_SUCCESS; }
-
-std::wstring UninstallText(const wchar_t* name)
+// A value of the uninstall entry, a number in decimals; "" when there is none.
+std::wstring Uninstall(const wchar_t* name)
 {
     wchar_t text[512] = {};
-    DWORD size = sizeof text;
-    RegGetValueW(HKEY_CURRENT_USER, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, text, &size);
-    return text;
-}
-
-DWORD UninstallNumber(const wchar_t* name)
-{
-    DWORD number = 0, size = sizeof number;
-    RegGetValueW(HKEY_CURRENT_USER, kUninstallKey, name, RRF_RT_REG_DWORD, nullptr, &number, &size);
-    return number;
+    DWORD size = sizeof text, type = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, kUninstallKey, name, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, text, &size))
+        return L"";
+    return type == REG_DWORD ? std::to_wstring(*reinterpret_cast<const DWORD*>(text)) : text;
 }
 
 std::wstring ShortcutTarget(const std::wstring& link)
@@ -125,110 +117,53 @@ std::wstring ShortcutTarget(const std::wstring& link)
 std::wstring ProductVersion(const std::wstring& program)
 {
     std::vector<char> data(GetFileVersionInfoSizeW(program.c_str(), nullptr));
-    if (data.empty() || !GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data()))
-        return L"(none)";
     wchar_t* text = nullptr;
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT size = 0;
-    if (!VerQueryValueW(data.data(), L"\\StringFileInfo\\041904B0\\ProductVersion", reinterpret_cast<void**>(&text),
+    if (data.empty() || !GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) ||
+        !VerQueryValueW(data.data(), L"\\StringFileInfo\\041904B0\\ProductVersion", reinterpret_cast<void**>(&text),
                         &size) ||
         !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &size))
-        return L"(incomplete)";
-    return std::wstring(text) + L" " + std::to_wstring(HIWORD(fixed->dwProductVersionMS)) + L"." +
-           std::to_wstring(LOWORD(fixed->dwProductVersionMS)) + L"." +
-           std::to_wstring(HIWORD(fixed->dwProductVersionLS)) + L"." + std::to_wstring(LOWORD(fixed->dwProductVersionLS));
+        return L"(none)";
+    const DWORD ms = fixed->dwProductVersionMS, ls = fixed->dwProductVersionLS;
+    return std::wstring(text) + L" " + std::to_wstring(HIWORD(ms)) + L"." + std::to_wstring(LOWORD(ms)) + L"." +
+           std::to_wstring(HIWORD(ls)) + L"." + std::to_wstring(LOWORD(ls));
 }
 
-// --- The program in a process of its own ------------------------------------
-
-struct Program {
-    PROCESS_INFORMATION process{};
-    HWND window = nullptr;
-};
-
-// Starts vela.exe of `folder` from another current folder, as a shortcut or
-// Explorer would, and waits for its window.
-bool Start(const std::wstring& folder, Program& program)
+// Posts `command` to `window` and waits for the dialog captioned `caption`.
+HWND OpenDialog(HWND window, int command, const wchar_t* caption)
 {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    std::wstring line = Quoted(folder + L"vela.exe");
-    const std::wstring elsewhere = KnownFolder(FOLDERID_Profile);
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, elsewhere.c_str(), &startup,
-                        &program.process))
-        return false;
-    return WaitFor([&] {
-        program.window = FindWindowW(L"DravnikVela", nullptr);
-        return program.window != nullptr && IsWindowVisible(program.window);
-    });
-}
-
-// The visible dialogs of the program's thread.
-std::vector<HWND> Dialogs(const Program& program)
-{
-    std::vector<HWND> found;
-    EnumThreadWindows(
-        program.process.dwThreadId,
-        [](HWND window, LPARAM list) {
-            wchar_t name[8] = {};
-            if (IsWindowVisible(window) && GetClassNameW(window, name, 8) > 0 && std::wstring(name) == L"#32770")
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// Posts `command` to `window` and waits for a dialog that was not there.
-HWND OpenDialog(const Program& program, HWND window, int command)
-{
-    const std::vector<HWND> before = Dialogs(program);
     PostMessageW(window, WM_COMMAND, command, 0);
-    HWND opened = nullptr;
-    WaitFor([&] {
-        for (HWND dialog : Dialogs(program))
-            if (std::find(before.begin(), before.end(), dialog) == before.end()) opened = dialog;
-        return opened != nullptr;
-    });
-    return opened;
+    HWND dialog = nullptr;
+    WaitFor([&] { return (dialog = FindWindowW(L"#32770", caption)) != nullptr && IsWindowVisible(dialog); });
+    return dialog;
 }
 
-bool Confirm(HWND dialog)
-{
-    PostMessageW(dialog, WM_COMMAND, IDM_DLG_OK, 0);
-    return WaitFor([&] { return !IsWindow(dialog); });
-}
-
-// "Настройки" → "Константы...", "Меню" → "Добавить", name and value, "Ok"
-// twice: the list is saved in the program's folder.
-void AddConstant(const Program& program, const wchar_t* name, const wchar_t* value)
-{
-    HWND constants = OpenDialog(program, program.window, IDM_CONSTANTS);
-    ASSERT_NE(constants, nullptr);
-    HWND editor = OpenDialog(program, constants, IDM_DLG_ADD);
-    ASSERT_NE(editor, nullptr);
-    SetDlgItemTextW(editor, IDC_RECORD_NAME, name);
-    SetDlgItemTextW(editor, IDC_RECORD_VALUE, value);
-    ASSERT_TRUE(Confirm(editor));
-    ASSERT_TRUE(Confirm(constants));
-}
-
-// "Выход" from the window's close box: the settings are saved, the program ends.
-bool Close(Program& program)
-{
-    PostMessageW(program.window, WM_CLOSE, 0, 0);
-    const bool ended = WaitForSingleObject(program.process.hProcess, 20000) == WAIT_OBJECT_0;
-    CloseHandle(program.process.hProcess);
-    CloseHandle(program.process.hThread);
-    return ended;
-}
-
+// vela.exe of `folder`, started from another current folder as a shortcut or
+// Explorer would: "Настройки" → "Константы...", "Меню" → "Добавить", name and
+// value, "Ok" twice (the list is saved in the program's folder), then the
+// window's close box (the settings are saved, the program ends).
 void AddConstantIn(const std::wstring& folder, const wchar_t* name, const wchar_t* value)
 {
-    Program program;
-    ASSERT_TRUE(Start(folder, program)) << "no window of " << testing::PrintToString(folder + L"vela.exe");
-    AddConstant(program, name, value);
-    EXPECT_TRUE(Close(program));
+    HANDLE process = Spawn(Quoted(folder + L"vela.exe"), KnownFolder(FOLDERID_Profile).c_str());
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (window = FindWindowW(L"DravnikVela", nullptr)) && IsWindowVisible(window); }))
+        << "no window of " << testing::PrintToString(folder + L"vela.exe");
+    [&] {
+        HWND constants = OpenDialog(window, IDM_CONSTANTS, L"Константы");
+        ASSERT_NE(constants, nullptr);
+        HWND editor = OpenDialog(constants, IDM_DLG_ADD, L"Добавить");
+        ASSERT_NE(editor, nullptr);
+        SetDlgItemTextW(editor, IDC_RECORD_NAME, name);
+        SetDlgItemTextW(editor, IDC_RECORD_VALUE, value);
+        for (HWND dialog : {editor, constants}) {
+            PostMessageW(dialog, WM_COMMAND, IDM_DLG_OK, 0);
+            ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        }
+    }();
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+    CloseHandle(process);
 }
 
 // The CRC-32 and size under which the installer remembers a file it installed.
@@ -248,18 +183,19 @@ protected:
 
 TEST_F(Packages, InstallUpgradeAndRemovalKeepTheUsersLists)
 {
-    ASSERT_FALSE(Installer().empty()) << "VELA_SETUP names the installer";
-    const std::wstring folder = InstallFolder();
-    ASSERT_EQ(RunToEnd(Quoted(Installer()) + L" /S"), 0u);
+    const wchar_t* setup = _wgetenv(L"VELA_SETUP");
+    ASSERT_NE(setup, nullptr) << "VELA_SETUP names the installer";
+    const std::wstring folder = InstallFolder(), install = Quoted(setup) + L" /S";
+    ASSERT_EQ(RunToEnd(install), 0u);
 
     // What the system's list of programs and the Start menu show.
-    EXPECT_EQ(UninstallText(L"DisplayName"), L"Vela");
-    EXPECT_EQ(UninstallText(L"DisplayVersion"), kVersion);
-    EXPECT_EQ(UninstallText(L"Publisher"), L"the Vela authors");
-    EXPECT_EQ(UninstallText(L"UninstallString"), Quoted(folder + L"uninstall.exe"));
-    EXPECT_EQ(UninstallText(L"QuietUninstallString"), Quoted(folder + L"uninstall.exe") + L" /S");
-    EXPECT_EQ(UninstallText(L"InstallLocation") + L"\\", folder);
-    EXPECT_GT(UninstallNumber(L"EstimatedSize"), 1000u);  // kilobytes
+    EXPECT_EQ(Uninstall(L"DisplayName"), L"Vela");
+    EXPECT_EQ(Uninstall(L"DisplayVersion"), kVersion);
+    EXPECT_EQ(Uninstall(L"Publisher"), L"the Vela authors");
+    EXPECT_EQ(Uninstall(L"UninstallString"), Quoted(folder + L"uninstall.exe"));
+    EXPECT_EQ(Uninstall(L"QuietUninstallString"), Quoted(folder + L"uninstall.exe") + L" /S");
+    EXPECT_EQ(Uninstall(L"InstallLocation") + L"\\", folder);
+    EXPECT_GT(std::wcstoul(Uninstall(L"EstimatedSize").c_str(), nullptr, 10), 1000u);  // kilobytes
     EXPECT_EQ(ShortcutTarget(Shortcut()), folder + L"vela.exe");
     for (const wchar_t* program : {L"vela.exe", L"vela-skin.exe", L"vela-rates.exe"})
         EXPECT_EQ(ProductVersion(folder + program), kVersion + L" " + kVersion + L".0") << program;
@@ -269,20 +205,20 @@ TEST_F(Packages, InstallUpgradeAndRemovalKeepTheUsersLists)
     const std::string mine = ReadBytes(folder + L"constant.txt");
     ASSERT_NE(mine.find("\xCC\xEE\xFF=4.200000e+01"), std::string::npos) << mine;  // "Моя" in Windows-1251
     WriteBytes(folder + L"Мой.skin", "my own skin");
-    const std::string shipped = ReadBytes(folder + L"currency.txt");
-    const std::string older = "1,1,1\r\nРубль=1\r\n";
+    const std::string shipped = ReadBytes(folder + L"currency.txt"), older = "1,1,1\r\nРубль=1\r\n";
     WriteBytes(folder + L"currency.txt", older);
-    RegSetKeyValueW(HKEY_CURRENT_USER, kUninstallKey, L"Shipped currency.txt", REG_SZ,
-                    InstalledSignature(older).c_str(), static_cast<DWORD>(InstalledSignature(older).size() + 1) * 2);
+    const std::wstring signature = InstalledSignature(older);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kUninstallKey, L"Shipped currency.txt", REG_SZ, signature.c_str(),
+                    static_cast<DWORD>(signature.size() + 1) * 2);
 
-    ASSERT_EQ(RunToEnd(Quoted(Installer()) + L" /S"), 0u);
+    ASSERT_EQ(RunToEnd(install), 0u);
     EXPECT_TRUE(ReadBytes(folder + L"constant.txt") == mine) << "the user's constant.txt was replaced";
     EXPECT_EQ(ReadBytes(folder + L"Мой.skin"), "my own skin");
     EXPECT_TRUE(ReadBytes(folder + L"currency.txt") == shipped) << "the older currency.txt was kept";
 
     // The uninstaller goes on from a copy of itself: wait for its work.
     ASSERT_EQ(RunToEnd(Quoted(folder + L"uninstall.exe") + L" /S"), 0u);
-    EXPECT_TRUE(WaitFor([&] { return !Exists(folder + L"vela.exe") && !UninstallEntry(); }));
+    EXPECT_TRUE(WaitFor([&] { return !Exists(folder + L"vela.exe") && Uninstall(L"DisplayName").empty(); }));
     for (const wchar_t* gone : {L"vela.exe", L"vela-skin.exe", L"vela-rates.exe", L"uninstall.exe", L"currency.txt",
                                 L"Контраст.skin", L"LICENSE.txt"})
         EXPECT_FALSE(Exists(folder + gone)) << testing::PrintToString(std::wstring(gone));
@@ -291,11 +227,10 @@ TEST_F(Packages, InstallUpgradeAndRemovalKeepTheUsersLists)
     EXPECT_EQ(ReadBytes(folder + L"Мой.skin"), "my own skin");
     // The settings vela.exe wrote at its end stay (Wine lets it write them
     // under HKEY_LOCAL_MACHINE; on Windows a user's land in HKEY_CURRENT_USER).
-    const bool settingsKept = RegGetValueW(HKEY_CURRENT_USER, L"Software\\Vela2003", L"Options", RRF_RT_REG_BINARY,
-                                           nullptr, nullptr, nullptr) == ERROR_SUCCESS ||
-                              RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Vela2003", L"Options", RRF_RT_REG_BINARY,
-                                           nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    EXPECT_TRUE(settingsKept);
+    int settingsKept = 0;
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        settingsKept += !RegGetValueW(root, L"Software\\Vela2003", L"Options", RRF_RT_REG_BINARY, nullptr, nullptr, nullptr);
+    EXPECT_GT(settingsKept, 0);
 }
 
 TEST_F(Packages, TheUnpackedZipRunsAndSavesInItsOwnFolder)

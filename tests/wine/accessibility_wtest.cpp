@@ -1,29 +1,35 @@
 // The program as a screen reader in another process reads it through MSAA:
 // the main window's tree, what pressing its keys does, the events it raises
 // (the dialogs' controls: dialogs_wtest.cpp); and the program in the
-// system's high-contrast mode. A row: what the reader does, the lines it must
-// write, in order ("N role "name" = "value" [default action] x,y wxh", the
-// place relative to the window's client area).
+// system's high-contrast mode. A reader's row: what it does, the lines it
+// must write, in order ("N role "name" = "value" [default action] x,y wxh",
+// the place relative to the window's client area).
 #include "tests/wine/harness.h"
-
-#include <fstream>
-#include <iterator>
 
 #include "windows/shell/shell.h"
 
 namespace {
 
-using ScreenReader = Vela;
+// A fresh program at `zoom`, with a skin of `image` when there is one (a
+// keypad image the program cannot draw puts its message in the display line,
+// and that is what the display reads).
+struct ReaderRow {
+    const char* name;
+    int zoom;
+    std::string image;
+    const wchar_t* commands;
+    std::vector<const char*> lines;
+};
 
-std::string Read(const std::wstring& commands)
+std::string TwoPlanes()  // no format a screen draws
 {
-    return FinishScreenReader(StartScreenReader(Window(), commands));
+    std::string image = Bitmap(176, 150, 8);
+    image[26] = 2;
+    return image;
 }
 
-TEST_F(ScreenReader, MainWindowTreeAtStart)
-{
-    Start();
-    EXPECT_TRUE(HasLinesInOrder(Read(L"tree hit:10,10 hit:100,60 hit:100,190"), {
+const ReaderRow kReaderRows[] = {
+    {"the tree at start", 1, "", L"tree hit:10,10 hit:100,60 hit:100,190", {
         "client \"Vela Skin\" 0,0 176x180\n",
         "  1 text \"Результат\" = \"0\" 0,0 176x27\n",
         "  2 static \"радианы\" 0,0 ",
@@ -38,94 +44,56 @@ TEST_F(ScreenReader, MainWindowTreeAtStart)
         "hit 10,10: 2\n",    // the indicator, before the display under it
         "hit 100,60: 5\n",   // key "2"
         "hit 100,190: 17\n",  // the right soft key, on the bar below
-    }));
-}
-
-// A keypad image the program cannot draw puts its message in the display
-// line, and that is what the display reads.
-TEST_F(ScreenReader, TheDisplayReadsTheMessageShownInsteadOfTheNumber)
-{
-    std::string image = Bitmap(176, 150, 8);
-    image[26] = 2;  // two colour planes: no format a screen draws
-    Write(L"s.skin", SkinBytes(defaultKeyMap, image));
-    const Options options = StoredOptions(kReprDecimal, u"s");
-    StoreValue(HKEY_CURRENT_USER, &options, sizeof options);
-    Start();
-    EXPECT_TRUE(HasLinesInOrder(Read(L"tree"), {"  1 text \"Результат\" = \"Неверный формат скина\" "}));
-}
-
-// Each layer names the keys by their actions; Talk drops the layer.
-TEST_F(ScreenReader, EachLayerNamesTheKeysByWhatTheyDo)
-{
-    Start();
-    EXPECT_TRUE(HasLinesInOrder(Read(L"keys:L tree keys:U tree keys:R tree keys:D tree keys:T tree"), {
-        "  2 static \"радианы\"", "  3 static \"Слой: влево\"",
-        "  4 button \"натуральный логарифм\" [Нажать] 0,27 59x39\n", "  10 button \"квадратный корень\"",
-        "  15 button \"возвести в степень\"",
-        "  3 static \"Слой: вверх\"", "  7 button \"сменить знак\"", "  13 button \"радианы\"",
-        "  3 static \"Слой: вправо\"", "  4 button \"плюс\"", "  15 button \"процент\"",
-        "  3 static \"Слой: вниз\"", "  4 button \"синус\"", "  15 button \"гиперболический котангенс\"",
-        "  3 static \"Слой: основной\"", "  4 button \"1\""}));
-}
-
-TEST_F(ScreenReader, PlacesFollowTheZoom)
-{
-    Start();
-    Command(IDM_ZOOM_1 + 1);
-    Pump(50);
-    EXPECT_TRUE(HasLinesInOrder(Read(L"tree hit:300,300"), {
+    }},
+    {"places follow the zoom", 2, "", L"tree hit:300,300", {
         "client \"Vela Skin\" 0,0 352x360\n", "  1 text \"Результат\" = \"0\" 0,0 352x54\n",
         "  4 button \"1\" [Нажать] 0,54 118x78\n", "  16 button \"Функции\" [Нажать] 0,360 176x48\n",
-        "hit 300,300: 15\n"}));
-}
-
-// The default action presses the key in the current layer, as the keypad
-// does; the rows run one after another, Up 1 (clear all) between them.
-const struct { const wchar_t* commands; const char* announced; } kPressRows[] = {
-    {L"keys:7 press:5", "press 5\n    value 1 \"Результат\" = \"72\"\n"},
-    {L"keys:9U press:7", "press 7\n    value 1 \"Результат\" = \"-9\"\n"},  // Up 4: change the sign
-    {L"keys:100L press:6", "press 6\n    value 1 \"Результат\" = \"2\"\n"},  // Left 3: decimal logarithm
-    {L"keys:2R press:4 keys:3 press:13", "press 13\n    value 1 \"Результат\" = \"3.\"\n"},  // the star
-    {L"keys:2R press:4 keys:3A", "key A\n    value 1 \"Результат\" = \"5\"\n"},  // Right 1 added
-};
-
-TEST_F(ScreenReader, TheDefaultActionPressesTheKeyInItsLayer)
-{
-    Start();
-    std::wstring commands = L"hook";
-    for (const auto& row : kPressRows) commands += std::wstring(L" ") + row.commands + L" keys:U1";
-    const std::string read = Read(commands);
-    size_t at = 0;
-    for (const auto& row : kPressRows) {
-        const size_t found = read.find(row.announced, at);
-        EXPECT_NE(found, std::string::npos) << row.announced << read;
-        at = found != std::string::npos ? found : at;
-    }
-}
-
-// A layer change is spoken by the layer's text; the keys are told of it only
-// once the reader holds their names (here: after reading the tree).
-TEST_F(ScreenReader, TheDisplaysChangesAndTheLayersAreAnnounced)
-{
-    Start();
-    EXPECT_TRUE(HasLinesInOrder(Read(L"hook keys:12+3= keys:L press:4 tree keys:R activate"), {
-        "key 1\n    value 1 \"Результат\" = \"1\"\n",
-        "key 2\n    value 1 \"Результат\" = \"12\"\n",
-        "key +\n    value 1 \"Результат\" = \"12+\"\n",
-        "key 3\n    value 1 \"Результат\" = \"3\"\n",
+        "hit 300,300: 15\n"}},
+    {"the message shown instead of the number", 1, TwoPlanes(), L"tree",
+     {"  1 text \"Результат\" = \"Неверный формат скина\" "}},
+    // A layer names the keys by their actions (each action's name is the
+    // calculator's); Talk drops the layer.
+    {"a layer's names", 1, "", L"keys:L tree keys:T tree", {
+        "  2 static \"радианы\"", "  3 static \"Слой: влево\"",
+        "  4 button \"натуральный логарифм\" [Нажать] 0,27 59x39\n", "  15 button \"возвести в степень\"",
+        "  3 static \"Слой: основной\"", "  4 button \"1\""}},
+    // The default action presses the key in the current layer, as the keypad
+    // does (the one the Left layer's press below shows too); Up 1 (clear all)
+    // between the presses.
+    {"default actions", 1, "", L"hook keys:7 press:5 keys:U1 keys:9U press:7 keys:U1 keys:2R press:4 keys:3A", {
+        "press 5\n    value 1 \"Результат\" = \"72\"\n",
+        "press 7\n    value 1 \"Результат\" = \"-9\"\n",  // Up 4: change the sign
+        "key A\n    value 1 \"Результат\" = \"5\"\n"}},   // Right 1 added
+    // A layer change is spoken by the layer's text; the keys are told of it
+    // only once the reader holds their names (here: after reading the tree).
+    {"announcements", 1, "", L"hook keys:12+3= keys:L press:4 tree keys:R activate", {
+        "key 1\n    value 1 \"Результат\" = \"1\"\n",      // a key
+        "key +\n    value 1 \"Результат\" = \"12+\"\n",    // a typed character
         "key =\n    value 1 \"Результат\" = \"15\"\n",
         "key L\n    name 3 \"Слой: влево\"\npress 4\n",
         "    value 1 \"Результат\" = \"2.70805\"\n    name 3 \"Слой: основной\"\nclient ",
         "key R\n    name 3 \"Слой: вправо\"\n    name 4 \"плюс\"\n",
         "    name 15 \"процент\"\n",
         "activate\n",
-        "    focus 1 \"Результат\"\n",
-    }));
+        "    focus 1 \"Результат\"\n"}},
+};
+
+using ScreenReader = Vela;
+
+TEST_F(ScreenReader, ReadsTheMainWindow)
+{
+    for (const ReaderRow& row : kReaderRows) {
+        Write(L"s.skin", row.image.empty() ? "" : SkinBytes(defaultKeyMap, row.image));
+        StoreOptions(HKEY_CURRENT_USER, StoredOptions(kReprDecimal, row.image.empty() ? u"" : u"s"));
+        Start();
+        if (row.zoom != 1) {
+            Command(IDM_ZOOM_1 + row.zoom - 1);
+            Pump(50);
+        }
+        EXPECT_TRUE(HasLinesInOrder(FinishScreenReader(StartScreenReader(Window(), row.commands)), row.lines))
+            << row.name;
+    }
 }
-
-}  // namespace
-
-namespace {
 
 bool highContrast;
 
@@ -147,14 +115,6 @@ COLORREF PixelAt(HWND window, int x, int y)
     return pixel;
 }
 
-std::string ShippedSkin()
-{
-    wchar_t path[MAX_PATH] = {};
-    MultiByteToWideChar(CP_UTF8, 0, VELA_SHIPPED_SKIN, -1, path, MAX_PATH);
-    std::ifstream file((L"Z:" + std::wstring(path)).c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 std::wstring Title()
 {
     wchar_t title[64] = {};
@@ -174,11 +134,10 @@ using HighContrast = Vela;
 
 TEST_F(HighContrast, DisplayAndBarTakeTheSystemsColoursAndTheKeypadTheContrastSkin)
 {
-    Write(L"Контраст.skin", ShippedSkin());
-    Write(L"plain.skin", ShippedSkin());
+    Write(L"Контраст.skin", ReadBuildFile(VELA_SHIPPED_SKIN));
+    Write(L"plain.skin", ReadBuildFile(VELA_SHIPPED_SKIN));
     for (const auto& row : kContrastRows) {
-        const Options options = StoredOptions(kReprDecimal, row.chosen);
-        StoreValue(HKEY_CURRENT_USER, &options, sizeof options);
+        StoreOptions(HKEY_CURRENT_USER, StoredOptions(kReprDecimal, row.chosen));
         Start();
         const std::wstring before = Title();
         SetHighContrast(true);

@@ -117,24 +117,6 @@ void Keys(const char* script)
     }
 }
 
-void PutOnClipboard(const std::wstring& text)
-{
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    std::memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(block);
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
-}
-
-void Click(POINT at)
-{
-    PostMessageW(Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-    PostMessageW(Window(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-    Pump();
-}
-
 std::wstring Display()
 {
     char16_t grouped[kGroupedCapacity];
@@ -144,23 +126,6 @@ std::wstring Display()
 HMENU ButtonPopup(int buttonId)
 {
     return reinterpret_cast<HMENU>(SendMessageW(SHFindMenuBar(Window()), SHCMBM_GETSUBMENU, 0, buttonId));
-}
-
-bool MenuChecked(int buttonId, int itemId)
-{
-    const UINT state = GetMenuState(ButtonPopup(buttonId), static_cast<UINT>(itemId), MF_BYCOMMAND);
-    return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
-}
-
-std::wstring MenuTexts(int firstId, int lastId)
-{
-    std::wstring out;
-    for (int id = firstId; id <= lastId; ++id) {
-        wchar_t text[64] = {};
-        if (GetMenuStringW(ButtonPopup(IDM_FUNCTIONS_BUTTON), id, text, 64, MF_BYCOMMAND) > 0)
-            out += (out.empty() ? L"" : L" ") + std::wstring(text);
-    }
-    return out;
 }
 
 bool SaveScreenshot(const char* name)
@@ -199,10 +164,17 @@ std::wstring TestFolder()
     return std::wstring(path, std::wcsrchr(path, L'\\') + 1);
 }
 
-std::string ReadTestFile(const std::wstring& name)
+std::string ReadBytes(const std::wstring& path)
 {
-    std::ifstream file((TestFolder() + name).c_str(), std::ios::binary);
+    std::ifstream file(path.c_str(), std::ios::binary);
     return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "(missing)";
+}
+
+std::string ReadBuildFile(const char* utf8)
+{
+    wchar_t path[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, path, MAX_PATH);
+    return ReadBytes(L"Z:" + std::wstring(path));
 }
 
 std::string Lines(std::initializer_list<const wchar_t*> lines)
@@ -213,14 +185,6 @@ std::string Lines(std::initializer_list<const wchar_t*> lines)
         bytes += "\r\n";
     }
     return bytes;
-}
-
-std::wstring AsLines(const std::string& bytes)
-{
-    std::wstring text;
-    for (unsigned char byte : bytes)
-        text += byte == '\r' ? L"" : byte == '\n' ? L" / " : std::wstring(1, DecodeNameByte(byte));
-    return text;
 }
 
 std::string SkinBytes(const uint8_t (&keyMap)[48], const std::string& baseImage)
@@ -269,18 +233,22 @@ namespace {
 std::wstring ReaderOutput() { return TestFolder() + L"msaa-client.txt"; }
 }  // namespace
 
-HANDLE StartScreenReader(HWND window, const std::wstring& commands)
+HANDLE Spawn(std::wstring commandLine)
 {
-    DeleteFileW(ReaderOutput().c_str());
-    std::wstring line = L"\"" + TestFolder() + L"vela_msaa_client.exe\" \"" + ReaderOutput() + L"\" " +
-                        std::to_wstring(reinterpret_cast<INT_PTR>(window)) + L" " + commands;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return nullptr;
     CloseHandle(process.hThread);
     return process.hProcess;
+}
+
+HANDLE StartScreenReader(HWND window, const std::wstring& commands)
+{
+    DeleteFileW(ReaderOutput().c_str());
+    return Spawn(L"\"" + TestFolder() + L"vela_msaa_client.exe\" \"" + ReaderOutput() + L"\" " +
+                 std::to_wstring(reinterpret_cast<INT_PTR>(window)) + L" " + commands);
 }
 
 bool ScreenReaderDone(HANDLE reader) { return reader == nullptr || WaitForSingleObject(reader, 0) != WAIT_TIMEOUT; }
@@ -294,11 +262,10 @@ std::string FinishScreenReader(HANDLE reader)
     }
     if (!ScreenReaderDone(reader)) TerminateProcess(reader, 1);
     CloseHandle(reader);
-    std::ifstream file(ReaderOutput().c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return ReadBytes(ReaderOutput());
 }
 
-::testing::AssertionResult HasLinesInOrder(const std::string& text, std::initializer_list<const char*> lines)
+::testing::AssertionResult HasLinesInOrder(const std::string& text, const std::vector<const char*>& lines)
 {
     size_t at = 0;
     for (const char* line : lines) {

@@ -24,6 +24,7 @@ inline void StoreValue(HKEY root, const void* bytes, DWORD size, DWORD type = RE
 {
     RegSetKeyValueW(root, kOptionsKeyPath, kOptionsValueName, type, bytes, size);
 }
+inline void StoreOptions(HKEY root, const Options& options) { StoreValue(root, &options, sizeof options); }
 DWORD ReadStored(HKEY root, Options& options);  // the value's size; 0 when there is none (or a longer one)
 Options StoredOptions(int reprMode, const char16_t* skinName = u"");  // the defaults but these
 
@@ -39,16 +40,14 @@ void Command(int id);
 // and up; n, s and ^ before a key: from the numeric keypad (digits, + - * / .
 // and A its Enter), with Shift, with Control.
 void Keys(const char* script);
-void PutOnClipboard(const std::wstring& text);
-void Click(POINT at);  // the left button, at a client point
 inline RECT Client() { RECT client{}; GetClientRect(Window(), &client); return client; }
 std::wstring Display();  // the value text as the display line draws it
 HMENU ButtonPopup(int buttonId);
-bool MenuChecked(int buttonId, int itemId);
-std::wstring MenuTexts(int firstId, int lastId);  // of the "Функции" items there are
 // The main window (or the dialog over it) and its soft-key bar as the screen
 // shows them: a BMP in VELA_SHOT_DIR when that is set.
 bool SaveScreenshot(const char* name);
+
+HANDLE Spawn(std::wstring commandLine);  // the process, or null
 
 // A screen reader in another process (vela_msaa_client) reading `window`
 // with `commands` (see that program); the result is what it wrote, in UTF-8.
@@ -59,12 +58,13 @@ HANDLE StartScreenReader(HWND window, const std::wstring& commands);
 bool ScreenReaderDone(HANDLE reader);
 std::string FinishScreenReader(HANDLE reader);
 // Each of `lines` is found in `text`, in this order; the first missing one.
-::testing::AssertionResult HasLinesInOrder(const std::string& text, std::initializer_list<const char*> lines);
+::testing::AssertionResult HasLinesInOrder(const std::string& text, const std::vector<const char*>& lines);
 
 std::wstring TestFolder();  // the program folder, ending in "\"
-std::string ReadTestFile(const std::wstring& name);  // "(missing)" when there is none
+std::string ReadBytes(const std::wstring& path);  // "(missing)" when there is no such file
+inline std::string ReadTestFile(const std::wstring& name) { return ReadBytes(TestFolder() + name); }
+std::string ReadBuildFile(const char* utf8);  // a path the build gave, on Wine's drive for the root
 std::string Lines(std::initializer_list<const wchar_t*> lines);  // Windows-1251, CR LF
-std::wstring AsLines(const std::string& bytes);  // decoded, each line ending in " / "
 // A skin file: key map, colours, an image for the base layer only.
 std::string SkinBytes(const uint8_t (&keyMap)[48], const std::string& baseImage);
 // A bitmap file of `bits` per pixel with an information header of
@@ -75,10 +75,12 @@ std::string Bitmap(int width, int height, int bits, DWORD headerSize = 40);
 // A fresh program per test, no stored options; the files a test writes
 // replace what was in the folder until the test ends.
 class Vela : public ::testing::Test {
+public:
+    static void Start();  // again: the program ends first
+
 protected:
     void SetUp() override { DeleteStoredOptions(); }
     void TearDown() override;
-    void Start();  // again: the program ends first
     void Write(const std::wstring& name, const std::string& bytes);  // empty: no such file
 
 private:

@@ -3,7 +3,7 @@
 // actions, and the WinEvents the window raises. The Wine tests start it on
 // the program's window and compare what it writes.
 //
-//   vela_msaa_client OUT.txt HWND COMMAND...   (HWND "find": the main window)
+//   vela_msaa_client OUT.txt HWND COMMAND...
 //
 //   tree         the window's client object and its children
 //   controls     each child window's client object, then the soft-key bar's tree
@@ -19,6 +19,7 @@
 #include <oleacc.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -45,12 +46,18 @@ std::wstring RoleWord(LONG role)
 
 std::wstring Quoted(BSTR text) { return L"\"" + std::wstring(text != nullptr ? text : L"") + L"\""; }
 
+VARIANT Child(LONG id)
+{
+    VARIANT child;
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
 // "role "name" = "value" x,y wxh", the place relative to `origin`'s client area.
 std::wstring Describe(IAccessible* object, LONG child, HWND origin)
 {
-    VARIANT id;
-    id.vt = VT_I4;
-    id.lVal = child;
+    const VARIANT id = Child(child);
     VARIANT role;
     VariantInit(&role);
     BSTR name = nullptr, value = nullptr, action = nullptr;
@@ -96,19 +103,6 @@ void Tree(HWND window, HWND origin)
     object->Release();
 }
 
-HWND SoftKeyBarOf(HWND window)
-{
-    struct Search { HWND owner, bar; } search{window, nullptr};
-    EnumWindows([](HWND candidate, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        wchar_t name[32] = {};
-        GetClassNameW(candidate, name, 32);
-        if (GetWindow(candidate, GW_OWNER) == s->owner && std::wstring(name) == L"VelaSoftKeyBar") s->bar = candidate;
-        return s->bar == nullptr;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.bar;
-}
-
 void Controls()
 {
     for (HWND child = GetWindow(target, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -118,7 +112,9 @@ void Controls()
         out += Describe(object, CHILDID_SELF, target) + L"\n";
         object->Release();
     }
-    HWND bar = SoftKeyBarOf(target);
+    HWND bar = nullptr;  // the target's own, among the bars
+    do bar = FindWindowExW(nullptr, bar, L"VelaSoftKeyBar", nullptr);
+    while (bar != nullptr && GetWindow(bar, GW_OWNER) != target);
     if (bar != nullptr) Tree(bar, target);
 }
 
@@ -154,14 +150,11 @@ void CollectEvents()
                               : e.event == EVENT_OBJECT_NAMECHANGE ? L"name"
                               : e.event == EVENT_OBJECT_FOCUS     ? L"focus"
                                                                   : L"other";
-        VARIANT child;
-        child.vt = VT_I4;
-        child.lVal = e.child;
         std::wstring said;
         if (IAccessible* object = CachedClientObject(e.window)) {
             BSTR name = nullptr, value = nullptr;
-            object->get_accName(child, &name);
-            if (e.event == EVENT_OBJECT_VALUECHANGE) object->get_accValue(child, &value);
+            object->get_accName(Child(e.child), &name);
+            if (e.event == EVENT_OBJECT_VALUECHANGE) object->get_accValue(Child(e.child), &value);
             said = Quoted(name) + (value != nullptr ? L" = " + Quoted(value) : L"");
             SysFreeString(name);
             SysFreeString(value);
@@ -173,37 +166,25 @@ void CollectEvents()
 
 // Keys go to the window with the keyboard focus in the target's thread: the
 // main window itself, or a dialog's control.
-HWND KeyTarget()
+void SendKey(wchar_t key)
 {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    const DWORD thread = GetWindowThreadProcessId(target, nullptr);
-    return GetGUIThreadInfo(thread, &info) && info.hwndFocus != nullptr ? info.hwndFocus : target;
-}
-
-void SendKey(wchar_t key)
-{
-    HWND target = KeyTarget();
-    static const struct { wchar_t key; WPARAM code; } kKeys[] = {
-        {L'L', VK_LEFT}, {L'U', VK_UP}, {L'R', VK_RIGHT}, {L'D', VK_DOWN}, {L'T', VK_F3}, {L'A', VK_RETURN},
-    };
-    for (const auto& row : kKeys)
-        if (row.key == key) {
-            SendMessageW(target, WM_KEYDOWN, row.code, 1);
-            return;
-        }
-    if (key >= L'0' && key <= L'9') SendMessageW(target, WM_KEYDOWN, key, 1);
-    else SendMessageW(target, WM_CHAR, key, 1);
+    const bool focus = GetGUIThreadInfo(GetWindowThreadProcessId(target, nullptr), &info) && info.hwndFocus != nullptr;
+    static const wchar_t kWords[] = L"LURDTA";
+    static const WPARAM kCodes[] = {VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_F3, VK_RETURN};
+    const wchar_t* word = std::wcschr(kWords, key);
+    if (word != nullptr || (key >= L'0' && key <= L'9'))
+        SendMessageW(focus ? info.hwndFocus : target, WM_KEYDOWN, word != nullptr ? kCodes[word - kWords] : key, 1);
+    else
+        SendMessageW(focus ? info.hwndFocus : target, WM_CHAR, key, 1);
 }
 
 void Press(long child)
 {
     IAccessible* object = ClientObject(target);
     if (object == nullptr) return;
-    VARIANT id;
-    id.vt = VT_I4;
-    id.lVal = child;
-    const HRESULT hr = object->accDoDefaultAction(id);
+    const HRESULT hr = object->accDoDefaultAction(Child(child));
     out += L"press " + std::to_wstring(child) + (SUCCEEDED(hr) ? L"" : L" failed") + L"\n";
     object->Release();
     CollectEvents();
@@ -269,8 +250,7 @@ void Run(const std::wstring& command)
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 3) return 2;
-    target = std::wstring(argv[2]) == L"find" ? FindWindowW(L"DravnikVela", nullptr)
-                                              : reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(argv[2], nullptr, 10)));
+    target = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(argv[2], nullptr, 10)));
     CoInitialize(nullptr);
     for (int i = 3; i < argc; ++i) Run(argv[i]);
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, out.c_str(), static_cast<int>(out.size()), nullptr, 0, nullptr, nullptr);
