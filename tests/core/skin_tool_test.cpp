@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/skin/keymap_text.h"
 #include "tests/core/support.h"
+#include "tools/skin/keymap_text.h"
 #include "tools/skin/skin_tool.h"
 
 namespace {
