@@ -12,9 +12,9 @@
 
 #include <string>
 
-#include "core/skin/keymap_text.h"
 #include "core/skin/palette.h"
 #include "core/skin/skin.h"
+#include "tools/skin/keymap_text.h"
 #include "tools/skin/skin_tool.h"
 
 namespace {

@@ -35,8 +35,8 @@
 
 #include "core/engine/engine.h"
 #include "core/skin/keypad_art.h"
-#include "core/skin/keymap_text.h"
 #include "core/skin/skin.h"
+#include "tools/skin/keymap_text.h"
 
 namespace {
 

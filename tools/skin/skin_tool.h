@@ -1,5 +1,5 @@
-// What vela-skin adds to the core's skin files (core/skin/skin_pack.h), which
-// decides everything about them: PNG files read and written, and the
+// What vela-skin adds to the skin files in memory (skin_pack.h), which
+// decide everything about them: PNG files read and written, and the
 // preview's sample number drawn in a small pixel font. The command line and
 // the files are vela_skin.cpp's; the tests and the fuzz target call these.
 #pragma once
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/skin/skin_pack.h"
+#include "tools/skin/skin_pack.h"
 
 // Builds a skin file as PackSkinBitmaps does, but that an image whose file
 // name ends in .png (any case) is converted first (BitmapFromPng, transparent

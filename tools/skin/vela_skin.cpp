@@ -1,5 +1,5 @@
 // vela-skin: the skin authors' tool. The usage text below says what it does;
-// the core's skin files (core/skin/skin_pack.h) and skin_tool.h do it, this
+// skin_pack.h (skin files in memory) and skin_tool.h (PNG) do it, this
 // file reads the command line and the files.
 //
 // File names are UTF-8 here; on Windows the command line arrives as UTF-16

@@ -1,4 +1,4 @@
-#include "core/skin/keymap_text.h"
+#include "tools/skin/keymap_text.h"
 
 #include <cstdio>
 #include <cstring>

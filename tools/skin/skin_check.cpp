@@ -7,8 +7,8 @@
 
 #include "core/engine/engine.h"
 #include "core/skin/palette.h"
-#include "core/skin/skin_pack.h"
 #include "core/text/little_endian.h"
+#include "tools/skin/skin_pack.h"
 
 namespace {
 

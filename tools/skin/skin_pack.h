@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/skin/keymap_text.h"
+#include "tools/skin/keymap_text.h"
 #include "core/skin/skin.h"
 
 // The layers by the names of their files: base.bmp, left.bmp ...

@@ -1,6 +1,6 @@
 // Skin files built and taken apart: the refusal reasons, pack and unpack, and
 // the bitmap files made from decoded pixels.
-#include "core/skin/skin_pack.h"
+#include "tools/skin/skin_pack.h"
 
 #include <algorithm>
 #include <cstdarg>
