@@ -8,7 +8,7 @@
 #   cmake --build <build> --target skin-images
 add_executable(make-skin-images ${CMAKE_CURRENT_LIST_DIR}/make_skin_images.cpp)
 # The labels are the calculator's own names of the key maps' actions.
-target_link_libraries(make-skin-images PRIVATE vela_keysession)
+target_link_libraries(make-skin-images PRIVATE vela_phone)
 
 set(contrast_dir ${PROJECT_SOURCE_DIR}/skins/contrast)
 set(contrast_args --style contrast --keys ${contrast_dir}/keys.txt)

@@ -199,7 +199,7 @@ std::wstring Font()
 std::wstring SkinChoice()
 {
     return AsWide(Calc().options.skinName) + (L" | " + TextOf(Window())) + L" | " +
-           to_wstring(mainWindowState.skin.builtinSkin) + L" " + boxes;
+           to_wstring(mainWindowState.skinView.skin.builtinSkin) + L" " + boxes;
 }
 
 // A row expects what its steps noted, then what `outcome` reads afterwards;

@@ -126,13 +126,14 @@ TEST_F(Program, SkinFileAtStart)
         Start();
         Keys("12");
         EXPECT_EQ(boxes, row.boxes) << row.name;
-        EXPECT_EQ(mainWindowState.skin.builtinSkin, row.builtinSkin) << row.name;
-        EXPECT_EQ(std::memcmp(mainWindowState.skin.keyMap, defaultKeyMap, 48), 0) << row.name;
-        const int ink = InkColumns(Window(), kPhoneScreenHeight - row.imageRows, mainWindowState.skin.backColor);
+        EXPECT_EQ(mainWindowState.skinView.skin.builtinSkin, row.builtinSkin) << row.name;
+        EXPECT_EQ(std::memcmp(mainWindowState.skinView.skin.keyMap, defaultKeyMap, 48), 0) << row.name;
+        const COLORREF back = mainWindowState.skinView.skin.backColor;
+        const int ink = InkColumns(Window(), kPhoneScreenHeight - row.imageRows, back);
         EXPECT_GT(ink, 0) << row.name;
         EXPECT_LT(ink, 60) << row.name << ": no message across the display line";
         // Below the display line: the image, or nothing at all.
-        EXPECT_EQ(InkColumns(Window(), kPhoneScreenHeight, mainWindowState.skin.backColor) > ink, row.imageRows > 0)
+        EXPECT_EQ(InkColumns(Window(), kPhoneScreenHeight, back) > ink, row.imageRows > 0)
             << row.name;
         EXPECT_EQ(Display(), L"12") << row.name;  // painting leaves the number alone
     }
@@ -150,7 +151,7 @@ TEST_F(Program, ForeignNamesInTheRegistryStayOutOfOtherFolders)
         StoreValue(HKEY_LOCAL_MACHINE, &options, sizeof options);
         Start();
         EXPECT_EQ(boxes, L"");
-        EXPECT_EQ(mainWindowState.skin.builtinSkin, 1);
+        EXPECT_EQ(mainWindowState.skinView.skin.builtinSkin, 1);
         EXPECT_EQ(std::u16string(Calc().options.constantsFile), u"constant");
         EXPECT_EQ(Calc().constants.count, 1);
     }
@@ -478,7 +479,7 @@ std::vector<uint32_t> BitmapPixels(HBITMAP bitmap, int width, int height)
 TEST_F(Program, BuiltinKeypadIsDrawnAtTheZoomsResolution)
 {
     Start();
-    std::vector<uint32_t> small = BitmapPixels(mainWindowState.builtinImages[0], kKeypadWidth, kKeypadHeight);
+    std::vector<uint32_t> small = BitmapPixels(mainWindowState.skinView.builtinImages[0], kKeypadWidth, kKeypadHeight);
     std::sort(small.begin(), small.end());
     for (int zoom : {2, 3}) {
         Command(IDM_ZOOM_1 + zoom - 1);
