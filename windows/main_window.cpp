@@ -33,11 +33,9 @@ EngineState& engine = mainWindowState.calculator.engine;
 SkinView& skinView = mainWindowState.skinView;
 const uint8_t* const keyMap = mainWindowState.skinView.skin.keyMap;
 
-// Where the keypad image of the current layer starts, in client pixels.
-int KeypadTop(const RECT& client)
-{
-    return client.bottom - KeypadImageSize(skinView, calculator.keypad.keyLayer).cy * ui.zoom;
-}
+// The keypad image of the current layer at zoom 1, and where it starts, in client pixels.
+SIZE LayerImageSize() { return KeypadImageSize(skinView, calculator.keypad.keyLayer); }
+int KeypadTop(const RECT& client) { return client.bottom - LayerImageSize().cy * ui.zoom; }
 
 // The three repaint regions of the keypad handling. A layer change repaints
 // from the top of the tallest image down: the old layer's may reach higher.
@@ -160,7 +158,7 @@ LRESULT OnCreate(HWND window)
     ui.painted = false;
     if (!CreateMenuBar(window)) return -1;
     calculator.listener = MenuListener(window);
-    ShowModes(window, calculator.options);
+    TellModesChanged(&calculator.listener, calculator.options);
     ShowZoomChecked(window, ui.zoom);
     char16_t constantsFile[kListNameCapacity];
     ConstantsFileName(calculator.options, constantsFile);
@@ -295,7 +293,7 @@ KeypadSpot SpotUnder(HWND window, LPARAM point)
     RECT client;
     GetClientRect(window, &client);
     const int x = GET_X_LPARAM(point), y = GET_Y_LPARAM(point) - KeypadTop(client);
-    const SIZE image = KeypadImageSize(skinView, calculator.keypad.keyLayer);
+    const SIZE image = LayerImageSize();
     if (x < 0 || y < 0) return {-1, kLayerNone};
     return SpotAt(x / ui.zoom, y / ui.zoom, image.cx, image.cy);
 }
@@ -667,7 +665,7 @@ RECT KeypadRect(HWND window)
     RECT rect;
     GetClientRect(window, &rect);
     rect.top = KeypadTop(rect);
-    rect.right = rect.left + KeypadImageSize(skinView, calculator.keypad.keyLayer).cx * ui.zoom;
+    rect.right = rect.left + LayerImageSize().cx * ui.zoom;
     return rect;
 }
 
@@ -675,7 +673,7 @@ RECT KeypadRect(HWND window)
 RECT KeyRect(HWND window, int index)
 {
     const RECT keypad = KeypadRect(window);
-    const SIZE image = KeypadImageSize(skinView, calculator.keypad.keyLayer);
+    const SIZE image = LayerImageSize();
     const int column = index % 3, row = index / 3;
     auto across = [&](int c) { return keypad.left + (c * image.cx + 2) / 3 * ui.zoom; };
     auto down = [&](int r) { return keypad.top + (r * image.cy + 3) / 4 * ui.zoom; };

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "core/lists/record_list.h"
+#include "core/settings/options.h"
 #include "resources/resource.h"
 #include "windows/shell/shell.h"
 #include "windows/text.h"
@@ -40,8 +41,9 @@ bool SetItemText(HMENU menu, int id, const char16_t* text)
 // The constant slots take their texts. The currency menu has one item per
 // quick pair, in slot order, inserted where missing; the items of pairs that
 // are no longer there go.
-void RebuildListItems(HWND window, const RecordList& list)
+void RebuildListItems(void* context, const RecordList& list)
 {
+    HWND window = static_cast<HWND>(context);
     const bool currencies = list.kind == &kCurrencyKind;
     HMENU popup = ButtonPopup(window, IDM_FUNCTIONS_BUTTON);
     HMENU menu = popup != nullptr ? GetSubMenu(popup, currencies ? kCurrencySubMenu : kConstantsSubMenu) : nullptr;
@@ -66,20 +68,18 @@ void RebuildListItems(HWND window, const RecordList& list)
         DeleteMenu(menu, static_cast<UINT>(id), MF_BYCOMMAND);
 }
 
-void ShowModesOf(void* window, const Options& options) { ShowModes(static_cast<HWND>(window), options); }
-void RebuildItemsOf(void* window, const RecordList& list) { RebuildListItems(static_cast<HWND>(window), list); }
-
-}  // namespace
-
-CoreListener MenuListener(HWND window) { return {window, ShowModesOf, RebuildItemsOf}; }
-
-void ShowModes(HWND window, const Options& options)
+void ShowModes(void* context, const Options& options)
 {
+    HWND window = static_cast<HWND>(context);
     CheckRange(window, IDM_FUNCTIONS_BUTTON, IDM_REPR_DECIMAL, IDM_REPR_EXPONENT, IDM_REPR_DECIMAL + options.reprMode);
     CheckRange(window, IDM_SETTINGS_BUTTON, IDM_ANGLE_RADIAN, IDM_ANGLE_DEGREE, IDM_ANGLE_RADIAN + options.angleUnit);
     CheckRange(window, IDM_SETTINGS_BUTTON, IDM_GROUP_DIGITS, IDM_GROUP_DIGITS,
                options.groupDigits == 1 ? IDM_GROUP_DIGITS : 0);
 }
+
+}  // namespace
+
+CoreListener MenuListener(HWND window) { return {window, ShowModes, RebuildListItems}; }
 
 void ShowZoomChecked(HWND window, int zoom)
 {

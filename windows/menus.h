@@ -1,6 +1,4 @@
-// The main window's soft-key menus: the core's listener that keeps their
-// check marks and list items up to date, the zoom's check mark, and the text
-// of an item.
+// The main window's soft-key menus: check marks, list items, item texts.
 #pragma once
 
 #include <windows.h>
@@ -8,13 +6,10 @@
 #include <string>
 
 #include "core/seam.h"
-#include "core/settings/options.h"
 
-// Tells the menus of `window` what the calculator's engine and lists change.
+// Keeps the menus of `window` as the calculator's engine and lists change:
+// the check marks of the modes, the list items.
 CoreListener MenuListener(HWND window);
-
-// Checks the representation, the angle unit and digit grouping of `options`.
-void ShowModes(HWND window, const Options& options);
 
 // Checks "×zoom" in "Масштаб".
 void ShowZoomChecked(HWND window, int zoom);

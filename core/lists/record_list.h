@@ -149,13 +149,11 @@ void CancelEditing(RecordList& list);
 // field, or "constant" when it is empty.
 void ConstantsFileName(const Options& options, char16_t (&name)[kListNameCapacity]);
 
-// The texts of a list's items in its menu, in order. A currency table: its
-// quick entries, every ordered pair of two different quick currencies (quick
-// 1 first, then 2, then 3; with two currencies only quick 1 and 2 count),
-// labelled "X->Y" with each name cut to 6 units; the items of entries past
-// `count` go. A constant list: its six slots, each the name of its constant
-// or its number when it names none; an empty list gives none, and the slot
-// items keep whatever they showed.
+// A list's menu item texts, in order. A currency table: its quick entries,
+// every ordered pair of two quick currencies (quick 1 first, then 2, then 3;
+// with two currencies only 1 and 2), "X->Y" with each name cut to 6 units.
+// A constant list: its six slots, each its constant's name or its number
+// when it names none; an empty list gives none (the items keep their texts).
 struct MenuTexts {
     int count;
     char16_t texts[kQuickEntryCount][kFieldTextLimit + 1];
