@@ -3,9 +3,8 @@
 // The window procedure hands every phone key, the Back hot key and the letter
 // cycle's messages to these functions and then does what the returned outcome
 // asks: repaint a region, post a message, run a command after the key, start
-// or stop the cycle timer. The
-// native key-script runner drives the same functions, so both behave alike
-// key for key.
+// or stop the cycle timer. The native key-script runner drives the same
+// functions, so both behave alike key for key.
 #pragma once
 
 #include <cstdint>
