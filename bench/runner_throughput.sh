@@ -3,7 +3,7 @@
 # `wc -w` splitting the same words (a baseline measured in the same run).
 # Usage: bench/runner_throughput.sh BUILD_DIR
 set -euo pipefail
-build=${1:?build folder with tools/vela-keys}
+build=${1:?build folder with tools/phone/vela-keys}
 keys=1000000
 script=$(mktemp)
 trap 'rm -f "$script"' EXIT
@@ -28,7 +28,7 @@ best_us() {
     echo "$best"
 }
 
-runner=$(best_us sh -c "'$build/tools/vela-keys' < '$script'")
+runner=$(best_us sh -c "'$build/tools/phone/vela-keys' < '$script'")
 baseline=$(best_us sh -c "wc -w < '$script'")
 echo "vela-keys: $keys keys in $runner us = $(( keys * 1000000 / runner )) keys/s"
 echo "wc -w:     $keys words in $baseline us"

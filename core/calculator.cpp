@@ -1,7 +1,5 @@
 #include "core/calculator.h"
 
-#include "core/seam.h"
-
 namespace {
 
 using CommandRun = CommandOutcome (*)(Calculator&, int index);
@@ -10,7 +8,7 @@ CommandOutcome ToggleGrouping(Calculator& calculator, int)
 {
     int& group = calculator.options.groupDigits;
     group = group == 0 ? 1 : 0;
-    ModesChanged();
+    TellModesChanged(&calculator.listener, calculator.options);
     return {1, kRepaintDisplay};
 }
 
@@ -80,15 +78,19 @@ const CoreCommand kCoreCommands[] = {
 
 }  // namespace
 
-void StartCalculator(Calculator& calculator, const Options& options)
+void StartCalculator(Calculator& calculator, const Options& options, const CoreListener& listener)
 {
+    calculator.listener = listener;
     calculator.options = options;
     InitEngine(calculator.engine, calculator.options);
+    calculator.engine.listener = &calculator.listener;
     InitKeypad(calculator.keypad);
     ReleaseList(calculator.constants);
     ReleaseList(calculator.currencies);
     InitList(calculator.constants, kConstantsKind);
     InitList(calculator.currencies, kCurrencyKind);
+    calculator.constants.listener = &calculator.listener;
+    calculator.currencies.listener = &calculator.listener;
 }
 
 void EndCalculator(Calculator& calculator)

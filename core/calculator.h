@@ -7,9 +7,11 @@
 #include "core/engine/engine.h"
 #include "core/keypad/keypad.h"
 #include "core/lists/record_list.h"
+#include "core/seam.h"
 #include "core/settings/options.h"
 
 struct Calculator {
+    CoreListener listener;  // the engine and both lists tell it of changes
     Options options;        // the engine's four settings live here
     EngineState engine;     // points into `options`
     KeypadState keypad;
@@ -17,13 +19,15 @@ struct Calculator {
     RecordList currencies;
 
     Calculator() = default;
-    Calculator(const Calculator&) = delete;  // the engine points into `options`
+    Calculator(const Calculator&) = delete;  // the engine points into `options` and `listener`
     Calculator& operator=(const Calculator&) = delete;
 };
 
 // Start-up state on `options`: the engine reset and its formats built, no key
 // layer, both lists empty (loading them is the program's, from its folder).
-void StartCalculator(Calculator& calculator, const Options& options);
+// The engine and the lists tell `listener` of their changes; the program may
+// change calculator.listener later (once its window exists, say).
+void StartCalculator(Calculator& calculator, const Options& options, const CoreListener& listener = {});
 
 // Releases both lists.
 void EndCalculator(Calculator& calculator);

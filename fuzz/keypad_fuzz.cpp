@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/text/text16.h"
-#include "tools/key_session.h"
+#include "tools/phone/key_session.h"
 
 namespace {
 

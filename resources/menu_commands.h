@@ -1,6 +1,7 @@
 // The menu's command ids and the calculator commands they stand for. The
 // Windows program maps WM_COMMAND through this table, and a key action's
-// request back to the id it posts; the key-script runner maps "cmd:N".
+// request back to the menu item whose text names it; the key-script runner
+// maps "cmd:N".
 #pragma once
 
 #include "core/commands.h"

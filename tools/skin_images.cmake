@@ -9,7 +9,7 @@
 add_executable(make-skin-images ${CMAKE_CURRENT_LIST_DIR}/make_skin_images.cpp)
 # The labels are the calculator's own names of the key maps' actions; the key
 # map text is read by the skin authors' library (tools/skin).
-target_link_libraries(make-skin-images PRIVATE vela_keysession vela_skinauthoring)
+target_link_libraries(make-skin-images PRIVATE vela_phone vela_skinauthoring)
 
 set(contrast_dir ${PROJECT_SOURCE_DIR}/skins/contrast)
 set(contrast_args --style contrast --keys ${contrast_dir}/keys.txt)

@@ -8,7 +8,6 @@
 #include <cwchar>
 
 #include "core/screen/screen.h"
-#include "core/seam.h"
 #include "core/text/text16.h"
 #include "resources/menu_commands.h"
 #include "resources/resource.h"
@@ -31,9 +30,12 @@ constexpr int kSmallestFontHeight = 8;
 MainWindowState& ui = mainWindowState;
 Calculator& calculator = mainWindowState.calculator;
 EngineState& engine = mainWindowState.calculator.engine;
+SkinView& skinView = mainWindowState.skinView;
+const uint8_t* const keyMap = mainWindowState.skinView.skin.keyMap;
 
-// Where the keypad image of the current layer starts, in client pixels.
-int KeypadTop(const RECT& client) { return client.bottom - KeypadImageSize(calculator.keypad.keyLayer).cy * ui.zoom; }
+// The keypad image of the current layer at zoom 1, and where it starts, in client pixels.
+SIZE LayerImageSize() { return KeypadImageSize(skinView, calculator.keypad.keyLayer); }
+int KeypadTop(const RECT& client) { return client.bottom - LayerImageSize().cy * ui.zoom; }
 
 // The three repaint regions of the keypad handling. A layer change repaints
 // from the top of the tallest image down: the old layer's may reach higher.
@@ -43,7 +45,7 @@ void RequestRepaint(HWND window, Repaint region)
     RECT rect;
     GetClientRect(window, &rect);
     if (region == kRepaintDisplay) rect.bottom = KeypadTop(rect);
-    if (region == kRepaintKeypad) rect.top = rect.bottom - TallestKeypadImage() * ui.zoom;
+    if (region == kRepaintKeypad) rect.top = rect.bottom - TallestKeypadImage(skinView) * ui.zoom;
     InvalidateRect(window, &rect, TRUE);
 }
 
@@ -53,7 +55,7 @@ DialogContext Context() { return {&calculator, ui.programFolder}; }
 // that cannot be drawn.
 std::wstring ShownText()
 {
-    const UINT message = KeypadImageMessage(calculator.keypad.keyLayer);
+    const UINT message = KeypadImageMessage(skinView, calculator.keypad.keyLayer);
     if (message != 0) return LoadText(message);
     char16_t number[kGroupedCapacity];
     return AsWide(DisplayValueText(number, kGroupedCapacity));
@@ -155,8 +157,9 @@ LRESULT OnCreate(HWND window)
     ui.mainWindow = window;
     ui.painted = false;
     if (!CreateMenuBar(window)) return -1;
-    ModesChanged();
-    ShowZoomChecked(ui.zoom);
+    calculator.listener = MenuListener(window);
+    TellModesChanged(&calculator.listener, calculator.options);
+    ShowZoomChecked(window, ui.zoom);
     char16_t constantsFile[kListNameCapacity];
     ConstantsFileName(calculator.options, constantsFile);
     LoadListOrSay(nullptr, ui.programFolder, calculator.currencies, kCurrencyKind.file.fileName);
@@ -187,11 +190,11 @@ void PaintDisplay(HDC dc, RECT rect, UINT messageId)
 {
     // High contrast: the system's colours, whatever the skin's.
     const bool system = HighContrastOn();
-    HBRUSH brush = CreateSolidBrush(system ? GetSysColor(COLOR_WINDOW) : ui.skin.backColor);
+    HBRUSH brush = CreateSolidBrush(system ? GetSysColor(COLOR_WINDOW) : skinView.skin.backColor);
     FillRect(dc, &rect, brush);
     DeleteObject(brush);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldText = SetTextColor(dc, system ? GetSysColor(COLOR_WINDOWTEXT) : ui.skin.textColor);
+    const COLORREF oldText = SetTextColor(dc, system ? GetSysColor(COLOR_WINDOWTEXT) : skinView.skin.textColor);
     HGDIOBJ oldFont = ui.displayFontCount > 0 ? SelectObject(dc, ui.displayFonts[0]) : nullptr;
 
     const wchar_t* indicator = AsWide(DisplayIndicator(engine));
@@ -221,14 +224,14 @@ LRESULT OnPaint(HWND window)
     // The built-in keypad's image for this zoom and layer, drawn the first
     // time it shows: painting itself only reads. The window's first paint
     // shows the enlarged image at once, and the sharp one follows it.
-    if (ui.painted) DrawZoomedKeypadImage(calculator.keypad.keyLayer, ui.zoom);
+    if (ui.painted) DrawZoomedKeypadImage(skinView, calculator.keypad.keyLayer, ui.zoom);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     RECT rect;
     GetClientRect(window, &rect);
     // The keypad image is drawn even when only the display needs it: a
     // message in the display says whether the image could be drawn.
-    UINT messageId = PaintKeypadImage(dc, rect, calculator.keypad.keyLayer, ui.zoom);
+    UINT messageId = PaintKeypadImage(dc, rect, skinView, calculator.keypad.keyLayer, ui.zoom);
     rect.bottom = KeypadTop(rect);
     if (paint.rcPaint.top < rect.bottom) PaintDisplay(dc, rect, messageId);
     EndPaint(window, &paint);
@@ -239,16 +242,22 @@ LRESULT OnPaint(HWND window)
 
 LRESULT OnDrawZoomedKeypad(HWND window)
 {
-    if (DrawZoomedKeypadImage(calculator.keypad.keyLayer, ui.zoom)) RequestRepaint(window, kRepaintKeypad);
+    if (DrawZoomedKeypadImage(skinView, calculator.keypad.keyLayer, ui.zoom)) RequestRepaint(window, kRepaintKeypad);
     return 0;
 }
 
 // --- Keys and the mouse ----------------------------------------------------------
 
+// A list action's command is posted, so that it runs once the key has been
+// handled: a dialog it opens comes after the key's repaint, and after the
+// return of a screen reader's call that pressed the key.
 void Follow(HWND window, const KeyOutcome& outcome)
 {
     if (outcome.postCycleOpen) PostMessageW(window, kMsgCycleOpen, 0, 0);
     RequestRepaint(window, outcome.repaint);
+    const CommandRequest followUp = outcome.followUp;
+    if (followUp.command != Command::None)
+        PostMessageW(window, kMsgFollowUp, static_cast<WPARAM>(followUp.command), static_cast<LPARAM>(followUp.index));
 }
 
 LRESULT OnKeyDown(HWND window, WPARAM key)
@@ -257,7 +266,7 @@ LRESULT OnKeyDown(HWND window, WPARAM key)
         RequestRepaint(window, BackKeyHotkey(calculator.keypad, engine, true));
         return 0;
     }
-    KeyOutcome outcome = KeypadKeyDown(calculator.keypad, engine, ui.skin.keyMap, static_cast<int>(key));
+    KeyOutcome outcome = KeypadKeyDown(calculator.keypad, engine, keyMap, static_cast<int>(key));
     if (!outcome.handled) return 1;
     Follow(window, outcome);
     return 0;
@@ -266,7 +275,7 @@ LRESULT OnKeyDown(HWND window, WPARAM key)
 LRESULT OnChar(HWND window, WPARAM character)
 {
     if (character > 0xFFFF) return 1;
-    KeyOutcome outcome = TypedCharacter(calculator.keypad, engine, ui.skin.keyMap, static_cast<char16_t>(character));
+    KeyOutcome outcome = TypedCharacter(calculator.keypad, engine, keyMap, static_cast<char16_t>(character));
     if (!outcome.handled) return 1;
     Follow(window, outcome);
     return 0;
@@ -285,7 +294,7 @@ KeypadSpot SpotUnder(HWND window, LPARAM point)
     RECT client;
     GetClientRect(window, &client);
     const int x = GET_X_LPARAM(point), y = GET_Y_LPARAM(point) - KeypadTop(client);
-    const SIZE image = KeypadImageSize(calculator.keypad.keyLayer);
+    const SIZE image = LayerImageSize();
     if (x < 0 || y < 0) return {-1, kLayerNone};
     return SpotAt(x / ui.zoom, y / ui.zoom, image.cx, image.cy);
 }
@@ -293,17 +302,17 @@ KeypadSpot SpotUnder(HWND window, LPARAM point)
 LRESULT OnLeftButtonDown(HWND window, LPARAM point)
 {
     SetFocus(window);
-    Follow(window, ClickKeypad(calculator.keypad, engine, ui.skin.keyMap, SpotUnder(window, point)));
+    Follow(window, ClickKeypad(calculator.keypad, engine, keyMap, SpotUnder(window, point)));
     return 0;
 }
 
 // The name of the action a label zone runs: the menu's text for the actions
 // of the menus, else the label's.
-std::wstring SpotName(KeypadSpot spot)
+std::wstring SpotName(HWND window, KeypadSpot spot)
 {
     if (spot.keyIndex < 0 || spot.layer == kLayerNone) return std::wstring();
-    const int action = ui.skin.keyMap[(spot.layer - 1) * 12 + spot.keyIndex];
-    const std::wstring item = MenuItemText(MenuIdOf(ActionRequest(action)));
+    const int action = keyMap[(spot.layer - 1) * 12 + spot.keyIndex];
+    const std::wstring item = MenuItemText(window, MenuIdOf(ActionRequest(action)));
     if (!item.empty()) return item;
     const char16_t* label = ActionLabel(action);
     return label != nullptr ? std::wstring(AsWide(label)) : std::to_wstring(action);
@@ -316,7 +325,7 @@ LRESULT OnMouseMove(HWND window, LPARAM point)
     if (ui.tooltip == nullptr || (spot.keyIndex == ui.hoverSpot.keyIndex && spot.layer == ui.hoverSpot.layer))
         return 0;
     ui.hoverSpot = spot;
-    const std::wstring name = SpotName(spot);
+    const std::wstring name = SpotName(window, spot);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = window;
@@ -443,6 +452,12 @@ void PasteIntoDisplay(HWND window)
 
 // --- WM_COMMAND ----------------------------------------------------------------
 
+void ReloadSkin(HWND window)
+{
+    ReleaseSkinImages(skinView.skin);
+    LoadSkin(window, skinView, calculator.options.skinName, ui.programFolder);
+}
+
 void CmdExit(HWND window, int) { DestroyWindow(window); }
 
 void CmdAbout(HWND window, int)
@@ -469,8 +484,7 @@ void CmdPrecision(HWND window, int)
 void CmdSkin(HWND window, int)
 {
     if (!ChooseSkin(window, Context())) return;
-    ReleaseSkinImages(ui.skin);
-    LoadSkin(window);
+    ReloadSkin(window);
     RequestRepaint(window, kRepaintWhole);
 }
 
@@ -536,10 +550,10 @@ const WindowCommand kWindowCommands[] = {
     {Command::Zoom, CmdZoom},
 };
 
-// 1 when the command was one of ours, else 0 (the default procedure gets it).
-int OnCommand(HWND window, int id)
+// A menu's command or a key's follow-up: 1 when it was one of ours, else 0
+// (the default procedure gets a menu's).
+int RunRequest(HWND window, CommandRequest request)
 {
-    const CommandRequest request = CommandOfMenuId(id);
     CommandOutcome outcome = RunCommand(calculator, request);
     if (outcome.handled) {
         RequestRepaint(window, outcome.repaint);
@@ -558,10 +572,7 @@ int OnCommand(HWND window, int id)
 // no skin, the display and the bar take their colours anew.
 LRESULT OnSettingChange(HWND window)
 {
-    if (HighContrastOn() != ui.highContrast && calculator.options.skinName[0] == 0) {
-        ReleaseSkinImages(ui.skin);
-        LoadSkin(window);
-    }
+    if (HighContrastOn() != skinView.highContrast && calculator.options.skinName[0] == 0) ReloadSkin(window);
     InvalidateRect(window, nullptr, TRUE);
     return 0;
 }
@@ -572,6 +583,7 @@ LRESULT OnDestroy(HWND window)
     if (calculator.keypad.hexTimer != 0) KillTimer(window, static_cast<UINT_PTR>(calculator.keypad.hexTimer));
     calculator.keypad.hexTimer = 0;
     ui.tooltip = nullptr;  // destroyed with its owner
+    calculator.listener = CoreListener{};  // the menus go with the window
     PostQuitMessage(0);
     return 0;
 }
@@ -654,7 +666,7 @@ RECT KeypadRect(HWND window)
     RECT rect;
     GetClientRect(window, &rect);
     rect.top = KeypadTop(rect);
-    rect.right = rect.left + KeypadImageSize(calculator.keypad.keyLayer).cx * ui.zoom;
+    rect.right = rect.left + LayerImageSize().cx * ui.zoom;
     return rect;
 }
 
@@ -662,7 +674,7 @@ RECT KeypadRect(HWND window)
 RECT KeyRect(HWND window, int index)
 {
     const RECT keypad = KeypadRect(window);
-    const SIZE image = KeypadImageSize(calculator.keypad.keyLayer);
+    const SIZE image = LayerImageSize();
     const int column = index % 3, row = index / 3;
     auto across = [&](int c) { return keypad.left + (c * image.cx + 2) / 3 * ui.zoom; };
     auto down = [&](int r) { return keypad.top + (r * image.cy + 3) / 4 * ui.zoom; };
@@ -697,7 +709,7 @@ bool DescribeChild(HWND window, int child, AccessibleItem& item)
     } else {
         const int index = child - kChildFirstKey;
         item.role = ROLE_SYSTEM_PUSHBUTTON;
-        item.name = AsWide(KeySpokenName(calculator.keypad, engine, ui.skin.keyMap, index));
+        item.name = AsWide(KeySpokenName(calculator.keypad, engine, keyMap, index));
         ui.keyNamesRead |= 1u << index;
         item.defaultAction = LoadText(IDS_ACC_PRESS);
         item.screen = KeyRect(window, index);
@@ -782,7 +794,7 @@ void SetZoom(HWND window, int zoom, bool chosen)
     SetScreenZoom(ui.zoom);
     FitToScreen(window);
     CreateDisplayFonts();
-    ShowZoomChecked(ui.zoom);
+    ShowZoomChecked(window, ui.zoom);
     InvalidateRect(window, nullptr, TRUE);
 }
 
@@ -815,8 +827,9 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED: return OnDpiChanged(window, wParam);
     case WM_ENDSESSION: return OnEndSession(wParam);
     case WM_COMMAND:
-        if (OnCommand(window, LOWORD(wParam))) return 1;
+        if (RunRequest(window, CommandOfMenuId(LOWORD(wParam)))) return 1;
         break;
+    case kMsgFollowUp: return RunRequest(window, {static_cast<Command>(wParam), static_cast<int>(lParam)});
     case WM_DESTROY: return OnDestroy(window);
     case WM_SETFOCUS: return OnSetFocus(window);
     case WM_SETTINGCHANGE:

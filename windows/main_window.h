@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/calculator.h"
-#include "core/skin/skin.h"
+#include "windows/skin_paint.h"
 #include "windows/text.h"
 
 constexpr wchar_t kMainWindowClass[] = L"DravnikVela";
@@ -18,6 +18,7 @@ constexpr wchar_t kMainWindowClass[] = L"DravnikVela";
 enum : UINT {
     kMsgCycleOpen = WM_APP,       // a letter cycle has started
     kMsgCycleClose = WM_APP + 1,  // the cycle's seventh quiet tick
+    kMsgFollowUp = WM_APP + 2,    // after a key: wParam a Command, lParam its index
     kMsgDrawZoomedKeypad = WM_APP + 3,  // after the first paint: the keypad drawn for the zoom
 };
 
@@ -31,13 +32,7 @@ struct MainWindowState {
     HWND mainWindow;
     HINSTANCE instance;
     Calculator calculator;   // engine, options, keypad handling, the two lists
-    SkinState skin;
-    HBITMAP builtinImages[kSkinLayerCount];  // the built-in skin's, loaded once
-    HDC builtinImageDc;      // kept for drawing them: making one per paint costs as much as the drawing
-    HGDIOBJ builtinImageOriginal;  // the DC's own bitmap, put back before it goes
-    HBITMAP zoomedImages[kSkinLayerCount];  // the built-in skin drawn at zoomedImagesZoom, made as shown
-    int zoomedImagesZoom;
-    bool zoomedImageFailed[kSkinLayerCount];
+    SkinView skinView;       // the skin and the images drawn of it
     bool painted;  // the window has been painted once
     int zoom;                // 1..4: the screen is drawn this many times its size
     bool zoomChosen;         // by the user (menu, resizing, stored), not by the monitor
@@ -48,7 +43,6 @@ struct MainWindowState {
     LOGFONTW displayLogFont;
     int baseFontHeight;      // lfHeight of the system font at 96 dots per inch; 0: the font is missing
     wchar_t programFolder[kProgramFolderCapacity];  // ends in "\"
-    bool highContrast;       // the system's high-contrast mode when the skin was loaded
     // What screen readers were last told: the display, the indicator, the layer.
     std::wstring announcedText;
     const char16_t* announcedIndicator;

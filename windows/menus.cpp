@@ -1,39 +1,34 @@
-// The core's seam in the Windows program: check marks and the list items of
-// the main window's soft-key menus, and key-action commands posted to it.
-#include <windows.h>
-
-#include "core/seam.h"
-#include "resources/menu_commands.h"
-#include "resources/resource.h"
-#include "windows/main_window.h"
+// The main window's soft-key menus: check marks, the list items that the
+// calculator's lists fill, and the core's listener that keeps both up to date.
 #include "windows/menus.h"
+
+#include <iterator>
+
+#include "core/lists/record_list.h"
+#include "core/settings/options.h"
+#include "resources/resource.h"
 #include "windows/shell/shell.h"
+#include "windows/text.h"
 
 namespace {
 
 // Sub-menus of "Функции" that the lists fill, by position.
 enum : int { kCurrencySubMenu = 0, kConstantsSubMenu = 1 };
 
-// The popup of button `buttonId` of the main window's bar, or null.
-HMENU ButtonPopup(int buttonId)
+// The popup of button `buttonId` of the window's bar, or null.
+HMENU ButtonPopup(HWND window, int buttonId)
 {
-    HWND bar = SHFindMenuBar(mainWindowState.mainWindow);
+    HWND bar = SHFindMenuBar(window);
     if (bar == nullptr) return nullptr;
     return reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, static_cast<LPARAM>(buttonId)));
 }
 
-void CheckRange(int buttonId, int firstId, int lastId, int checkedId)
+void CheckRange(HWND window, int buttonId, int firstId, int lastId, int checkedId)
 {
-    HMENU popup = ButtonPopup(buttonId);
+    HMENU popup = ButtonPopup(window, buttonId);
     if (popup == nullptr) return;
     for (int id = firstId; id <= lastId; ++id)
         CheckMenuItem(popup, static_cast<UINT>(id), MF_BYCOMMAND | (id == checkedId ? MF_CHECKED : MF_UNCHECKED));
-}
-
-HMENU FunctionsSubMenu(int position)
-{
-    HMENU popup = ButtonPopup(IDM_FUNCTIONS_BUTTON);
-    return popup != nullptr ? GetSubMenu(popup, position) : nullptr;
 }
 
 bool SetItemText(HMENU menu, int id, const char16_t* text)
@@ -43,19 +38,27 @@ bool SetItemText(HMENU menu, int id, const char16_t* text)
                        AsWide(text)) != FALSE;
 }
 
-// One item per quick pair, in slot order, inserted where missing; the items
-// of pairs that are no longer there go.
-void RebuildCurrencyItems(const RecordList& table)
+// The constant slots take their texts. The currency menu has one item per
+// quick pair, in slot order, inserted where missing; the items of pairs that
+// are no longer there go.
+void RebuildListItems(void* context, const RecordList& list)
 {
-    HMENU menu = FunctionsSubMenu(kCurrencySubMenu);
+    HWND window = static_cast<HWND>(context);
+    const bool currencies = list.kind == &kCurrencyKind;
+    HMENU popup = ButtonPopup(window, IDM_FUNCTIONS_BUTTON);
+    HMENU menu = popup != nullptr ? GetSubMenu(popup, currencies ? kCurrencySubMenu : kConstantsSubMenu) : nullptr;
     if (menu == nullptr) return;
-    int pairs[kQuickEntryCount][2];
-    const int count = QuickPairs(table, pairs);
+    MenuTexts menuTexts;
+    ListMenuTexts(list, menuTexts);
+    if (!currencies) {
+        for (int slot = 0; slot < menuTexts.count; ++slot)
+            SetItemText(menu, IDM_CONSTANT_SLOT1 + slot, menuTexts.texts[slot]);
+        return;
+    }
     int shown = 0;
-    for (; shown < count; ++shown) {
-        char16_t label[kQuickLabelCapacity];
-        QuickLabel(table, pairs[shown], label);
+    for (; shown < menuTexts.count; ++shown) {
         const int id = IDM_CURRENCY_QUICK1 + shown;
+        const char16_t* label = menuTexts.texts[shown];
         if (!SetItemText(menu, id, label) &&
             !InsertMenuW(menu, static_cast<UINT>(shown), MF_BYPOSITION | MF_STRING, static_cast<UINT_PTR>(id),
                          AsWide(label)))
@@ -65,52 +68,29 @@ void RebuildCurrencyItems(const RecordList& table)
         DeleteMenu(menu, static_cast<UINT>(id), MF_BYCOMMAND);
 }
 
-void RebuildConstantItems(const RecordList& list)
+void ShowModes(void* context, const Options& options)
 {
-    HMENU menu = FunctionsSubMenu(kConstantsSubMenu);
-    if (menu == nullptr) return;
-    for (int slot = 0; slot < kConstantSlotCount; ++slot) {
-        char16_t text[kFieldTextLimit + 1];
-        if (!ConstantSlotText(list, slot, text, kFieldTextLimit + 1)) return;
-        SetItemText(menu, IDM_CONSTANT_SLOT1 + slot, text);
-    }
+    HWND window = static_cast<HWND>(context);
+    CheckRange(window, IDM_FUNCTIONS_BUTTON, IDM_REPR_DECIMAL, IDM_REPR_EXPONENT, IDM_REPR_DECIMAL + options.reprMode);
+    CheckRange(window, IDM_SETTINGS_BUTTON, IDM_ANGLE_RADIAN, IDM_ANGLE_DEGREE, IDM_ANGLE_RADIAN + options.angleUnit);
+    CheckRange(window, IDM_SETTINGS_BUTTON, IDM_GROUP_DIGITS, IDM_GROUP_DIGITS,
+               options.groupDigits == 1 ? IDM_GROUP_DIGITS : 0);
 }
 
 }  // namespace
 
-void ModesChanged()
+CoreListener MenuListener(HWND window) { return {window, ShowModes, RebuildListItems}; }
+
+void ShowZoomChecked(HWND window, int zoom)
 {
-    const Options& options = mainWindowState.calculator.options;
-    CheckRange(IDM_FUNCTIONS_BUTTON, IDM_REPR_DECIMAL, IDM_REPR_EXPONENT, IDM_REPR_DECIMAL + options.reprMode);
-    CheckRange(IDM_SETTINGS_BUTTON, IDM_ANGLE_RADIAN, IDM_ANGLE_DEGREE, IDM_ANGLE_RADIAN + options.angleUnit);
-    CheckRange(IDM_SETTINGS_BUTTON, IDM_GROUP_DIGITS, IDM_GROUP_DIGITS,
-               options.groupDigits == 1 ? IDM_GROUP_DIGITS : 0);
+    CheckRange(window, IDM_SETTINGS_BUTTON, IDM_ZOOM_1, IDM_ZOOM_4, IDM_ZOOM_1 + zoom - 1);
 }
 
-void ListTextsChanged(const RecordList& list)
-{
-    if (list.kind == &kCurrencyKind)
-        RebuildCurrencyItems(list);
-    else
-        RebuildConstantItems(list);
-}
-
-// Posted to this copy's own window, not to any window of the class: the
-// command runs after the key, as if it came from the menu.
-void RequestCommand(CommandRequest request)
-{
-    HWND window = mainWindowState.mainWindow;
-    const int id = MenuIdOf(request);
-    if (window != nullptr && id != 0) PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-}
-
-void ShowZoomChecked(int zoom) { CheckRange(IDM_SETTINGS_BUTTON, IDM_ZOOM_1, IDM_ZOOM_4, IDM_ZOOM_1 + zoom - 1); }
-
-std::wstring MenuItemText(int id)
+std::wstring MenuItemText(HWND window, int id)
 {
     for (int button : {IDM_FUNCTIONS_BUTTON, IDM_SETTINGS_BUTTON}) {
         wchar_t text[kFieldTextLimit + 8] = {};
-        if (GetMenuStringW(ButtonPopup(button), static_cast<UINT>(id), text, static_cast<int>(std::size(text)),
+        if (GetMenuStringW(ButtonPopup(window, button), static_cast<UINT>(id), text, static_cast<int>(std::size(text)),
                            MF_BYCOMMAND) > 0)
             return text;
     }

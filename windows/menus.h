@@ -1,11 +1,18 @@
-// The main window's soft-key menus beyond what the core's seam keeps up to
-// date: the zoom's check mark, and the text of an item.
+// The main window's soft-key menus: check marks, list items, item texts.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
-// Checks "×zoom" in "Масштаб".
-void ShowZoomChecked(int zoom);
+#include "core/seam.h"
 
-// The text of the main menus' item `id`; empty when there is no such item.
-std::wstring MenuItemText(int id);
+// Keeps the menus of `window` as the calculator's engine and lists change:
+// the check marks of the modes, the list items.
+CoreListener MenuListener(HWND window);
+
+// Checks "×zoom" in "Масштаб".
+void ShowZoomChecked(HWND window, int zoom);
+
+// The text of the menus' item `id`; empty when there is no such item.
+std::wstring MenuItemText(HWND window, int id);

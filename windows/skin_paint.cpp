@@ -6,8 +6,8 @@
 #include "core/skin/palette.h"
 #include "core/text/text16.h"
 #include "resources/resource.h"
-#include "windows/main_window.h"
 #include "windows/shell/message_box.h"
+#include "windows/text.h"
 #include "windows/zoomed_keypad.h"
 #include "windows/shell/shell.h"
 
@@ -21,8 +21,6 @@ constexpr int kBuiltinBitmapIds[kSkinLayerCount] = {
 // Where the built-in skin's display colour is taken from its base image.
 constexpr int kBackSampleX = 5;
 constexpr int kBackSampleY = 5;
-
-MainWindowState& ui = mainWindowState;
 
 // Skin files are read as every file of the program is: through the file table.
 size_t ReadFromFile(void* context, uint8_t* dest, size_t count)
@@ -46,12 +44,12 @@ SIZE BitmapSize(HBITMAP bitmap)
 }
 
 // The built-in skin's display colour: its base image's at the sample point.
-COLORREF BuiltinBackColor()
+COLORREF BuiltinBackColor(const SkinView& view)
 {
     COLORREF colour = 0;
     HDC memory = CreateCompatibleDC(nullptr);
-    if (memory != nullptr && ui.builtinImages[0] != nullptr) {
-        HGDIOBJ old = SelectObject(memory, ui.builtinImages[0]);
+    if (memory != nullptr && view.builtinImages[0] != nullptr) {
+        HGDIOBJ old = SelectObject(memory, view.builtinImages[0]);
         COLORREF sample = GetPixel(memory, kBackSampleX, kBackSampleY);
         if (sample != CLR_INVALID) colour = sample;
         SelectObject(memory, old);
@@ -60,10 +58,10 @@ COLORREF BuiltinBackColor()
     return colour;
 }
 
-void UseBuiltin()
+void UseBuiltin(SkinView& view)
 {
-    UseBuiltinSkin(ui.skin);
-    ui.skin.backColor = BuiltinBackColor();
+    UseBuiltinSkin(view.skin);
+    view.skin.backColor = BuiltinBackColor(view);
 }
 
 void SetSkinTitle(HWND window, const char16_t* name)
@@ -85,15 +83,16 @@ void PaintPlaceholder(HDC dc, const RECT& area, int layer)
     DrawTextW(dc, kNames[layer], -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
 }
 
-void ReleaseZoomedImages()
+void ReleaseZoomedImages(SkinView& view)
 {
-    if (ui.builtinImageDc != nullptr) SelectObject(ui.builtinImageDc, ui.builtinImageOriginal);  // a selected bitmap cannot be deleted
-    for (HBITMAP& bitmap : ui.zoomedImages) {
+    // A selected bitmap cannot be deleted.
+    if (view.builtinImageDc != nullptr) SelectObject(view.builtinImageDc, view.builtinImageOriginal);
+    for (HBITMAP& bitmap : view.zoomedImages) {
         if (bitmap != nullptr) DeleteObject(bitmap);
         bitmap = nullptr;
     }
-    for (bool& failed : ui.zoomedImageFailed) failed = false;
-    ui.zoomedImagesZoom = 0;
+    for (bool& failed : view.zoomedImageFailed) failed = false;
+    view.zoomedImagesZoom = 0;
 }
 
 bool HasStandardSize(HBITMAP bitmap)
@@ -104,14 +103,14 @@ bool HasStandardSize(HBITMAP bitmap)
 
 // The built-in skin drawn for `zoom`, when it has been; kept until the zoom
 // changes.
-HBITMAP ZoomedImage(int layer, int zoom)
+HBITMAP ZoomedImage(const SkinView& view, int layer, int zoom)
 {
-    return ui.zoomedImagesZoom == zoom ? ui.zoomedImages[layer] : nullptr;
+    return view.zoomedImagesZoom == zoom ? view.zoomedImages[layer] : nullptr;
 }
 
-void PaintBuiltinImage(HDC dc, const RECT& client, int layer, int zoom)
+void PaintBuiltinImage(HDC dc, const RECT& client, const SkinView& view, int layer, int zoom)
 {
-    HBITMAP bitmap = ui.builtinImages[layer];
+    HBITMAP bitmap = view.builtinImages[layer];
     const SIZE size = BitmapSize(bitmap);
     const int top = client.bottom - size.cy * zoom;
     if (bitmap == nullptr) {
@@ -119,9 +118,9 @@ void PaintBuiltinImage(HDC dc, const RECT& client, int layer, int zoom)
         PaintPlaceholder(dc, area, layer);
         return;
     }
-    HDC memory = ui.builtinImageDc;
+    HDC memory = view.builtinImageDc;
     if (memory == nullptr) return;
-    HBITMAP zoomed = zoom > 1 && HasStandardSize(bitmap) ? ZoomedImage(layer, zoom) : nullptr;
+    HBITMAP zoomed = zoom > 1 && HasStandardSize(bitmap) ? ZoomedImage(view, layer, zoom) : nullptr;
     if (zoomed != nullptr) {
         SelectObject(memory, zoomed);
         BitBlt(dc, 0, top, size.cx * zoom, size.cy * zoom, memory, 0, 0, SRCCOPY);
@@ -135,14 +134,14 @@ void PaintBuiltinImage(HDC dc, const RECT& client, int layer, int zoom)
 // The sharpest of the skin's images for the zoom (SharpImageScale),
 // enlarged by a whole factor; a sharper image that cannot be drawn gives way
 // to the layer's own.
-UINT PaintFileImage(HDC dc, const RECT& client, int layer, int zoom)
+UINT PaintFileImage(HDC dc, const RECT& client, const SkinState& skin, int layer, int zoom)
 {
     static KeypadImageDraw draw;  // 2 KB; one paint at a time on the one thread
-    int scale = SharpImageScale(ui.skin, layer, zoom);
-    ImageDrawStatus status = PrepareKeypadImage(ImageAtScale(ui.skin, layer, scale), draw, scale);
+    int scale = SharpImageScale(skin, layer, zoom);
+    ImageDrawStatus status = PrepareKeypadImage(ImageAtScale(skin, layer, scale), draw, scale);
     if (scale > 1 && status != kImageReady) {
         scale = 1;
-        status = PrepareKeypadImage(ui.skin.images[layer], draw);
+        status = PrepareKeypadImage(skin.images[layer], draw);
     }
     if (status == kImageNoPalette) return 0;  // said once, when the skin loaded
     const int factor = zoom / scale;
@@ -171,10 +170,10 @@ int ValidLayer(int layer) { return layer >= 0 && layer < kSkinLayerCount ? layer
 
 // An image that gets no palette is not drawn; the user hears of it once, as
 // the skin loads, and the display line stays his.
-void ReportImagesWithoutPalette()
+void ReportImagesWithoutPalette(const SkinState& skin)
 {
     static KeypadImageDraw draw;
-    for (const SkinImage& image : ui.skin.images) {
+    for (const SkinImage& image : skin.images) {
         if (image.header != nullptr && PrepareKeypadImage(image, draw) == kImageNoPalette) {
             ShowSkinError(IDS_NO_PALETTE);
             return;
@@ -184,23 +183,23 @@ void ReportImagesWithoutPalette()
 
 }  // namespace
 
-void LoadBuiltinImages()
+void LoadBuiltinImages(SkinView& view, HINSTANCE instance)
 {
     for (int layer = 0; layer < kSkinLayerCount; ++layer)
-        ui.builtinImages[layer] = LoadBitmapW(ui.instance, MAKEINTRESOURCEW(kBuiltinBitmapIds[layer]));
-    ui.builtinImageDc = CreateCompatibleDC(nullptr);
-    if (ui.builtinImageDc != nullptr) ui.builtinImageOriginal = GetCurrentObject(ui.builtinImageDc, OBJ_BITMAP);
+        view.builtinImages[layer] = LoadBitmapW(instance, MAKEINTRESOURCEW(kBuiltinBitmapIds[layer]));
+    view.builtinImageDc = CreateCompatibleDC(nullptr);
+    if (view.builtinImageDc != nullptr) view.builtinImageOriginal = GetCurrentObject(view.builtinImageDc, OBJ_BITMAP);
 }
 
-void ReleaseBuiltinImages()
+void ReleaseBuiltinImages(SkinView& view)
 {
-    ReleaseZoomedImages();
-    if (ui.builtinImageDc != nullptr) {
-        SelectObject(ui.builtinImageDc, ui.builtinImageOriginal);  // a selected bitmap cannot be deleted
-        DeleteDC(ui.builtinImageDc);
+    ReleaseZoomedImages(view);
+    if (view.builtinImageDc != nullptr) {
+        SelectObject(view.builtinImageDc, view.builtinImageOriginal);  // a selected bitmap cannot be deleted
+        DeleteDC(view.builtinImageDc);
     }
-    ui.builtinImageDc = nullptr;
-    for (HBITMAP& bitmap : ui.builtinImages) {
+    view.builtinImageDc = nullptr;
+    for (HBITMAP& bitmap : view.builtinImages) {
         if (bitmap != nullptr) DeleteObject(bitmap);
         bitmap = nullptr;
     }
@@ -210,91 +209,90 @@ void ReleaseBuiltinImages()
 // chose none; without its file the built-in skin stays, without a message.
 constexpr char16_t kContrastSkinName[] = u"Контраст";
 
-const char16_t* SkinToLoad()
+const char16_t* SkinToLoad(SkinView& view, const char16_t* chosen, const wchar_t* programFolder)
 {
-    const char16_t* chosen = ui.calculator.options.skinName;
-    ui.highContrast = HighContrastOn();
-    if (chosen[0] != 0 || !ui.highContrast) return chosen;
+    view.highContrast = HighContrastOn();
+    if (chosen[0] != 0 || !view.highContrast) return chosen;
     char16_t path[MAX_PATH];
-    const bool there = SkinFilePath(AsUtf16(ui.programFolder), kContrastSkinName, path, MAX_PATH) &&
+    const bool there = SkinFilePath(AsUtf16(programFolder), kContrastSkinName, path, MAX_PATH) &&
                        GetFileAttributesW(AsWide(path)) != INVALID_FILE_ATTRIBUTES;
     return there ? kContrastSkinName : chosen;
 }
 
-void LoadSkin(HWND window)
+void LoadSkin(HWND window, SkinView& view, const char16_t* skinName, const wchar_t* programFolder)
 {
-    const char16_t* name = SkinToLoad();
+    const char16_t* name = SkinToLoad(view, skinName, programFolder);
     SetSkinTitle(window, name);
     if (name[0] == 0) {
-        UseBuiltin();
+        UseBuiltin(view);
         return;
     }
     char16_t path[MAX_PATH];
     WIN32_FILE_ATTRIBUTE_DATA about{};
     const RecordPlatform& files = CurrentRecordPlatform();
     RecordStream* file = nullptr;
-    if (SkinFilePath(AsUtf16(ui.programFolder), name, path, MAX_PATH) &&
+    if (SkinFilePath(AsUtf16(programFolder), name, path, MAX_PATH) &&
         GetFileAttributesExW(AsWide(path), GetFileExInfoStandard, &about))
         file = files.openRead(path, nullptr);
     if (file == nullptr) {
         ShowSkinError(IDS_SKIN_NOT_FOUND);
-        UseBuiltin();
+        UseBuiltin(view);
         return;
     }
     const uint64_t size = uint64_t{about.nFileSizeHigh} << 32 | about.nFileSizeLow;
     SkinSource source{ReadFromFile, file, size, 0};
-    SkinResult result = ReadSkinFile(ui.skin, source);
+    SkinResult result = ReadSkinFile(view.skin, source);
     files.close(file);
     if (result == kSkinLoaded) {
-        ReportImagesWithoutPalette();
-        if (ui.skin.sharpImagesFault != nullptr) ShowSkinError(IDS_SHARP_IMAGES_LEFT_OUT);
+        ReportImagesWithoutPalette(view.skin);
+        if (view.skin.sharpImagesFault != nullptr) ShowSkinError(IDS_SHARP_IMAGES_LEFT_OUT);
         return;
     }
-    ui.skin.backColor = BuiltinBackColor();
+    view.skin.backColor = BuiltinBackColor(view);
     ShowSkinError(result == kSkinOutOfMemory ? IDS_OUT_OF_MEMORY : IDS_SKIN_READ_FAILED);
 }
 
-SIZE KeypadImageSize(int layer)
+SIZE KeypadImageSize(const SkinView& view, int layer)
 {
     layer = ValidLayer(layer);
-    if (ui.skin.builtinSkin) return BitmapSize(ui.builtinImages[layer]);
+    if (view.skin.builtinSkin) return BitmapSize(view.builtinImages[layer]);
     static KeypadImageDraw draw;
-    if (PrepareKeypadImage(ui.skin.images[layer], draw) == kImageNoPalette) return SIZE{0, 0};
+    if (PrepareKeypadImage(view.skin.images[layer], draw) == kImageNoPalette) return SIZE{0, 0};
     return SIZE{draw.dib.drawWidth, draw.dib.height};
 }
 
-int TallestKeypadImage()
+int TallestKeypadImage(const SkinView& view)
 {
     int rows = 0;
-    for (int layer = 0; layer < kSkinLayerCount; ++layer) rows = std::max<int>(rows, KeypadImageSize(layer).cy);
+    for (int layer = 0; layer < kSkinLayerCount; ++layer) rows = std::max<int>(rows, KeypadImageSize(view, layer).cy);
     return rows;
 }
 
-UINT KeypadImageMessage(int layer)
+UINT KeypadImageMessage(const SkinView& view, int layer)
 {
     layer = ValidLayer(layer);
-    if (ui.skin.builtinSkin) return 0;
+    if (view.skin.builtinSkin) return 0;
     static KeypadImageDraw draw;
-    return PrepareKeypadImage(ui.skin.images[layer], draw) == kImageBadFormat ? IDS_BAD_SKIN_FORMAT : 0;
+    return PrepareKeypadImage(view.skin.images[layer], draw) == kImageBadFormat ? IDS_BAD_SKIN_FORMAT : 0;
 }
 
-UINT PaintKeypadImage(HDC dc, const RECT& client, int layer, int zoom)
+UINT PaintKeypadImage(HDC dc, const RECT& client, const SkinView& view, int layer, int zoom)
 {
     layer = ValidLayer(layer);
-    if (!ui.skin.builtinSkin) return PaintFileImage(dc, client, layer, zoom);
-    PaintBuiltinImage(dc, client, layer, zoom);
+    if (!view.skin.builtinSkin) return PaintFileImage(dc, client, view.skin, layer, zoom);
+    PaintBuiltinImage(dc, client, view, layer, zoom);
     return 0;
 }
 
-bool DrawZoomedKeypadImage(int layer, int zoom)
+bool DrawZoomedKeypadImage(SkinView& view, int layer, int zoom)
 {
     layer = ValidLayer(layer);
-    if (!ui.skin.builtinSkin || zoom <= 1 || !HasStandardSize(ui.builtinImages[layer])) return false;
-    if (ui.zoomedImagesZoom != zoom) ReleaseZoomedImages();
-    ui.zoomedImagesZoom = zoom;
+    if (!view.skin.builtinSkin || zoom <= 1 || !HasStandardSize(view.builtinImages[layer])) return false;
+    if (view.zoomedImagesZoom != zoom) ReleaseZoomedImages(view);
+    view.zoomedImagesZoom = zoom;
     // Drawn once: a failure leaves the enlarged image, not a try in every paint.
-    if (ui.zoomedImages[layer] != nullptr || ui.zoomedImageFailed[layer]) return false;
-    ui.zoomedImages[layer] = DrawZoomedKeypad(keypadStyles[0], defaultKeyMap, layer, zoom, true);
-    ui.zoomedImageFailed[layer] = ui.zoomedImages[layer] == nullptr;
-    return !ui.zoomedImageFailed[layer];
+    if (view.zoomedImages[layer] != nullptr || view.zoomedImageFailed[layer]) return false;
+    view.zoomedImages[layer] = DrawZoomedKeypad(keypadStyles[0], defaultKeyMap, layer, zoom, true);
+    view.zoomedImageFailed[layer] = view.zoomedImages[layer] == nullptr;
+    return !view.zoomedImageFailed[layer];
 }

@@ -110,7 +110,7 @@ HWND StartProgram(HINSTANCE instance, int showCommand)
     MainWindowState& ui = mainWindowState;
     ui.mainWindow = nullptr;
     ui.instance = instance;
-    ui.skin = SkinState{};
+    ui.skinView.skin = SkinState{};
     ui.tooltip = nullptr;
     ui.hoverSpot = KeypadSpot{-1, 0};
     ui.displayFontCount = 0;
@@ -120,7 +120,7 @@ HWND StartProgram(HINSTANCE instance, int showCommand)
     StartCalculator(ui.calculator, options);
     ui.zoom = StartingZoom(ui.zoomChosen);
     SetScreenZoom(ui.zoom);
-    LoadBuiltinImages();
+    LoadBuiltinImages(ui.skinView, instance);
 
     wchar_t title[kTitleCapacity];
     if (LoadStringW(instance, IDS_TITLE, title, kTitleCapacity) <= 0) return nullptr;
@@ -133,7 +133,7 @@ HWND StartProgram(HINSTANCE instance, int showCommand)
     HWND window = CreateWindowExW(0, kMainWindowClass, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return nullptr;
-    LoadSkin(window);
+    LoadSkin(window, ui.skinView, ui.calculator.options.skinName, ui.programFolder);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     return window;
@@ -152,8 +152,8 @@ void EndProgram(bool saveOptions)
 {
     if (saveOptions)
         SaveOptions(mainWindowState.calculator.options, mainWindowState.zoomChosen ? mainWindowState.zoom : 0);
-    ReleaseSkinImages(mainWindowState.skin);
-    ReleaseBuiltinImages();
+    ReleaseSkinImages(mainWindowState.skinView.skin);
+    ReleaseBuiltinImages(mainWindowState.skinView);
     EndCalculator(mainWindowState.calculator);
     // The process ends next; a test that starts again needs both back.
     if (startup.windowClass != 0) UnregisterClassW(kMainWindowClass, mainWindowState.instance);

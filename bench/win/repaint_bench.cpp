@@ -289,7 +289,7 @@ void Repaint(const RepaintStep& step)
     RECT area = step.area;
     if (step.keyRegion) {
         GetClientRect(step.window, &area);
-        area.top = area.bottom - TallestKeypadImage() * mainWindowState.zoom;
+        area.top = area.bottom - TallestKeypadImage(mainWindowState.skinView) * mainWindowState.zoom;
     }
     InvalidateRect(step.window, &area, TRUE);
     UpdateWindow(step.window);
@@ -379,7 +379,7 @@ ZoomFigures MeasureSkinFile(HWND window, int zoom, int calls)
     if (base == nullptr) return figures;
     const RECT whole{0, 0, kScreenWidth * zoom, kScreenHeightAt1 * zoom};
     RECT keypad = whole;
-    keypad.top = whole.bottom - TallestKeypadImage() * zoom;
+    keypad.top = whole.bottom - TallestKeypadImage(mainWindowState.skinView) * zoom;
     std::vector<PerCall> t = MeasureInTurn(calls, {
                                                       {"baseline", base, keypad, false},
                                                       {"vela", window, keypad, false},
@@ -400,7 +400,7 @@ ZoomFigures MeasureBuiltin(HWND window, int zoom, int calls)
     HWND base = PrepareZoom(window, zoom);
     if (base == nullptr) return figures;
     RECT keypad{0, 0, kScreenWidth * zoom, kScreenHeightAt1 * zoom};
-    keypad.top = keypad.bottom - TallestKeypadImage() * zoom;
+    keypad.top = keypad.bottom - TallestKeypadImage(mainWindowState.skinView) * zoom;
     std::vector<PerCall> t = MeasureInTurn(calls, {{"baseline", base, keypad, false}, {"vela", window, keypad, false}});
     DestroyWindow(base);
     Pump(50);
@@ -450,7 +450,7 @@ int main(int argc, char** argv)
     }
     StoreSkinName(kSkinName);
     HWND window = Start();
-    if (window == nullptr || mainWindowState.skin.builtinSkin != 0 || messageBoxes != 0) {
+    if (window == nullptr || mainWindowState.skinView.skin.builtinSkin != 0 || messageBoxes != 0) {
         std::fprintf(stderr, "the skin file did not load\n");
         if (window != nullptr) End();
         RemoveSkinFile();
@@ -458,8 +458,8 @@ int main(int argc, char** argv)
         return 1;
     }
     const int startZoom = mainWindowState.zoom;
-    const SIZE velaImage = KeypadImageSize(0);
-    const int tallest = TallestKeypadImage();
+    const SIZE velaImage = KeypadImageSize(mainWindowState.skinView, 0);
+    const int tallest = TallestKeypadImage(mainWindowState.skinView);
     std::vector<ZoomFigures> skinFile;
     for (int zoom : kZooms) skinFile.push_back(MeasureSkinFile(window, zoom, calls));
     End();

@@ -2,14 +2,15 @@
 //
 // The engine has no window. It is driven by characters, operator presses,
 // evaluation and key actions, and it talks out only through core/seam.h: a
-// changed representation or angle unit, and the commands of key actions
-// 59 to 74.
+// changed representation or angle unit. The commands that key actions 59 to
+// 74 ask for come back to the keypad handling as values (ActionRequest).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "core/commands.h"
+#include "core/seam.h"
 #include "core/settings/options.h"
 
 enum : int {
@@ -44,10 +45,12 @@ struct EngineState {
     // reprMode, angleUnit, precision and groupDigits live in the settings
     // record, so that they are saved without copying.
     Options* options;
+    const CoreListener* listener;  // told of changed modes; null: nobody
 };
 
 // Resets the record to its start-up state ("0", no operation) on `options`
-// and builds the formats. The options must outlive the engine.
+// and builds the formats, with no listener. The options must outlive the
+// engine.
 void InitEngine(EngineState& engine, Options& options);
 
 // --- Number entry ---------------------------------------------------------
@@ -88,6 +91,8 @@ size_t DrawnText(const EngineState& engine, char16_t* out, size_t capacity);
 
 // --- Key actions ----------------------------------------------------------
 // Runs action n (0..74); 1 when `value` changed and must be formatted.
+// Actions 59 to 74 change nothing here: their command (ActionRequest) runs
+// after the key.
 int RunKeyAction(EngineState& engine, int n);
 // The short name of action n as a keypad label prints it ("sin", "M+", "x²"),
 // or null outside 0..74.

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "core/engine/engine.h"
-#include "core/seam.h"
 #include "core/text/text16.h"
 
 namespace {
@@ -89,13 +88,13 @@ void FormatValue(EngineState& engine, double x)
 void SetReprMode(EngineState& engine, int mode)
 {
     engine.options->reprMode = mode;
-    ModesChanged();
+    TellModesChanged(engine.listener, *engine.options);
 }
 
 void SetAngleUnit(EngineState& engine, int unit)
 {
     engine.options->angleUnit = unit;
-    ModesChanged();
+    TellModesChanged(engine.listener, *engine.options);
 }
 
 const char16_t* DisplayIndicator(const EngineState& engine)

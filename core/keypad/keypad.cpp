@@ -118,10 +118,10 @@ KeyOutcome KeypadKeyDown(KeypadState& keypad, EngineState& engine,
     if (keypad.keyLayer == kLayerNone) return TypeKey(keypad, engine, key);
     int layer = keypad.keyLayer;
     int action = keyMap[(layer - 1) * 12 + KeyIndexOf(key)];
-    return {1, RunLayerAction(keypad, engine, action), false};
+    return RunLayerAction(keypad, engine, action);
 }
 
-Repaint RunLayerAction(KeypadState& keypad, EngineState& engine, int action)
+KeyOutcome RunLayerAction(KeypadState& keypad, EngineState& engine, int action)
 {
     keypad.hexCycleClosed = 1;
     if (RunKeyAction(engine, action)) {
@@ -129,7 +129,7 @@ Repaint RunLayerAction(KeypadState& keypad, EngineState& engine, int action)
         engine.entryState = kEntryNone;
     }
     keypad.keyLayer = kLayerNone;
-    return kRepaintWhole;
+    return {1, kRepaintWhole, false, ActionRequest(action)};
 }
 
 namespace {
@@ -176,7 +176,7 @@ KeyOutcome TypedCharacter(KeypadState& keypad, EngineState& engine, const uint8_
     }
     for (const TypedKey& typed : kTypedKeys) {
         if (typed.character != ch) continue;
-        if (typed.action >= 0) return {1, RunLayerAction(keypad, engine, typed.action), false};
+        if (typed.action >= 0) return RunLayerAction(keypad, engine, typed.action);
         if (typed.baseLayer) keypad.keyLayer = kLayerNone;
         KeyOutcome outcome = KeypadKeyDown(keypad, engine, keyMap, typed.key);
         if (shown == kRepaintWhole) outcome.repaint = kRepaintWhole;
@@ -212,7 +212,7 @@ KeyOutcome ClickKeypad(KeypadState& keypad, EngineState& engine, const uint8_t k
     if (spot.keyIndex < 0 || spot.keyIndex >= 12 || spot.layer < kLayerNone || spot.layer > kLayerDown)
         return {0, kRepaintNone, false};
     if (spot.layer == kLayerNone) return KeypadKeyDown(keypad, engine, keyMap, PhoneKeyOfIndex(spot.keyIndex));
-    return {1, RunLayerAction(keypad, engine, keyMap[(spot.layer - 1) * 12 + spot.keyIndex]), false};
+    return RunLayerAction(keypad, engine, keyMap[(spot.layer - 1) * 12 + spot.keyIndex]);
 }
 
 Repaint BackKeyHotkey(KeypadState& keypad, EngineState& engine, bool keyUp)

@@ -2,9 +2,9 @@
 //
 // The window procedure hands every phone key, the Back hot key and the letter
 // cycle's messages to these functions and then does what the returned outcome
-// asks: repaint a region, post a message, start or stop the cycle timer. The
-// native key-script runner drives the same functions, so both behave alike
-// key for key.
+// asks: repaint a region, post a message, run a command after the key, start
+// or stop the cycle timer. The native key-script runner drives the same
+// functions, so both behave alike key for key.
 #pragma once
 
 #include <cstdint>
@@ -49,6 +49,7 @@ struct KeyOutcome {
     int handled;             // 0: not a keypad-table key; the window ignores it
     Repaint repaint;
     bool postCycleOpen;      // a letter cycle has started: post its opening
+    CommandRequest followUp{};  // a list action's command, run after the key; else Command::None
 };
 
 void InitKeypad(KeypadState& keypad);
@@ -95,8 +96,9 @@ int PhoneKeyOfIndex(int index);
 Repaint BackKeyHotkey(KeypadState& keypad, EngineState& engine, bool keyUp);
 
 // Runs key action `action` as a keypad key of a layer mapped to it would:
-// formats a changed value, ends the entry and drops the layer.
-Repaint RunLayerAction(KeypadState& keypad, EngineState& engine, int action);
+// formats a changed value, ends the entry and drops the layer; the command a
+// list action asks for is the outcome's follow-up.
+KeyOutcome RunLayerAction(KeypadState& keypad, EngineState& engine, int action);
 
 // The letter cycle's three messages: the opening posted after the key that
 // started it, the timer's tick, and the closing that a tick may post.

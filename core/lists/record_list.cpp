@@ -8,7 +8,6 @@
 #include <cstring>
 #include <span>
 
-#include "core/seam.h"
 #include "core/text/file_names.h"
 #include "core/text/text16.h"
 
@@ -142,6 +141,24 @@ bool AlreadyPaired(const int (&pairs)[kQuickEntryCount][2], int count, int from,
     return false;
 }
 
+// The quick entries' pairs (from, to) in the order ListMenuTexts gives; how many, 0..6.
+int QuickPairs(const RecordList& table, int (&pairs)[kQuickEntryCount][2])
+{
+    const int n = table.count < kQuickCurrencyCount ? table.count : kQuickCurrencyCount;
+    int count = 0;
+    const std::span<const int> picks(table.picks, static_cast<size_t>(n));
+    for (const int from : picks) {
+        for (const int to : picks) {
+            if (to == from || AlreadyPaired(pairs, count, from, to)) continue;
+            if (!InList(table, from) || !InList(table, to)) continue;  // a table shrunk under its choices
+            pairs[count][0] = from;
+            pairs[count][1] = to;
+            ++count;
+        }
+    }
+    return count;
+}
+
 }  // namespace
 
 int PickCount(const RecordList& list) { return list.kind->file.headerCount; }
@@ -167,7 +184,7 @@ int LoadList(RecordList& list, const char16_t* folder, const char16_t* fileName)
     } else {
         ReleaseRecordTables(&list.names, &list.values, list.nameBlock, count);
     }
-    ListTextsChanged(list);
+    TellListTextsChanged(list.listener, list);
     return list.count;
 }
 
@@ -304,7 +321,7 @@ int FinishEditing(RecordList& list, const int* selections, double fieldValue, co
     }
     EndEditing(list);
     ReleasePendingHead(list);
-    if (saved) ListTextsChanged(list);
+    if (saved) TellListTextsChanged(list.listener, list);
     return saved;
 }
 
@@ -314,7 +331,7 @@ void CancelEditing(RecordList& list)
     ReleasePendingHead(list);
     // Records added, deleted or renamed without a save: the menu must still
     // name what each of its items recalls or converts.
-    if (list.modified) ListTextsChanged(list);
+    if (list.modified) TellListTextsChanged(list.listener, list);
 }
 
 // ---- What the menus offer --------------------------------------------------------
@@ -330,48 +347,36 @@ void ConstantsFileName(const Options& options, char16_t (&name)[kListNameCapacit
     if (!IsPlainFileName(name)) U16Copy(name, kListNameCapacity, kConstantsKind.file.fileName);
 }
 
-bool ConstantSlotText(const RecordList& list, int slot, char16_t* out, size_t capacity)
-{
-    if (list.count < 1) return false;
-    // A slot past the list shows its number, as before any file was read,
-    // rather than a name it cannot recall.
-    const char16_t number[2] = {static_cast<char16_t>(u'1' + slot), 0};
-    const char16_t* text = ValidSlot(list, slot) ? list.names[list.picks[slot]] : number;
-    U16Copy(out, capacity, text != nullptr ? text : number);
-    return true;
-}
-
 void RecallConstantSlot(const RecordList& list, EngineState& engine, int slot)
 {
     if (ValidSlot(list, slot)) engine.value = list.values[list.picks[slot]];
 }
 
-int QuickPairs(const RecordList& table, int (&pairs)[kQuickEntryCount][2])
+void ListMenuTexts(const RecordList& list, MenuTexts& menu)
 {
-    const int n = table.count < kQuickCurrencyCount ? table.count : kQuickCurrencyCount;
-    int count = 0;
-    const std::span<const int> picks(table.picks, static_cast<size_t>(n));
-    for (const int from : picks) {
-        for (const int to : picks) {
-            if (to == from || AlreadyPaired(pairs, count, from, to)) continue;
-            if (!InList(table, from) || !InList(table, to)) continue;  // a table shrunk under its choices
-            pairs[count][0] = from;
-            pairs[count][1] = to;
-            ++count;
+    menu.count = 0;
+    if (list.kind == &kCurrencyKind) {
+        int pairs[kQuickEntryCount][2];
+        menu.count = QuickPairs(list, pairs);
+        const size_t limit = list.kind->file.nameLimit + 1;
+        for (int i = 0; i < menu.count; ++i) {
+            char16_t* label = menu.texts[i];
+            size_t n = U16Copy(label, limit, list.names[pairs[i][0]]);
+            label[n++] = u'-';
+            label[n++] = u'>';
+            U16Copy(label + n, limit, list.names[pairs[i][1]]);
         }
+        return;
     }
-    return count;
-}
-
-void QuickLabel(const RecordList& table, const int (&pair)[2], char16_t (&label)[kQuickLabelCapacity])
-{
-    const char16_t* from = table.names[pair[0]];
-    const char16_t* to = table.names[pair[1]];
-    const size_t limit = table.kind->file.nameLimit + 1;
-    size_t n = U16Copy(label, limit, from);
-    label[n++] = u'-';
-    label[n++] = u'>';
-    U16Copy(label + n, limit, to);
+    if (list.count < 1) return;
+    for (int slot = 0; slot < kConstantSlotCount; ++slot) {
+        // A slot past the list shows its number, as before any file was read,
+        // rather than a name it cannot recall.
+        const char16_t number[2] = {static_cast<char16_t>(u'1' + slot), 0};
+        const char16_t* text = ValidSlot(list, slot) ? list.names[list.picks[slot]] : number;
+        U16Copy(menu.texts[slot], kFieldTextLimit + 1, text != nullptr ? text : number);
+    }
+    menu.count = kConstantSlotCount;
 }
 
 void ConvertQuick(const RecordList& table, EngineState& engine, int entry)

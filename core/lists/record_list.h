@@ -6,13 +6,14 @@
 // One list of each kind exists for the whole run. It is loaded when the main
 // window is created, replaced whole when it is loaded again, edited in place
 // while its dialog is open and released at exit. Whenever the names a menu
-// shows may have changed, the list tells the program (ListTextsChanged).
+// shows may have changed, the list tells its listener (core/seam.h).
 #pragma once
 
 #include <cstddef>
 
 #include "core/engine/engine.h"
 #include "core/lists/record_file.h"
+#include "core/seam.h"
 #include "core/settings/options.h"
 
 enum : int {
@@ -21,7 +22,6 @@ enum : int {
     kConstantSlotCount = 6,     // constants on menu items 1..6
     kQuickCurrencyCount = 3,
     kQuickEntryCount = 6,       // ordered pairs of three different currencies
-    kQuickLabelCapacity = 16,   // "XXXXXX->YYYYYY" and the NUL
     kFieldTextLimit = 39,       // characters read back from a dialog's field
 };
 
@@ -41,6 +41,7 @@ extern const ListKind kCurrencyKind;
 
 struct RecordList {
     const ListKind* kind = nullptr;
+    const CoreListener* listener = nullptr;  // told of changed menu texts; null: nobody
     char16_t fileName[kListNameCapacity] = {};  // bare name it was loaded from, saved to
     char16_t** names = nullptr;  // `count` owned names, file order
     double* values = nullptr;    // `count` values, same order
@@ -69,7 +70,8 @@ struct RecordList {
 
 int PickCount(const RecordList& list);
 
-// An empty list of `kind`, named after the kind's default file.
+// An empty list of `kind`, named after the kind's default file, with no
+// listener.
 void InitList(RecordList& list, const ListKind& kind);
 
 // Replaces the list by the records of folder + fileName + ".txt" (folder ends
@@ -147,22 +149,21 @@ void CancelEditing(RecordList& list);
 // field, or "constant" when it is empty.
 void ConstantsFileName(const Options& options, char16_t (&name)[kListNameCapacity]);
 
-// The text of constant slot `slot` (0..5): the name of its constant, or its
-// number when it names none. False when the list is empty: the slot items
-// keep whatever they showed.
-bool ConstantSlotText(const RecordList& list, int slot, char16_t* out, size_t capacity);
+// A list's menu item texts, in order. A currency table: its quick entries,
+// every ordered pair of two quick currencies (quick 1 first, then 2, then 3;
+// with two currencies only 1 and 2), "X->Y" with each name cut to 6 units.
+// A constant list: its six slots, each its constant's name or its number
+// when it names none; an empty list gives none (the items keep their texts).
+struct MenuTexts {
+    int count;
+    char16_t texts[kQuickEntryCount][kFieldTextLimit + 1];
+};
+static_assert(kConstantSlotCount == kQuickEntryCount, "one text per item of either menu");
+void ListMenuTexts(const RecordList& list, MenuTexts& menu);
 
 // engine.value becomes the constant of slot `slot` (0..5); nothing happens
 // for a slot that names no constant of the list.
 void RecallConstantSlot(const RecordList& list, EngineState& engine, int slot);
-
-// The quick entries of the currency menu: every ordered pair (from, to) of
-// two different quick currencies, quick 1 first, then 2, then 3 (with two
-// currencies only quick 1 and 2 count). Returns how many, 0..6.
-int QuickPairs(const RecordList& table, int (&pairs)[kQuickEntryCount][2]);
-
-// "X->Y" for a pair, each name cut to 6 units, so the label always fits.
-void QuickLabel(const RecordList& table, const int (&pair)[2], char16_t (&label)[kQuickLabelCapacity]);
 
 // Converts engine.value by quick entry `entry` (0..5); nothing happens for an
 // entry that is not shown.

@@ -4,7 +4,7 @@
 // their own (a failing write, a failing rename, an in-memory file system,
 // allocation that runs out) without touching the record file code.
 // The system table is windows/record_files_win32.cpp in the Windows program
-// and tools/record_files_posix.cpp in the native tools and tests.
+// and tools/phone/record_files_posix.cpp in the native tools and tests.
 #pragma once
 
 #include <cstddef>

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "core/lists/record_platform.h"
-#include "tools/key_session.h"
+#include "tools/phone/key_session.h"
 
 // "hex p2 deg group" and the like: representation (dec exp hex bin), angle
 // unit (rad grad deg), precision pN, digit grouping.

@@ -54,13 +54,15 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     else if (dialog != nullptr) PostMessageW(dialog, WM_COMMAND, IDM_DLG_CANCEL, 0);
 }
 
-// Runs menu command `command` with `script`; returns how many steps ran.
-size_t RunDialog(int command, std::vector<Step> script)
+// Runs menu command `command`, or the main window's `keys` where given, with
+// `script`; returns how many steps ran.
+size_t RunDialog(int command, std::vector<Step> script, const char* keys = nullptr)
 {
     steps = std::move(script);
     stepsRun = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, Tick);
-    Command(command);
+    if (keys != nullptr) Keys(keys);
+    else Command(command);
     KillTimer(nullptr, timer);
     return stepsRun;
 }
@@ -216,7 +218,7 @@ std::wstring Font()
 std::wstring SkinChoice()
 {
     return AsWide(Calc().options.skinName) + (L" | " + TextOf(Window())) + L" | " +
-           to_wstring(mainWindowState.skin.builtinSkin) + L" " + boxes;
+           to_wstring(mainWindowState.skinView.skin.builtinSkin) + L" " + boxes;
 }
 
 std::wstring SkinChoiceAfterRestart()
@@ -342,6 +344,17 @@ TEST_F(Dialogs, ListDialogsWriteTheirFiles)
          {Choose(IDC_FILES_LIST, L"physics"), Key(VK_F1), Pause(), Key(VK_DOWN), Key(VK_F1)}, L"6 | Планк G G G G G",
          [] { return Display() + L" | " + Slots(); }},
     });
+}
+
+// A key of a list action runs its command once the key has been handled.
+TEST_F(Dialogs, AListActionsKeyOpensItsDialog)
+{
+    Write(L"currency.txt", Lines({L"1,2,3", L"USD=1", L"EUR=0.5", L"GBP=0.25"}));
+    Start();
+    mainWindowState.skinView.skin.keyMap[0] = 65;  // Left 1: the choice of currencies
+    Keys("3");
+    EXPECT_EQ(RunDialog(0, {Key(VK_DOWN), Key(VK_RIGHT), Key(VK_F1)}, "L1"), 3u);
+    EXPECT_EQ(Display(), L"6.00");
 }
 
 // A link at the temporary file's name (wine-tests.sh made it in "linked"):

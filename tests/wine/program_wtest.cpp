@@ -166,13 +166,13 @@ TEST_F(Program, SkinFileAtStart)
         Start();
         Keys("12");
         EXPECT_EQ(boxes, row.boxes) << row.name;
-        EXPECT_EQ(mainWindowState.skin.builtinSkin, row.builtinSkin) << row.name;
-        EXPECT_EQ(std::memcmp(mainWindowState.skin.keyMap, defaultKeyMap, 48), 0) << row.name;
-        const int ink = InkColumns(kPhoneScreenHeight - row.imageRows, mainWindowState.skin.backColor);
+        EXPECT_EQ(mainWindowState.skinView.skin.builtinSkin, row.builtinSkin) << row.name;
+        EXPECT_EQ(std::memcmp(mainWindowState.skinView.skin.keyMap, defaultKeyMap, 48), 0) << row.name;
+        const int ink = InkColumns(kPhoneScreenHeight - row.imageRows, mainWindowState.skinView.skin.backColor);
         EXPECT_GT(ink, 0) << row.name;
         EXPECT_LT(ink, 60) << row.name << ": no message across the display line";
         // Below the display line: the image, or nothing at all.
-        EXPECT_EQ(InkColumns(kPhoneScreenHeight, mainWindowState.skin.backColor) > ink, row.imageRows > 0)
+        EXPECT_EQ(InkColumns(kPhoneScreenHeight, mainWindowState.skinView.skin.backColor) > ink, row.imageRows > 0)
             << row.name;
         EXPECT_EQ(Display(), L"12") << row.name;  // painting leaves the number alone
     }
@@ -451,7 +451,7 @@ TEST_F(Program, ZoomByMenuAndByResizing)
 TEST_F(Program, BuiltinKeypadIsDrawnAtTheZoomsResolution)
 {
     Start();
-    std::vector<COLORREF> small = BitmapPixels(mainWindowState.builtinImages[0], kKeypadWidth, kKeypadHeight);
+    std::vector<COLORREF> small = BitmapPixels(mainWindowState.skinView.builtinImages[0], kKeypadWidth, kKeypadHeight);
     std::sort(small.begin(), small.end());
     for (int zoom : {2, 3}) {
         Command(IDM_ZOOM_1 + zoom - 1);

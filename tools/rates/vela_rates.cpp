@@ -19,7 +19,7 @@
 #include "tools/rates/fetch.h"
 #include "vela_version.h"
 #ifndef _WIN32
-#include "tools/key_session.h"
+#include "tools/phone/key_session.h"
 #endif
 
 namespace {

@@ -18,14 +18,8 @@
 #include <windows.h>
 #endif
 
-#include "core/seam.h"
 #include "vela_version.h"
 #include "tools/skin/skin_tool.h"
-
-// The tool runs no key action: the core's seam has no one to tell.
-void ModesChanged() {}
-void ListTextsChanged(const RecordList&) {}
-void RequestCommand(CommandRequest) {}
 
 namespace {
 

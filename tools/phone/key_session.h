@@ -48,7 +48,7 @@ struct KeySession {
     KeySession() = default;
     KeySession(const KeySession&) = delete;
     KeySession& operator=(const KeySession&) = delete;
-    ~KeySession();  // lists released; the seam stops talking to it
+    ~KeySession();  // lists released
 };
 
 // Start-up state on `options` (default: the default options), the built-in

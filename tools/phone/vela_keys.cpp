@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "core/text/text16.h"
-#include "tools/key_session.h"
+#include "tools/phone/key_session.h"
 #include "vela_version.h"
 
 namespace {

@@ -1,18 +1,14 @@
-#include "tools/key_session.h"
+#include "tools/phone/key_session.h"
 
 #include <charconv>
 #include <cstddef>
 #include <utility>
 #include <vector>
 
-#include "core/seam.h"
 #include "core/text/text16.h"
 #include "resources/menu_commands.h"
 
 namespace {
-
-// The session whose window the core's seam talks to.
-KeySession* g_active = nullptr;
 
 struct NamedKey {
     std::string_view word;
@@ -122,52 +118,36 @@ void AppendMenuLine(std::string& lines, int id, const char* utf8)
     lines += '\n';
 }
 
+// What the window does with a key's outcome that is the phone's to do: the
+// letter cycle's opening and a list action's command come after the key.
+void Follow(KeySession& session, const KeyOutcome& outcome)
+{
+    if (outcome.postCycleOpen) Post(session, PostedMessage::kCycleOpen);
+    if (outcome.followUp.command != Command::None) Post(session, PostedMessage::kCommand, outcome.followUp);
+}
+
+// The list menus rebuilt as the window rebuilds its items.
+void ShowListTexts(void* context, const RecordList& list)
+{
+    KeySession& session = *static_cast<KeySession*>(context);
+    MenuTexts menu;
+    ListMenuTexts(list, menu);
+    const bool currencies = list.kind == &kCurrencyKind;
+    if (currencies) session.quickLabelCount = menu.count;
+    for (int i = 0; i < menu.count; ++i) (currencies ? session.quickLabels : session.slotTexts)[i] = menu.texts[i];
+}
+
 }  // namespace
-
-// --- The core's seam, as the window would answer it ----------------------------
-
-void ModesChanged() {}
-
-void ListTextsChanged(const RecordList& list)
-{
-    if (g_active == nullptr) return;
-    KeySession& session = *g_active;
-    if (list.kind == &kCurrencyKind) {
-        int pairs[kQuickEntryCount][2];
-        session.quickLabelCount = QuickPairs(list, pairs);
-        for (int i = 0; i < session.quickLabelCount; ++i) {
-            char16_t label[kQuickLabelCapacity];
-            QuickLabel(list, pairs[i], label);
-            session.quickLabels[i] = label;
-        }
-        return;
-    }
-    for (int i = 0; i < kConstantSlotCount; ++i) {
-        char16_t text[kFieldTextLimit + 1];
-        if (!ConstantSlotText(list, i, text, kFieldTextLimit + 1)) return;
-        session.slotTexts[i] = text;
-    }
-}
-
-void RequestCommand(CommandRequest request)
-{
-    if (g_active != nullptr) Post(*g_active, PostedMessage::kCommand, request);
-}
 
 // --- Sessions ---------------------------------------------------------------
 
-KeySession::~KeySession()
-{
-    if (g_active == this) g_active = nullptr;
-    EndCalculator(calculator);
-}
+KeySession::~KeySession() { EndCalculator(calculator); }
 
 void StartSession(KeySession& session, const Options* options, const char16_t* programFolder)
 {
     Options defaults;
     DefaultOptions(defaults);
-    g_active = &session;
-    StartCalculator(session.calculator, options != nullptr ? *options : defaults);
+    StartCalculator(session.calculator, options != nullptr ? *options : defaults, {&session, nullptr, ShowListTexts});
     for (int i = 0; i < kKeyMapSize; ++i) session.keyMap[i] = defaultKeyMap[i];
     session.posted.clear();
     session.clockMs = 0;
@@ -212,13 +192,11 @@ bool ParseKeyWord(std::string_view word, KeyEvent& event)
 
 void RunKeyEvent(KeySession& session, const KeyEvent& event)
 {
-    g_active = &session;
     KeypadState& keypad = session.calculator.keypad;
     EngineState& engine = session.calculator.engine;
     switch (event.kind) {
     case kEventKey:
-        if (KeypadKeyDown(keypad, engine, session.keyMap, event.arg).postCycleOpen)
-            Post(session, PostedMessage::kCycleOpen);
+        Follow(session, KeypadKeyDown(keypad, engine, session.keyMap, event.arg));
         break;
     case kEventBack:
         BackKeyHotkey(keypad, engine, false);
@@ -228,18 +206,16 @@ void RunKeyEvent(KeySession& session, const KeyEvent& event)
         Wait(session, event.arg);
         break;
     case kEventAction:
-        RunLayerAction(keypad, engine, event.arg);
+        Follow(session, RunLayerAction(keypad, engine, event.arg));
         break;
     case kEventCommand:
         RunCommand(session.calculator, CommandOfMenuId(event.arg));
         break;
     case kEventChar:
-        if (TypedCharacter(keypad, engine, session.keyMap, static_cast<char16_t>(event.arg)).postCycleOpen)
-            Post(session, PostedMessage::kCycleOpen);
+        Follow(session, TypedCharacter(keypad, engine, session.keyMap, static_cast<char16_t>(event.arg)));
         break;
     case kEventTap:
-        if (ClickKeypad(keypad, engine, session.keyMap, {event.arg / 8, event.arg % 8}).postCycleOpen)
-            Post(session, PostedMessage::kCycleOpen);
+        Follow(session, ClickKeypad(keypad, engine, session.keyMap, {event.arg / 8, event.arg % 8}));
         break;
     }
     DrainPosted(session);
