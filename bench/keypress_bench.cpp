@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "core/calculator.h"
+#include "core/calculator/calculator.h"
 #include "core/skin/skin.h"
 
 namespace {

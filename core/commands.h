@@ -1,7 +1,7 @@
 // What a menu command or a key action asks of the calculator, in the core's
 // own words. The Windows program maps its menu ids onto these, the key-script
 // runner its "cmd:N" words; both then hand them to RunCommand
-// (core/calculator.h), which runs what the core can run alone and leaves the
+// (core/calculator/calculator.h), which runs what the core can run alone and leaves the
 // rest (dialogs, clipboard, exit) to the program.
 #pragma once
 

@@ -13,7 +13,7 @@
 #include "resources/resource.h"
 #include "windows/dialogs/dialogs.h"
 #include "windows/menus.h"
-#include "windows/registry.h"
+#include "windows/system/registry.h"
 #include "windows/shell/accessible.h"
 #include "windows/shell/common_controls.h"
 #include "windows/shell/message_box.h"

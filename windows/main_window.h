@@ -8,9 +8,9 @@
 #include <cstddef>
 #include <string>
 
-#include "core/calculator.h"
+#include "core/calculator/calculator.h"
 #include "windows/skin_paint.h"
-#include "windows/text.h"
+#include "windows/system/text.h"
 
 constexpr wchar_t kMainWindowClass[] = L"DravnikVela";
 

@@ -8,7 +8,7 @@
 #include "core/settings/options.h"
 #include "resources/resource.h"
 #include "windows/shell/shell.h"
-#include "windows/text.h"
+#include "windows/system/text.h"
 
 namespace {
 

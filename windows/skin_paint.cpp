@@ -7,7 +7,7 @@
 #include "core/text/text16.h"
 #include "resources/resource.h"
 #include "windows/shell/message_box.h"
-#include "windows/text.h"
+#include "windows/system/text.h"
 #include "windows/zoomed_keypad.h"
 #include "windows/shell/shell.h"
 

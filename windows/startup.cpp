@@ -5,7 +5,7 @@
 #include "core/screen/screen.h"
 #include "resources/resource.h"
 #include "windows/main_window.h"
-#include "windows/registry.h"
+#include "windows/system/registry.h"
 #include "windows/shell/shell.h"
 #include "windows/shell/system_function.h"
 #include "windows/skin_paint.h"

@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "windows/main_window.h"
-#include "windows/registry.h"
+#include "windows/system/registry.h"
 #include "windows/shell/message_box.h"
 #include "windows/startup.h"
 

@@ -35,7 +35,7 @@
 #include "core/skin/skin.h"
 #include "resources/resource.h"
 #include "windows/main_window.h"
-#include "windows/registry.h"
+#include "windows/system/registry.h"
 #include "windows/shell/message_box.h"
 #include "windows/skin_paint.h"
 #include "windows/startup.h"

@@ -3,7 +3,7 @@
 // The operations sit in one table so that tests and the fuzzer can swap in
 // their own (a failing write, a failing rename, an in-memory file system,
 // allocation that runs out) without touching the record file code.
-// The system table is windows/record_files_win32.cpp in the Windows program
+// The system table is windows/system/record_files_win32.cpp in the Windows program
 // and tools/phone/record_files_posix.cpp in the native tools and tests.
 #pragma once
 

@@ -16,7 +16,7 @@
 
 #include "core/lists/record_file.h"
 #include "windows/dialogs/dialogs.h"
-#include "windows/text.h"
+#include "windows/system/text.h"
 #include "windows/shell/common_controls.h"
 #include "windows/shell/shell.h"
 #include "windows/shell/spinner.h"

@@ -12,7 +12,7 @@
 
 #include "resources/resource.h"
 #include "windows/main_window.h"
-#include "windows/registry.h"
+#include "windows/system/registry.h"
 
 extern std::wstring boxes;  // every message box since the last start: "text/caption "
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/calculator.h"
+#include "core/calculator/calculator.h"
 
 enum KeyEventKind : uint8_t {
     kEventKey,      // a phone key-down; arg is the key code

@@ -11,7 +11,7 @@
 #include "windows/dialogs/fields.h"
 #include "windows/dialogs/phone_dialog.h"
 #include "windows/shell/shell.h"
-#include "windows/text.h"
+#include "windows/system/text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "core/calculator.h"
+#include "core/calculator/calculator.h"
 #include "core/lists/rates_fetch.h"
 
 struct DialogContext {

@@ -7,7 +7,7 @@
 #include "windows/shell/common_controls.h"
 #include "windows/shell/message_box.h"
 #include "windows/shell/shell.h"
-#include "windows/text.h"
+#include "windows/system/text.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "core/lists/rates_import.h"
 #include "core/lists/record_platform.h"
 #include "windows/net/rates_download.h"
-#include "windows/registry.h"
+#include "windows/system/registry.h"
 #include "resources/resource.h"
 #include "windows/dialogs/dialogs.h"
 #include "windows/dialogs/fields.h"
@@ -23,7 +23,7 @@
 #include "windows/shell/message_box.h"
 #include "windows/shell/shell.h"
 #include "windows/shell/system_function.h"
-#include "windows/text.h"
+#include "windows/system/text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/calculator.h"
+#include "core/calculator/calculator.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // The machine-wide key is the settings' home, but a user without the right to
 // write there still keeps them: the user's own key is tried first on reading
 // and second on writing.
-#include "windows/registry.h"
+#include "windows/system/registry.h"
 
 #include <algorithm>
 #include <iterator>
@@ -11,7 +11,7 @@
 #include "core/lists/rates_fetch.h"
 #include "core/screen/screen.h"
 #include "resources/resource.h"
-#include "windows/text.h"
+#include "windows/system/text.h"
 #include "windows/shell/message_box.h"
 
 const wchar_t kOptionsKeyPath[] = L"Software\\Vela2003";
