@@ -8,10 +8,12 @@ units, or the folders, include each other round in a circle: then some arrow
 runs back up, and neither side can be read, built or tested without the
 other.
 
-    tools/include_graph.py [--picture]   # exit 1 when an arrow runs back up
+    tools/include_graph.py [--picture] [--doc FILE]
 
---picture prints the folders floor by floor, lowest first, each with the
-folders it includes: the picture DEVELOPERS.md shows.
+Exits 1 when an arrow runs back up. --picture prints the folders floor by
+floor, lowest first, each with the folders it includes: the picture
+DEVELOPERS.md shows; --doc FILE also fails when FILE does not show the
+picture of the tree as it is.
 """
 import os
 import re
@@ -104,18 +106,28 @@ def main():
     graph = units()
     folder_graph = folders(graph)
     unit_circles, folder_circles = circles(graph), circles(folder_graph)
-    print(f"units {len(graph)}, arrows {sum(len(a) for a in graph.values())}; "
-          f"folders {len(folder_graph)}, arrows {sum(len(a) for a in folder_graph.values())}; "
-          f"circles of units {len(unit_circles)}, of folders {len(folder_circles)}")
+    lines = [f"units {len(graph)}, arrows {sum(len(a) for a in graph.values())}; "
+             f"folders {len(folder_graph)}, arrows {sum(len(a) for a in folder_graph.values())}; "
+             f"circles of units {len(unit_circles)}, of folders {len(folder_circles)}"]
+    floor = floors(folder_graph)
+    for level in range(max(floor.values()) + 1):
+        for name in sorted(n for n in folder_graph if floor[n] == level):
+            below = ", ".join(sorted(folder_graph[name])) or "-"
+            lines.append(f"  {level}  {name:<16} -> {below}")
+    picture = "\n".join(lines) + "\n"
+    print(lines[0])
     for group in unit_circles + folder_circles:
         print("  circle: " + " <-> ".join(group))
     if "--picture" in sys.argv:
-        floor = floors(folder_graph)
-        for level in range(max(floor.values()) + 1):
-            for name in sorted(n for n in folder_graph if floor[n] == level):
-                below = ", ".join(sorted(folder_graph[name])) or "-"
-                print(f"  {level}  {name:<16} -> {below}")
-    return 1 if unit_circles or folder_circles else 0
+        print(picture[picture.index("\n") + 1:], end="")
+    stale = False
+    if "--doc" in sys.argv:
+        doc = sys.argv[sys.argv.index("--doc") + 1]
+        with open(doc, encoding="utf-8") as f:
+            stale = picture not in f.read()
+        if stale:
+            print(f"{doc} does not show this picture: copy in the output of --picture")
+    return 1 if unit_circles or folder_circles or stale else 0
 
 
 if __name__ == "__main__":
