@@ -106,21 +106,7 @@ void SetHighContrast(bool on)
         SendMessageW(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, reinterpret_cast<LPARAM>(L"WindowMetrics"));
 }
 
-COLORREF PixelAt(HWND window, int x, int y)
-{
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    HDC dc = GetDC(window);
-    const COLORREF pixel = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return pixel;
-}
-
-std::wstring Title()
-{
-    wchar_t title[64] = {};
-    GetWindowTextW(Window(), title, 64);
-    return title;
-}
+COLORREF PixelAt(HWND window, int x, int y) { return WindowPixels(x, y, 1, 1, window)[0]; }
 
 // High contrast on and off while the program runs: the display and the bar
 // take the system's colours, the keypad the contrast skin unless the user
@@ -139,15 +125,15 @@ TEST_F(HighContrast, DisplayAndBarTakeTheSystemsColoursAndTheKeypadTheContrastSk
     for (const auto& row : kContrastRows) {
         StoreOptions(HKEY_CURRENT_USER, StoredOptions(kReprDecimal, row.chosen));
         Start();
-        const std::wstring before = Title();
+        const std::wstring before = WindowText(Window());
         SetHighContrast(true);
         Pump(100);
-        EXPECT_EQ(Title(), row.titleInContrast);
+        EXPECT_EQ(WindowText(Window()), row.titleInContrast);
         EXPECT_EQ(PixelAt(Window(), 100, 2), GetSysColor(COLOR_WINDOW));
         EXPECT_EQ(PixelAt(SHFindMenuBar(Window()), 80, 2), GetSysColor(COLOR_BTNFACE));
         SetHighContrast(false);
         Pump(100);
-        EXPECT_EQ(Title(), before);
+        EXPECT_EQ(WindowText(Window()), before);
         EXPECT_NE(PixelAt(SHFindMenuBar(Window()), 80, 2), GetSysColor(COLOR_BTNFACE));
     }
     highContrastProbe = nullptr;

@@ -94,45 +94,6 @@ TEST_F(Program, SavingFallsBackToTheUserKeyAndComplainsOnlyWhenNothingIsWritable
     }
 }
 
-// The pixels of an area of `source` (then of a bitmap, of the window's client
-// area drawn afresh), as COLORREFs row by row from the top.
-std::vector<COLORREF> Pixels(HDC source, int x, int y, int width, int height)
-{
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
-    GdiFlush();
-    std::vector<COLORREF> pixels(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + width * height);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    for (COLORREF& p : pixels) p = RGB(GetBValue(p), GetGValue(p), GetRValue(p));  // the DIB's order is BGR
-    return pixels;
-}
-
-std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int width, int height)
-{
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    std::vector<COLORREF> pixels = Pixels(memory, 0, 0, width, height);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    return pixels;
-}
-
-std::vector<COLORREF> WindowPixels(int x, int y, int width, int height)
-{
-    RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    HDC dc = GetDC(Window());
-    std::vector<COLORREF> pixels = Pixels(dc, x, y, width, height);
-    ReleaseDC(Window(), dc);
-    return pixels;
-}
-
 // Columns of the client area's top `rows` with a pixel other than `back`.
 int InkColumns(int rows, COLORREF back)
 {
@@ -596,16 +557,7 @@ TEST_F(Program, ADesktopWindowThatKeepsItsSettingsAtTheEndOfTheSession)
     EXPECT_EQ(zoom, 2u);
 }
 
-HANDLE Launch() { return Spawn(L"\"" + TestFolder() + L"..\\..\\windows\\vela.exe\""); }
-
-DWORD ExitCode(HANDLE process)  // within 20 s, or the process is ended
-{
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(process, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
-    else TerminateProcess(process, 1);
-    CloseHandle(process);
-    return code;
-}
+HANDLE Launch() { return Spawn(Quoted(TestFolder() + L"..\\..\\windows\\vela.exe")); }
 
 // vela.exe as a process: a first start follows the monitor's dots per inch
 // (96 gives zoom 1, 192 zoom 2); a second copy ends at once without saving;
@@ -617,17 +569,17 @@ TEST_F(Program, ProcessesFollowTheDotsPerInchRunOneCopyAndSaveOnClose)
         DeleteStoredOptions();
         HANDLE first = Launch();
         HWND running = nullptr;
-        for (int i = 0; i < 200 && running == nullptr; ++i, Sleep(100)) running = FindWindowW(kMainWindowClass, nullptr);
+        WaitFor([&] { return (running = FindWindowW(kMainWindowClass, nullptr)) != nullptr; });
         RECT client{};
         GetClientRect(running, &client);
         EXPECT_EQ(client.right * 1000 + client.bottom, 176180 * static_cast<LONG>(dpi / 96)) << dpi;
         PostMessageW(running, WM_COMMAND, IDM_REPR_HEX, 0);
-        EXPECT_EQ(ExitCode(Launch()), 0u);
+        EXPECT_EQ(ExitCode(Launch(), 20000), 0u);
         EXPECT_TRUE(IsWindow(running));
         Options stored;
         EXPECT_EQ(ReadStored(HKEY_LOCAL_MACHINE, stored) + ReadStored(HKEY_CURRENT_USER, stored), 0u);
         PostMessageW(running, WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_EQ(ExitCode(first), 0u);
+        EXPECT_EQ(ExitCode(first, 20000), 0u);
         EXPECT_EQ(ReadStored(HKEY_LOCAL_MACHINE, stored), 88u);
         EXPECT_EQ(stored.reprMode, kReprHex);
     }
