@@ -83,9 +83,7 @@ using ScreenReader = Vela;
 TEST_F(ScreenReader, ReadsTheMainWindow)
 {
     for (const ReaderRow& row : kReaderRows) {
-        Write(L"s.skin", row.image.empty() ? "" : SkinBytes(defaultKeyMap, row.image));
-        StoreOptions(HKEY_CURRENT_USER, StoredOptions(kReprDecimal, row.image.empty() ? u"" : u"s"));
-        Start();
+        StartWithSkin(row.image.empty() ? "" : SkinBytes(defaultKeyMap, row.image));
         if (row.zoom != 1) {
             Command(IDM_ZOOM_1 + row.zoom - 1);
             Pump(50);

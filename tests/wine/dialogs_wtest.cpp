@@ -344,15 +344,24 @@ TEST_F(Dialogs, ListDialogsWriteTheirFiles)
     });
 }
 
-// A key of a list action runs its command once the key has been handled.
-TEST_F(Dialogs, AListActionsKeyOpensItsDialog)
+// A key of the skin's map runs its action's command once the key has been
+// handled: a list's dialog, a constant's slot, a quick conversion.
+TEST_F(Dialogs, KeyActionsRunTheirCommands)
 {
+    Write(L"constant.txt", kConstantFile);
     Write(L"currency.txt", kCurrencyFile);
     Start();
-    mainWindowState.skinView.skin.keyMap[0] = 65;  // Left 1: the choice of currencies
+    uint8_t* keyMap = mainWindowState.skinView.skin.keyMap;
+    keyMap[0] = 65;   // Left 1: the choice of currencies
+    keyMap[1] = 59;   // Left 2: the first quick conversion, USD->EUR
+    keyMap[12] = 66;  // Up 1: constant slot 1, b
     Keys("3");
     EXPECT_EQ(RunDialog(0, {Key(VK_DOWN), Key(VK_RIGHT), Key(VK_F1)}, "L1"), 3u);
     EXPECT_EQ(Display(), L"6.00");
+    Keys("U1");
+    EXPECT_EQ(Display(), L"2");
+    Keys("L2");
+    EXPECT_EQ(Display(), L"4.00");
 }
 
 // A link at the temporary file's name (wine-tests.sh made it in "linked"):

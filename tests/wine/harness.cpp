@@ -239,6 +239,13 @@ void Vela::Start()
     Pump(50);
 }
 
+void Vela::StartWithSkin(const std::string& file)
+{
+    Write(L"s.skin", file);
+    StoreOptions(HKEY_CURRENT_USER, StoredOptions(kReprDecimal, file.empty() ? u"" : u"s"));
+    Start();
+}
+
 void Vela::Write(const std::wstring& name, const std::string& bytes)
 {
     kept_.emplace_back(name, ReadTestFile(name));

@@ -90,6 +90,7 @@ protected:
     void SetUp() override { DeleteStoredOptions(); }
     void TearDown() override;
     void Write(const std::wstring& name, const std::string& bytes);  // empty: no such file
+    void StartWithSkin(const std::string& file);  // skin "s" of these bytes; empty: the built-in skin
 
 private:
     std::vector<std::pair<std::wstring, std::string>> kept_;  // name, bytes before

@@ -122,9 +122,7 @@ kSkinRows[] = {
 TEST_F(Program, SkinFileAtStart)
 {
     for (const auto& row : kSkinRows) {
-        Write(L"s.skin", row.file);
-        StoreOptions(HKEY_LOCAL_MACHINE, StoredOptions(kReprDecimal, row.file.empty() ? u"" : u"s"));
-        Start();
+        StartWithSkin(row.file);
         Keys("12");
         EXPECT_EQ(boxes, row.boxes) << row.name;
         EXPECT_EQ(mainWindowState.skinView.skin.builtinSkin, row.builtinSkin) << row.name;
@@ -314,24 +312,6 @@ TEST_F(Program, CheckMarksFollowTheModes)
     }
 }
 
-TEST_F(Program, KeyActionsRunTheirPostedCommands)
-{
-    uint8_t keyMap[48];
-    std::memcpy(keyMap, defaultKeyMap, sizeof keyMap);
-    keyMap[0] = 59;   // Left, key 1: the first quick conversion
-    keyMap[12] = 66;  // Up, key 1: constant slot 1
-    Write(L"keys.skin", SkinBytes(keyMap, ""));
-    Write(L"currency.txt", Lines({L"1,2", L"AAA=2", L"BBB=4"}));
-    Write(L"constant.txt", Lines({L"2,1,1,1,1,1", L"a=1", L"b=7"}));
-    StoreOptions(HKEY_LOCAL_MACHINE, StoredOptions(kReprDecimal, u"keys"));
-    Start();
-    EXPECT_EQ(boxes, L"");
-    Keys("100L1");
-    EXPECT_EQ(Display(), L"50.00");
-    Keys("U1");
-    EXPECT_EQ(Display(), L"7");
-}
-
 // The point of key `index` (0..11) of the built-in keypad, in its middle or
 // in the middle of one of its label zones, at the window's zoom.
 POINT KeyPoint(int index, int layer)
@@ -470,9 +450,7 @@ TEST_F(Program, SkinFileSharperImagesFollowTheZoom)
          L"Чёткие изображения скина повреждены: показаны обычные/Ошибка ", {kPlain, kPlain, kPlain, kPlain}},
     };
     for (const auto& row : rows) {
-        Write(L"s.skin", row.file);
-        StoreOptions(HKEY_LOCAL_MACHINE, StoredOptions(kReprDecimal, u"s"));
-        Start();
+        StartWithSkin(row.file);
         EXPECT_EQ(boxes, row.boxes) << row.name;
         for (int zoom = 1; zoom <= 4; ++zoom) {
             Command(IDM_ZOOM_1 + zoom - 1);
@@ -559,7 +537,8 @@ TEST_F(Program, ProcessesFollowTheDotsPerInchRunOneCopyAndSaveOnClose)
         DeleteStoredOptions();
         HANDLE first = Launch();
         HWND running = nullptr;
-        WaitFor([&] { return (running = FindWindowW(kMainWindowClass, nullptr)) != nullptr; });
+        // Found once shown: until then it may still be at the system's default size.
+        WaitFor([&] { return (running = FindWindowW(kMainWindowClass, nullptr)) != nullptr && IsWindowVisible(running); });
         RECT client{};
         GetClientRect(running, &client);
         EXPECT_EQ(client.right * 1000 + client.bottom, 176180 * static_cast<LONG>(dpi / 96)) << dpi;
