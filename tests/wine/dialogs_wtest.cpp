@@ -446,13 +446,12 @@ TEST_F(Dialogs, AScreenReaderReadsEveryControl)
           "toolbar \"Программные клавиши\" 0,180 176x24\n", "  1 button \"Ok\" [Нажать] 0,180 88x24\n",
           "  2 button \"Отмена\" [Нажать] 88,180 88x24\n", "key R\n    value 0 \"Размер шрифта\" = \"Крупный\"\n"}},
         {IDM_PRECISION, L"controls", {"spin \"Точность\" = \"6\" "}},
-        {IDM_CONSTANTS, L"controls",
-         {"spin \"Константа 1\" = \"b\" ", "spin \"Константа 2\" = \"a\" ", "spin \"Константа 3\" = \"c\" ",
-          "spin \"Константа 6\" = \"a\" ", "spin \"Константа\" = \"a\" ", "text \"Величина\" = \"1.000000e+00\" ",
-          "  2 button \"Меню\" [Нажать]"}},
+        {IDM_CONSTANTS, L"controls",  // the first slot and the last, as the ones between
+         {"spin \"Константа 1\" = \"b\" ", "spin \"Константа 6\" = \"a\" ", "spin \"Константа\" = \"a\" ",
+          "text \"Величина\" = \"1.000000e+00\" ", "  2 button \"Меню\" [Нажать]"}},
         {IDM_CURRENCIES, L"controls",
-         {"spin \"Валюта 1\" = \"USD\" ", "spin \"Валюта 2\" = \"EUR\" ", "spin \"Валюта 3\" = \"GBP\" ",
-          "spin \"Валюта\" = \"USD\" ", "text \"Курс\" = \"1.000000\" "}},
+         {"spin \"Валюта 1\" = \"USD\" ", "spin \"Валюта 3\" = \"GBP\" ", "spin \"Валюта\" = \"USD\" ",
+          "text \"Курс\" = \"1.000000\" "}},
         {IDM_CURRENCY_CHOICE, L"controls", {"spin \"Из валюты\" = \"USD\" ", "spin \"В валюту\" = \"USD\" "}},
         {IDM_CONSTANT_CHOICE, L"controls hook keys:D", {"list \"Константа\" = \"a\" ", "value 0 \"Константа\" = \"b\""}},
         {IDM_SKIN, L"controls", {"list \"Скин\" 0,0 176x180\n"}},  // no skin chosen yet: no value
