@@ -120,6 +120,8 @@ HMENU ButtonPopup(int buttonId)
     return reinterpret_cast<HMENU>(SendMessageW(SHFindMenuBar(Window()), SHCMBM_GETSUBMENU, 0, buttonId));
 }
 
+namespace {
+
 std::vector<COLORREF> Pixels(HDC source, int x, int y, int width, int height)
 {
     BITMAPINFO info{};
@@ -137,6 +139,8 @@ std::vector<COLORREF> Pixels(HDC source, int x, int y, int width, int height)
     for (COLORREF& p : pixels) p = RGB(GetBValue(p), GetGValue(p), GetRValue(p));  // the DIB's order is BGR
     return pixels;
 }
+
+}  // namespace
 
 std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int width, int height)
 {

@@ -49,9 +49,8 @@ inline std::wstring WindowText(HWND window)
 inline RECT Client() { RECT client{}; GetClientRect(Window(), &client); return client; }
 std::wstring Display();  // the value text as the display line draws it
 HMENU ButtonPopup(int buttonId);
-// The pixels of an area of `source` (of a bitmap; of a window's client area
-// drawn afresh), as COLORREFs row by row from the top.
-std::vector<COLORREF> Pixels(HDC source, int x, int y, int width, int height);
+// The pixels of a bitmap, or of an area of a window's client area drawn
+// afresh, as COLORREFs row by row from the top.
 std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int width, int height);
 std::vector<COLORREF> WindowPixels(int x, int y, int width, int height, HWND window = Window());
 // The main window (or the dialog over it) and its soft-key bar as the screen
