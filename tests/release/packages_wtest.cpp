@@ -11,12 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/wine/processes.h"
 #include "vela_version.h"
 
 namespace {
@@ -28,50 +27,9 @@ const std::wstring kUnpacked = L"C:\\Мои программы\\vela-" + kVersio
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string ReadBytes(const std::wstring& path)
-{
-    std::ifstream file(path.c_str(), std::ios::binary);
-    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "(missing)";
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << bytes;
-}
-
-// Waits up to `ms` for `done`; true when it came.
-template <typename Done>
-bool WaitFor(Done done, DWORD ms = 20000)
-{
-    for (const DWORD start = GetTickCount(); !done(); Sleep(50))
-        if (GetTickCount() - start > ms) return false;
-    return true;
-}
-
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
-
-// Starts `commandLine` with `folder` current (null: this one); the process, or null.
-HANDLE Spawn(std::wstring commandLine, const wchar_t* folder = nullptr)
-{
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &process))
-        return nullptr;
-    CloseHandle(process.hThread);
-    return process.hProcess;
-}
-
 // Runs a command line to its end: its exit code, or ~0 when it could not run
 // or did not end in a minute.
-DWORD RunToEnd(const std::wstring& commandLine)
-{
-    HANDLE process = Spawn(commandLine);
-    DWORD code = ~0u;
-    if (process != nullptr && WaitForSingleObject(process, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
-    if (process != nullptr) CloseHandle(process);
-    return code;
-}
+DWORD RunToEnd(const std::wstring& commandLine) { return ExitCode(Spawn(commandLine)); }
 
 std::wstring KnownFolder(REFKNOWNFOLDERID id)
 {
@@ -162,8 +120,7 @@ void AddConstantIn(const std::wstring& folder, const wchar_t* name, const wchar_
         }
     }();
     PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
-    CloseHandle(process);
+    EXPECT_EQ(ExitCode(process, 20000), 0u);
 }
 
 // The CRC-32 and size under which the installer remembers a file it installed.

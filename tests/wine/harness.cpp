@@ -2,8 +2,6 @@
 
 #include <array>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "core/lists/record_file.h"
 #include "windows/shell/message_box.h"
@@ -34,12 +32,6 @@ void Hold(int key, BYTE state)  // in the thread's keyboard state
     GetKeyboardState(keys);
     keys[key] = state;
     SetKeyboardState(keys);
-}
-
-bool PutFile(const std::wstring& path, const std::string& bytes)  // "(missing)": deletes it
-{
-    DeleteFileW(path.c_str());
-    return bytes == "(missing)" || static_cast<bool>(std::ofstream(path.c_str(), std::ios::binary) << bytes);
 }
 
 std::string Bytes(const void* data, size_t size) { return std::string(static_cast<const char*>(data), size); }
@@ -128,6 +120,47 @@ HMENU ButtonPopup(int buttonId)
     return reinterpret_cast<HMENU>(SendMessageW(SHFindMenuBar(Window()), SHCMBM_GETSUBMENU, 0, buttonId));
 }
 
+namespace {
+
+std::vector<COLORREF> Pixels(HDC source, int x, int y, int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    GdiFlush();
+    std::vector<COLORREF> pixels(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + width * height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    for (COLORREF& p : pixels) p = RGB(GetBValue(p), GetGValue(p), GetRValue(p));  // the DIB's order is BGR
+    return pixels;
+}
+
+}  // namespace
+
+std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int width, int height)
+{
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    std::vector<COLORREF> pixels = Pixels(memory, 0, 0, width, height);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    return pixels;
+}
+
+std::vector<COLORREF> WindowPixels(int x, int y, int width, int height, HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(window);
+    std::vector<COLORREF> pixels = Pixels(dc, x, y, width, height);
+    ReleaseDC(window, dc);
+    return pixels;
+}
+
 bool SaveScreenshot(const char* name)
 {
     const wchar_t* folder = _wgetenv(L"VELA_SHOT_DIR");
@@ -138,23 +171,16 @@ bool SaveScreenshot(const char* name)
     RECT area, bar;  // the window with its title, and the bar under it
     GetWindowRect(Window(), &area);
     if (GetWindowRect(SHFindMenuBar(Window()), &bar)) UnionRect(&area, &area, &bar);
-    BITMAPINFOHEADER info{sizeof info, area.right - area.left, area.bottom - area.top, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    const DWORD size = static_cast<DWORD>((info.biWidth * 3 + 3) & ~3) * info.biHeight;
-    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
-    const BITMAPFILEHEADER header{0x4D42, offset + size, 0, 0, offset};
-    void* pixels = nullptr;
-    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(memory, reinterpret_cast<BITMAPINFO*>(&info), 0, &pixels, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, info.biWidth, info.biHeight, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    const bool written = PutFile(std::wstring(folder) + L"\\" + std::wstring(name, name + std::strlen(name)) + L".bmp",
-                                 Bytes(&header, sizeof header) + Bytes(&info, sizeof info) + Bytes(pixels, size));
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    std::vector<COLORREF> pixels = Pixels(screen, area.left, area.top, width, height);
     ReleaseDC(nullptr, screen);
-    return written;
+    for (COLORREF& p : pixels) p = RGB(GetBValue(p), GetGValue(p), GetRValue(p));  // the file's order is BGR
+    const BITMAPINFOHEADER info{sizeof info, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};  // rows from the top
+    const DWORD size = static_cast<DWORD>(pixels.size() * 4), offset = sizeof(BITMAPFILEHEADER) + sizeof info;
+    const BITMAPFILEHEADER header{0x4D42, offset + size, 0, 0, offset};
+    return WriteBytes(std::wstring(folder) + L"\\" + std::wstring(name, name + std::strlen(name)) + L".bmp",
+                      Bytes(&header, sizeof header) + Bytes(&info, sizeof info) + Bytes(pixels.data(), size));
 }
 
 std::wstring TestFolder()
@@ -162,12 +188,6 @@ std::wstring TestFolder()
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     return std::wstring(path, std::wcsrchr(path, L'\\') + 1);
-}
-
-std::string ReadBytes(const std::wstring& path)
-{
-    std::ifstream file(path.c_str(), std::ios::binary);
-    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "(missing)";
 }
 
 std::string ReadBuildFile(const char* utf8)
@@ -209,7 +229,7 @@ void Vela::TearDown()
 {
     if (Window() != nullptr) EndVela(false);
     DeleteStoredOptions();
-    for (auto kept = kept_.rbegin(); kept != kept_.rend(); ++kept) PutFile(TestFolder() + kept->first, kept->second);
+    for (auto kept = kept_.rbegin(); kept != kept_.rend(); ++kept) WriteBytes(TestFolder() + kept->first, kept->second);
 }
 
 void Vela::Start()
@@ -223,31 +243,27 @@ void Vela::Start()
     Pump(50);
 }
 
+void Vela::StartWithSkin(const std::string& file)
+{
+    Write(L"s.skin", file);
+    StoreOptions(HKEY_CURRENT_USER, StoredOptions(kReprDecimal, file.empty() ? u"" : u"s"));
+    Start();
+}
+
 void Vela::Write(const std::wstring& name, const std::string& bytes)
 {
     kept_.emplace_back(name, ReadTestFile(name));
-    ASSERT_TRUE(PutFile(TestFolder() + name, bytes.empty() ? "(missing)" : bytes));
+    ASSERT_TRUE(WriteBytes(TestFolder() + name, bytes.empty() ? "(missing)" : bytes));
 }
 
 namespace {
 std::wstring ReaderOutput() { return TestFolder() + L"msaa-client.txt"; }
 }  // namespace
 
-HANDLE Spawn(std::wstring commandLine)
-{
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return nullptr;
-    CloseHandle(process.hThread);
-    return process.hProcess;
-}
-
 HANDLE StartScreenReader(HWND window, const std::wstring& commands)
 {
     DeleteFileW(ReaderOutput().c_str());
-    return Spawn(L"\"" + TestFolder() + L"vela_msaa_client.exe\" \"" + ReaderOutput() + L"\" " +
+    return Spawn(Quoted(TestFolder() + L"vela_msaa_client.exe") + L" " + Quoted(ReaderOutput()) + L" " +
                  std::to_wstring(reinterpret_cast<INT_PTR>(window)) + L" " + commands);
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/wine/processes.h"
 #include "windows/main_window.h"
 #include "windows/system/registry.h"
 
@@ -40,14 +41,21 @@ void Command(int id);
 // and up; n, s and ^ before a key: from the numeric keypad (digits, + - * / .
 // and A its Enter), with Shift, with Control.
 void Keys(const char* script);
+inline std::wstring WindowText(HWND window)
+{
+    wchar_t text[64] = {};
+    return std::wstring(text, GetWindowTextW(window, text, 64));
+}
 inline RECT Client() { RECT client{}; GetClientRect(Window(), &client); return client; }
 std::wstring Display();  // the value text as the display line draws it
 HMENU ButtonPopup(int buttonId);
+// The pixels of a bitmap, or of an area of a window's client area drawn
+// afresh, as COLORREFs row by row from the top.
+std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int width, int height);
+std::vector<COLORREF> WindowPixels(int x, int y, int width, int height, HWND window = Window());
 // The main window (or the dialog over it) and its soft-key bar as the screen
 // shows them: a BMP in VELA_SHOT_DIR when that is set.
 bool SaveScreenshot(const char* name);
-
-HANDLE Spawn(std::wstring commandLine);  // the process, or null
 
 // A screen reader in another process (vela_msaa_client) reading `window`
 // with `commands` (see that program); the result is what it wrote, in UTF-8.
@@ -61,7 +69,6 @@ std::string FinishScreenReader(HANDLE reader);
 ::testing::AssertionResult HasLinesInOrder(const std::string& text, const std::vector<const char*>& lines);
 
 std::wstring TestFolder();  // the program folder, ending in "\"
-std::string ReadBytes(const std::wstring& path);  // "(missing)" when there is no such file
 inline std::string ReadTestFile(const std::wstring& name) { return ReadBytes(TestFolder() + name); }
 std::string ReadBuildFile(const char* utf8);  // a path the build gave, on Wine's drive for the root
 std::string Lines(std::initializer_list<const wchar_t*> lines);  // Windows-1251, CR LF
@@ -82,6 +89,7 @@ protected:
     void SetUp() override { DeleteStoredOptions(); }
     void TearDown() override;
     void Write(const std::wstring& name, const std::string& bytes);  // empty: no such file
+    void StartWithSkin(const std::string& file);  // skin "s" of these bytes; empty: the built-in skin
 
 private:
     std::vector<std::pair<std::wstring, std::string>> kept_;  // name, bytes before

@@ -27,7 +27,7 @@ namespace {
 
 HWND target;
 std::wstring out;
-struct Event { DWORD event; HWND window; LONG object, child; };
+struct Event { DWORD event; HWND window; LONG child; };
 std::vector<Event> events;
 
 std::wstring RoleWord(LONG role)
@@ -44,8 +44,6 @@ std::wstring RoleWord(LONG role)
     return L"role" + std::to_wstring(role);
 }
 
-std::wstring Quoted(BSTR text) { return L"\"" + std::wstring(text != nullptr ? text : L"") + L"\""; }
-
 VARIANT Child(LONG id)
 {
     VARIANT child;
@@ -54,37 +52,50 @@ VARIANT Child(LONG id)
     return child;
 }
 
-// "role "name" = "value" x,y wxh", the place relative to `origin`'s client area.
+// The quoted name, then " = " and the quoted value when asked for and there is one.
+std::wstring Said(IAccessible* object, LONG child, bool withValue)
+{
+    BSTR name = nullptr, value = nullptr;
+    object->get_accName(Child(child), &name);
+    if (withValue) object->get_accValue(Child(child), &value);
+    std::wstring said = L"\"" + std::wstring(name != nullptr ? name : L"") + L"\"";
+    if (value != nullptr) said += L" = \"" + std::wstring(value) + L"\"";
+    SysFreeString(name);
+    SysFreeString(value);
+    return said;
+}
+
+// "role "name" = "value" [action] x,y wxh", the place relative to `origin`'s client area.
 std::wstring Describe(IAccessible* object, LONG child, HWND origin)
 {
-    const VARIANT id = Child(child);
     VARIANT role;
     VariantInit(&role);
-    BSTR name = nullptr, value = nullptr, action = nullptr;
-    object->get_accRole(id, &role);
-    object->get_accName(id, &name);
-    object->get_accValue(id, &value);
-    object->get_accDefaultAction(id, &action);
+    BSTR action = nullptr;
+    object->get_accRole(Child(child), &role);
+    object->get_accDefaultAction(Child(child), &action);
     long x = 0, y = 0, w = 0, h = 0;
-    object->accLocation(&x, &y, &w, &h, id);
+    object->accLocation(&x, &y, &w, &h, Child(child));
     POINT zero{0, 0};
     ClientToScreen(origin, &zero);
-    std::wstring line = (role.vt == VT_I4 ? RoleWord(role.lVal) : L"?") + L" " + Quoted(name);
-    if (value != nullptr) line += L" = " + Quoted(value);
+    std::wstring line = (role.vt == VT_I4 ? RoleWord(role.lVal) : L"?") + L" " + Said(object, child, true);
     if (action != nullptr) line += L" [" + std::wstring(action) + L"]";
     line += L" " + std::to_wstring(x - zero.x) + L"," + std::to_wstring(y - zero.y) + L" " + std::to_wstring(w) +
             L"x" + std::to_wstring(h);
-    SysFreeString(name);
-    SysFreeString(value);
     SysFreeString(action);
     return line;
 }
 
+// A window's client object, asked for once: as a screen reader keeps them
+// (and as AccessibleObjectFromEvent would give them to it); null when there is none.
 IAccessible* ClientObject(HWND window)
 {
+    static std::vector<std::pair<HWND, IAccessible*>> cache;
+    for (const auto& entry : cache)
+        if (entry.first == window) return entry.second;
     IAccessible* object = nullptr;
     if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))))
         return nullptr;
+    cache.emplace_back(window, object);
     return object;
 }
 
@@ -100,17 +111,13 @@ void Tree(HWND window, HWND origin)
     object->get_accChildCount(&count);
     for (long child = 1; child <= count; ++child)
         out += L"  " + std::to_wstring(child) + L" " + Describe(object, child, origin) + L"\n";
-    object->Release();
 }
 
 void Controls()
 {
     for (HWND child = GetWindow(target, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child)) continue;
-        IAccessible* object = ClientObject(child);
-        if (object == nullptr) continue;
-        out += Describe(object, CHILDID_SELF, target) + L"\n";
-        object->Release();
+        IAccessible* object = IsWindowVisible(child) ? ClientObject(child) : nullptr;
+        if (object != nullptr) out += Describe(object, CHILDID_SELF, target) + L"\n";
     }
     HWND bar = nullptr;  // the target's own, among the bars
     do bar = FindWindowExW(nullptr, bar, L"VelaSoftKeyBar", nullptr);
@@ -118,21 +125,9 @@ void Controls()
     if (bar != nullptr) Tree(bar, target);
 }
 
-// The client objects events came from, asked for once each: as a screen
-// reader keeps them (and as AccessibleObjectFromEvent would give them).
-IAccessible* CachedClientObject(HWND window)
-{
-    static std::vector<std::pair<HWND, IAccessible*>> cache;
-    for (const auto& entry : cache)
-        if (entry.first == window) return entry.second;
-    IAccessible* object = ClientObject(window);
-    if (object != nullptr) cache.emplace_back(window, object);
-    return object;
-}
-
 void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
 {
-    if (object == OBJID_CLIENT) events.push_back({event, window, object, child});
+    if (object == OBJID_CLIENT) events.push_back({event, window, child});
 }
 
 // Waits until the window's events have come: the program handles each key
@@ -150,15 +145,8 @@ void CollectEvents()
                               : e.event == EVENT_OBJECT_NAMECHANGE ? L"name"
                               : e.event == EVENT_OBJECT_FOCUS     ? L"focus"
                                                                   : L"other";
-        std::wstring said;
-        if (IAccessible* object = CachedClientObject(e.window)) {
-            BSTR name = nullptr, value = nullptr;
-            object->get_accName(Child(e.child), &name);
-            if (e.event == EVENT_OBJECT_VALUECHANGE) object->get_accValue(Child(e.child), &value);
-            said = Quoted(name) + (value != nullptr ? L" = " + Quoted(value) : L"");
-            SysFreeString(name);
-            SysFreeString(value);
-        }
+        IAccessible* object = ClientObject(e.window);
+        const std::wstring said = object != nullptr ? Said(object, e.child, e.event == EVENT_OBJECT_VALUECHANGE) : L"";
         out += L"    " + std::wstring(kind) + L" " + std::to_wstring(e.child) + L" " + said + L"\n";
     }
     events.clear();
@@ -186,7 +174,6 @@ void Press(long child)
     if (object == nullptr) return;
     const HRESULT hr = object->accDoDefaultAction(Child(child));
     out += L"press " + std::to_wstring(child) + (SUCCEEDED(hr) ? L"" : L" failed") + L"\n";
-    object->Release();
     CollectEvents();
 }
 
@@ -202,7 +189,6 @@ void HitTest(const wchar_t* at)
     object->accHitTest(point.x, point.y, &child);
     out += L"hit " + std::wstring(at) + L": " + (child.vt == VT_I4 ? std::to_wstring(child.lVal) : L"none") + L"\n";
     VariantClear(&child);
-    object->Release();
 }
 
 void Activate()

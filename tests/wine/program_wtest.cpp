@@ -94,45 +94,6 @@ TEST_F(Program, SavingFallsBackToTheUserKeyAndComplainsOnlyWhenNothingIsWritable
     }
 }
 
-// The pixels of an area of `source` (then of a bitmap, of the window's client
-// area drawn afresh), as COLORREFs row by row from the top.
-std::vector<COLORREF> Pixels(HDC source, int x, int y, int width, int height)
-{
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
-    GdiFlush();
-    std::vector<COLORREF> pixels(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + width * height);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    for (COLORREF& p : pixels) p = RGB(GetBValue(p), GetGValue(p), GetRValue(p));  // the DIB's order is BGR
-    return pixels;
-}
-
-std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int width, int height)
-{
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    std::vector<COLORREF> pixels = Pixels(memory, 0, 0, width, height);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    return pixels;
-}
-
-std::vector<COLORREF> WindowPixels(int x, int y, int width, int height)
-{
-    RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    HDC dc = GetDC(Window());
-    std::vector<COLORREF> pixels = Pixels(dc, x, y, width, height);
-    ReleaseDC(Window(), dc);
-    return pixels;
-}
-
 // Columns of the client area's top `rows` with a pixel other than `back`.
 int InkColumns(int rows, COLORREF back)
 {
@@ -161,9 +122,7 @@ kSkinRows[] = {
 TEST_F(Program, SkinFileAtStart)
 {
     for (const auto& row : kSkinRows) {
-        Write(L"s.skin", row.file);
-        StoreOptions(HKEY_LOCAL_MACHINE, StoredOptions(kReprDecimal, row.file.empty() ? u"" : u"s"));
-        Start();
+        StartWithSkin(row.file);
         Keys("12");
         EXPECT_EQ(boxes, row.boxes) << row.name;
         EXPECT_EQ(mainWindowState.skinView.skin.builtinSkin, row.builtinSkin) << row.name;
@@ -219,7 +178,6 @@ TEST_F(Program, HexLetterCycleEndsOnTheRealTimer)
 // clipboard; the value pasted after Backspace and 1.
 const struct { int command; const char* keys; std::wstring text; const char* value; } kClipboardRows[] = {
     {IDM_REPR_BINARY, "11111111111111111111111111111111", L"", "4294967295"},
-    {IDM_GROUP_DIGITS, "1234567.5", L"", "1234567.5"},
     {0, "", L"\u22120", "-0"},
     {0, "", std::wstring(100000, L'7'), "7.7777777777777783e+39"},
 };
@@ -354,24 +312,6 @@ TEST_F(Program, CheckMarksFollowTheModes)
     }
 }
 
-TEST_F(Program, KeyActionsRunTheirPostedCommands)
-{
-    uint8_t keyMap[48];
-    std::memcpy(keyMap, defaultKeyMap, sizeof keyMap);
-    keyMap[0] = 59;   // Left, key 1: the first quick conversion
-    keyMap[12] = 66;  // Up, key 1: constant slot 1
-    Write(L"keys.skin", SkinBytes(keyMap, ""));
-    Write(L"currency.txt", Lines({L"1,2", L"AAA=2", L"BBB=4"}));
-    Write(L"constant.txt", Lines({L"2,1,1,1,1,1", L"a=1", L"b=7"}));
-    StoreOptions(HKEY_LOCAL_MACHINE, StoredOptions(kReprDecimal, u"keys"));
-    Start();
-    EXPECT_EQ(boxes, L"");
-    Keys("100L1");
-    EXPECT_EQ(Display(), L"50.00");
-    Keys("U1");
-    EXPECT_EQ(Display(), L"7");
-}
-
 // The point of key `index` (0..11) of the built-in keypad, in its middle or
 // in the middle of one of its label zones, at the window's zoom.
 POINT KeyPoint(int index, int layer)
@@ -444,8 +384,8 @@ TEST_F(Program, ZoomByMenuAndByResizing)
 }
 
 // At zoom 2 and 3 the built-in keypad is drawn for the zoom, not blown up:
-// squares of zoom x zoom pixels differ inside, and there are colours between
-// the ones of the 176-pixel image (smooth outlines, smooth text). Every piece
+// there are colours between the ones of the 176-pixel image (smooth
+// outlines, smooth text). Every piece
 // of text, in each layer, leaves ink only inside its place of the 176-pixel
 // layout (one pixel of it around), and every piece leaves some.
 TEST_F(Program, BuiltinKeypadIsDrawnAtTheZoomsResolution)
@@ -457,18 +397,9 @@ TEST_F(Program, BuiltinKeypadIsDrawnAtTheZoomsResolution)
         Command(IDM_ZOOM_1 + zoom - 1);
         const int width = kKeypadWidth * zoom, height = kKeypadHeight * zoom;
         const std::vector<COLORREF> shown = WindowPixels(0, Client().bottom - height, width, height);
-        int mixedSquares = 0, newColours = 0;
-        for (int y = 0; y < height; y += zoom) {
-            for (int x = 0; x < width; x += zoom) {
-                bool mixed = false;
-                for (int j = 0; j < zoom; ++j)
-                    for (int i = 0; i < zoom; ++i) mixed |= shown[(y + j) * width + x + i] != shown[y * width + x];
-                mixedSquares += mixed ? 1 : 0;
-            }
-        }
+        int newColours = 0;
         for (COLORREF p : shown) newColours += std::binary_search(small.begin(), small.end(), p) ? 0 : 1;
         EXPECT_TRUE(zoom != 3 || SaveScreenshot("zoom_3x"));
-        EXPECT_GT(mixedSquares, 2000) << zoom;
         EXPECT_GT(newColours, 2000) << zoom;
 
         for (int layer = 0; layer < kSkinLayerCount; ++layer) {
@@ -519,9 +450,7 @@ TEST_F(Program, SkinFileSharperImagesFollowTheZoom)
          L"Чёткие изображения скина повреждены: показаны обычные/Ошибка ", {kPlain, kPlain, kPlain, kPlain}},
     };
     for (const auto& row : rows) {
-        Write(L"s.skin", row.file);
-        StoreOptions(HKEY_LOCAL_MACHINE, StoredOptions(kReprDecimal, u"s"));
-        Start();
+        StartWithSkin(row.file);
         EXPECT_EQ(boxes, row.boxes) << row.name;
         for (int zoom = 1; zoom <= 4; ++zoom) {
             Command(IDM_ZOOM_1 + zoom - 1);
@@ -596,16 +525,7 @@ TEST_F(Program, ADesktopWindowThatKeepsItsSettingsAtTheEndOfTheSession)
     EXPECT_EQ(zoom, 2u);
 }
 
-HANDLE Launch() { return Spawn(L"\"" + TestFolder() + L"..\\..\\windows\\vela.exe\""); }
-
-DWORD ExitCode(HANDLE process)  // within 20 s, or the process is ended
-{
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(process, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
-    else TerminateProcess(process, 1);
-    CloseHandle(process);
-    return code;
-}
+HANDLE Launch() { return Spawn(Quoted(TestFolder() + L"..\\..\\windows\\vela.exe")); }
 
 // vela.exe as a process: a first start follows the monitor's dots per inch
 // (96 gives zoom 1, 192 zoom 2); a second copy ends at once without saving;
@@ -617,17 +537,18 @@ TEST_F(Program, ProcessesFollowTheDotsPerInchRunOneCopyAndSaveOnClose)
         DeleteStoredOptions();
         HANDLE first = Launch();
         HWND running = nullptr;
-        for (int i = 0; i < 200 && running == nullptr; ++i, Sleep(100)) running = FindWindowW(kMainWindowClass, nullptr);
+        // Found once shown: until then it may still be at the system's default size.
+        WaitFor([&] { return (running = FindWindowW(kMainWindowClass, nullptr)) != nullptr && IsWindowVisible(running); });
         RECT client{};
         GetClientRect(running, &client);
         EXPECT_EQ(client.right * 1000 + client.bottom, 176180 * static_cast<LONG>(dpi / 96)) << dpi;
         PostMessageW(running, WM_COMMAND, IDM_REPR_HEX, 0);
-        EXPECT_EQ(ExitCode(Launch()), 0u);
+        EXPECT_EQ(ExitCode(Launch(), 20000), 0u);
         EXPECT_TRUE(IsWindow(running));
         Options stored;
         EXPECT_EQ(ReadStored(HKEY_LOCAL_MACHINE, stored) + ReadStored(HKEY_CURRENT_USER, stored), 0u);
         PostMessageW(running, WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_EQ(ExitCode(first), 0u);
+        EXPECT_EQ(ExitCode(first, 20000), 0u);
         EXPECT_EQ(ReadStored(HKEY_LOCAL_MACHINE, stored), 88u);
         EXPECT_EQ(stored.reprMode, kReprHex);
     }
