@@ -462,4 +462,14 @@ TEST(Keys, EveryActionHasASpokenNameOfItsOwn)
         seen.push_back(text);
     }
     EXPECT_EQ(ActionSpokenName(kActionCount), nullptr);
+    // A key is named by what it does in the layer shown: its digit in none.
+    KeySession session;
+    const struct { const char* before; int index; std::u16string name; } keys[] = {
+        {"", 6, u"7"}, {"left", 0, u"натуральный логарифм"}, {"down", 11, u"гиперболический котангенс"},
+    };
+    for (const auto& row : keys) {
+        RunScript(session, "", row.before);
+        const Calculator& c = session.calculator;
+        EXPECT_EQ(std::u16string(KeySpokenName(c.keypad, c.engine, session.keyMap, row.index)), row.name) << row.before;
+    }
 }
