@@ -13,7 +13,7 @@ other.
 Exits 1 when an arrow runs back up. --picture prints the folders floor by
 floor, lowest first, each with the folders it includes: the picture
 DEVELOPERS.md shows; --doc FILE also fails when FILE does not show the
-picture of the tree as it is.
+folders' picture of the tree as it is.
 """
 import os
 import re
@@ -114,12 +114,12 @@ def main():
         for name in sorted(n for n in folder_graph if floor[n] == level):
             below = ", ".join(sorted(folder_graph[name])) or "-"
             lines.append(f"  {level}  {name:<16} -> {below}")
-    picture = "\n".join(lines) + "\n"
+    picture = "\n".join(lines[1:]) + "\n"  # the folders by floor, without the counts
     print(lines[0])
     for group in unit_circles + folder_circles:
         print("  circle: " + " <-> ".join(group))
     if "--picture" in sys.argv:
-        print(picture[picture.index("\n") + 1:], end="")
+        print(picture, end="")
     stale = False
     if "--doc" in sys.argv:
         doc = sys.argv[sys.argv.index("--doc") + 1]
