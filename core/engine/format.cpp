@@ -97,27 +97,29 @@ void SetAngleUnit(EngineState& engine, int unit)
     TellModesChanged(engine.listener, *engine.options);
 }
 
-const char16_t* DisplayIndicator(const EngineState& engine)
+namespace {
+
+// The indicator before the number, as drawn and as a screen reader says it:
+// the representation for hexadecimal and binary, else the angle unit.
+struct Indicator {
+    const char16_t* shown;
+    const char16_t* spoken;
+};
+
+const Indicator& IndicatorOf(const EngineState& engine)
 {
-    static const char16_t* const kAngleIndicators[] = {u"rd", u"gr", u"dg"};
-    switch (engine.options->reprMode) {
-    case kReprHex: return u"H";
-    case kReprBinary: return u"B";
-    default: break;
-    }
-    return kAngleIndicators[AngleUnitOf(engine)];
+    static const Indicator kHex{u"H", u"шестнадцатеричная система"}, kBinary{u"B", u"двоичная система"};
+    static const Indicator kAngles[] = {{u"rd", u"радианы"}, {u"gr", u"грады"}, {u"dg", u"градусы"}};
+    if (engine.options->reprMode == kReprHex) return kHex;
+    if (engine.options->reprMode == kReprBinary) return kBinary;
+    return kAngles[AngleUnitOf(engine)];
 }
 
-const char16_t* DisplayIndicatorWords(const EngineState& engine)
-{
-    static const char16_t* const kAngleWords[] = {u"радианы", u"грады", u"градусы"};
-    switch (engine.options->reprMode) {
-    case kReprHex: return u"шестнадцатеричная система";
-    case kReprBinary: return u"двоичная система";
-    default: break;
-    }
-    return kAngleWords[AngleUnitOf(engine)];
-}
+}  // namespace
+
+const char16_t* DisplayIndicator(const EngineState& engine) { return IndicatorOf(engine).shown; }
+
+const char16_t* DisplayIndicatorWords(const EngineState& engine) { return IndicatorOf(engine).spoken; }
 
 size_t GroupedText(const EngineState& engine, char16_t* out, size_t capacity)
 {

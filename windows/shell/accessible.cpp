@@ -131,37 +131,43 @@ struct TreeAccessible : IAccessible {
         *out = nullptr;
         return ChildOf(child) > 0 ? S_FALSE : E_INVALIDARG;
     }
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* out) override
+    // One text of the item behind `child`: its name, value or default action.
+    HRESULT ItemText(VARIANT child, BSTR* out, std::wstring AccessibleItem::*text)
     {
         AccessibleItem item;
         const HRESULT hr = Describe(child, item);
         if (FAILED(hr)) return out != nullptr ? (*out = nullptr, hr) : E_POINTER;
-        return Text(item.name, out);
+        return Text(item.*text, out);
+    }
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* out) override
+    {
+        return ItemText(child, out, &AccessibleItem::name);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* out) override
     {
-        AccessibleItem item;
-        const HRESULT hr = Describe(child, item);
-        if (FAILED(hr)) return out != nullptr ? (*out = nullptr, hr) : E_POINTER;
-        return Text(item.value, out);
+        return ItemText(child, out, &AccessibleItem::value);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* out) override { return Text(L"", out); }
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override
+    // The item behind `child`, for a getter that answers in a VARIANT: `out`
+    // is emptied first, so that a failure leaves nothing to free.
+    HRESULT DescribeFor(VARIANT child, VARIANT* out, AccessibleItem& item)
     {
         if (out == nullptr) return E_POINTER;
-        AccessibleItem item;
         EmptyVariant(out);
-        const HRESULT hr = Describe(child, item);
+        return Describe(child, item);
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override
+    {
+        AccessibleItem item;
+        const HRESULT hr = DescribeFor(child, out, item);
         if (FAILED(hr)) return hr;
         SetChild(out, item.role);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* out) override
     {
-        if (out == nullptr) return E_POINTER;
         AccessibleItem item;
-        EmptyVariant(out);
-        const HRESULT hr = Describe(child, item);
+        const HRESULT hr = DescribeFor(child, out, item);
         if (FAILED(hr)) return hr;
         LONG state = item.state;
         if (!IsWindowVisible(window)) state |= STATE_SYSTEM_INVISIBLE;
@@ -194,10 +200,7 @@ struct TreeAccessible : IAccessible {
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* out) override
     {
-        AccessibleItem item;
-        const HRESULT hr = Describe(child, item);
-        if (FAILED(hr)) return out != nullptr ? (*out = nullptr, hr) : E_POINTER;
-        return Text(item.defaultAction, out);
+        return ItemText(child, out, &AccessibleItem::defaultAction);
     }
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override
     {
