@@ -30,12 +30,10 @@ function(expect_refusal status pattern keys)
 endfunction()
 
 string(REPLACE "left:  ln" "left:  files+const" long_left "${layers}")
-string(REPLACE "up:    C " "up:    files+const " long_up "${layers}")
 string(REPLACE "x³ xʸ" "x³ foo" unknown "${layers}")
 string(REPEAT "# padding\n" 7000 huge)
 
 expect_refusal(1 "left 1: the label does not fit inside the key" "${long_left}" --style contrast)
-expect_refusal(1 "up 1: the label does not fit inside the key" "${long_up}")
 expect_refusal(1 "keys.txt:1: .*foo" "${unknown}" --style contrast)
 expect_refusal(1 "keys.txt: larger than 64 KiB" "${huge}${layers}")
 expect_refusal(1 "missing.txt: cannot open" "" --keys "${WORK_DIR}/missing.txt")

@@ -33,7 +33,6 @@ class Handler(socketserver.BaseRequestHandler):
         answers = {
             b"/cbr": lambda: response(b"200 OK", bank),
             b"/moved": lambda: response(b"302 Found", b"", b"Location: /cbr\r\n"),
-            b"/500": lambda: response(b"500 Internal Server Error", PAGE),
             b"/html": lambda: response(b"200 OK", PAGE, b"Content-Type: text/html\r\n"),
             b"/cut": lambda: response(b"200 OK", bank)[:300],
             b"/big": lambda: b"HTTP/1.0 200 OK\r\n\r\n" + b" " * (3 << 20),

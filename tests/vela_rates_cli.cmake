@@ -81,7 +81,6 @@ if(PYTHON AND SERVER)
   file(READ ${WORK_DIR}/fetched/currency.txt fetched)
   foreach(case
       "404|сервер ответил «404 Not Found», а не файлом курсов"
-      "500|сервер ответил «500 Internal Server Error», а не файлом курсов"
       "html|это веб-страница, а не файл курсов"
       "cut|соединение оборвалось до конца файла"
       "big|файл больше 2 МБ: это не дневной файл курсов")

@@ -94,8 +94,8 @@ foreach(kept parts/base.bmp parts/keys.txt parts/notes.txt)
   endif()
 endforeach()
 
-# Sharper images: packed with --scale, unpacked as base@2x.bmp and so on, packed
-# again to the same file; the preview draws at a zoom.
+# Sharper images: packed with --scale, the file loads; the preview draws at a
+# zoom. (That they unpack and pack again the same is the library's test.)
 set(contrast)
 set(contrast_sharp)
 foreach(layer base left up right down)
@@ -104,15 +104,6 @@ foreach(layer base left up right down)
 endforeach()
 expect(0 "^$" "^$" pack -o sharp.skin ${contrast} --scale 2 ${contrast_sharp})
 expect(0 "^sharp.skin: loads\n$" "^$" check sharp.skin)
-expect(0 "^$" "^$" unpack sharp.skin sharp)
-expect(0 "^$" "^$" pack -o sharp/again.skin --keys sharp/keys.txt sharp/base.bmp sharp/left.bmp sharp/up.bmp
-       sharp/right.bmp sharp/down.bmp --scale 2 sharp/base@2x.bmp sharp/left@2x.bmp sharp/up@2x.bmp sharp/right@2x.bmp
-       sharp/down@2x.bmp)
-execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK_DIR}/sharp.skin" "${WORK_DIR}/sharp/again.skin"
-                RESULT_VARIABLE differ)
-if(differ)
-  message(FATAL_ERROR "vela-skin: unpack and pack again gave another file with sharper images")
-endif()
 expect(3 "^$" "--scale 2 needs 5 images.*not 4" pack -o refused.skin ${contrast} --scale 2 base.bmp - - -)
 expect(2 "^$" "base.bmp: 176 x 153 pixels, where 2 times the base image is 352 x 306"
        pack -o refused.skin ${contrast} --scale 2 ${contrast})
