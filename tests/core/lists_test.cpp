@@ -347,15 +347,10 @@ TEST(Lists, WhatDialogFieldsTakeAndShow)
         RecordNameProblem problem;
         char16_t offending;
     } names[] = {{u"Доллар", kNameStorable, 0},
-                 {u"Ёж ё", kNameStorable, 0},
-                 {u"x;", kNameStorable, 0},
-                 {u"", kNameEmpty, 0},
-                 {u"a=b", kNameWithEquals, u'='},
-                 {u";x", kNameStartingWithComment, u';'},
-                 {u"a\tb", kNameWithControl, u'\t'},
-                 {u"\u0402", kNameOutsideCodePage, u'\u0402'},
-                 {u"ab\u00E9", kNameOutsideCodePage, u'\u00E9'},
-                 {u"\u20AC", kNameOutsideCodePage, u'\u20AC'},
+                 {u"Ёж ё", kNameStorable, 0}, {u"x;", kNameStorable, 0}, {u"", kNameEmpty, 0},
+                 {u"a=b", kNameWithEquals, u'='}, {u";x", kNameStartingWithComment, u';'},
+                 {u"a\tb", kNameWithControl, u'\t'}, {u"\u0402", kNameOutsideCodePage, u'\u0402'},
+                 {u"ab\u00E9", kNameOutsideCodePage, u'\u00E9'}, {u"\u20AC", kNameOutsideCodePage, u'\u20AC'},
                  {u"\u0404", kNameOutsideCodePage, u'\u0404'},
                  {u"\u013B", kNameOutsideCodePage, u'\u013B'}};  // its low byte would read as ";"
     for (const auto& row : names) {
@@ -369,8 +364,8 @@ TEST(Lists, WhatDialogFieldsTakeAndShow)
         const char* format;
         const char* shown;
     } values[] = {{1.5, "%f", "1.500000"},       {1.5, "%.6e", "1.500000e+00"},
-                  {1e31, "%f", "9999999999999999635896294965248.000000"},
-                  {1e33, "%f", "1.000000e+33"}, {-1e32, "%f", "-1.000000e+32"},
+                  {1e31, "%f", "9999999999999999635896294965248.000000"}, {1e33, "%f", "1.000000e+33"},
+                  {-1e32, "%f", "-1.000000e+32"},
                   {0.0000515151515, "%f", "0.00005151515"}, {0.1, "%f", "0.100000"}};
     for (const auto& row : values) {
         char16_t text[kFieldTextLimit + 1];
@@ -383,9 +378,8 @@ TEST(Lists, WhatDialogFieldsTakeAndShow)
         const char16_t* file;
         const char16_t* offered;
     } files[] = {{u"constant.txt", u"constant"}, {u"Физика.TXT", u"Физика"}, {u"a.b.txt", u"a.b"},
-                 {u"currency.txt", u""},        {u"CURRENCY.txt", u""},     {u"currency2.txt", u"currency2"},
-                 {u".txt", u""},                {u"notes.txt~", u""},       {u"fifteen_chars__.txt", u""},
-                 {u"xurrency.txt", u"xurrency"}, {u"a_txt", u""},
+                 {u"currency.txt", u""}, {u"CURRENCY.txt", u""}, {u"currency2.txt", u"currency2"}, {u".txt", u""},
+                 {u"notes.txt~", u""}, {u"fifteen_chars__.txt", u""}, {u"xurrency.txt", u"xurrency"}, {u"a_txt", u""},
                  {u"fourteen_chars.txt", u"fourteen_chars"}, {u"x..y.txt", u"x..y"}, {u"...txt", u""},
                  {u"curr.txt", u"curr"}};
     for (const auto& row : files) {

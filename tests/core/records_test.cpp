@@ -247,8 +247,7 @@ TEST(RecordFiles, AHeadIsWholeCommentLinesThatLoadBack)
         std::string outcome;  // the saved file as it loads, or "refused" and why
     } rows[] = {
         {"; no line end", refused}, {"1,2,3\n", refused}, {"; a\n\n", refused}, {"; a\nb=1\n", refused},
-        {"\n", refused},           {";" + longest, refused},
-        {longest, "2|0,1,0|AAAAAA=1;RUB=0.010999999999999999"},
+        {"\n", refused}, {";" + longest, refused}, {longest, "2|0,1,0|AAAAAA=1;RUB=0.010999999999999999"},
     };
     for (const auto& row : rows) {
         TestFolder folder;
@@ -277,8 +276,8 @@ TEST(RecordFiles, NoFailureOfASaveLosesTheOldFile)
         const char* failed;  // the result of every save that failed
     } rows[] = {
         {"create", kRecordNoPermission, "failed no permission"}, {"read", kRecordNoFault, "failed unreadable"},
-        {"write", kRecordDiskFull, "failed disk full"},          {"write", kRecordNoFault, "failed write failed"},
-        {"close", kRecordTooLarge, "failed too large"},          {"replace", kRecordNoFault, "failed not replaced"},
+        {"write", kRecordDiskFull, "failed disk full"}, {"write", kRecordNoFault, "failed write failed"},
+        {"close", kRecordTooLarge, "failed too large"}, {"replace", kRecordNoFault, "failed not replaced"},
         {"alloc", kRecordNoFault, "failed no memory"},
     };
     for (const auto& row : rows) {
@@ -397,10 +396,10 @@ TEST(RecordFiles, AFailedLoadGivesNoPartOfTheFile)
         int at;
         std::string loaded;
     } rows[] = {
-        {"read", u"", 0, "0 unreadable"},  {"read", u"", 3, "0 unreadable"},   {"read", u"", 4, whole},
-        {"alloc", u"", 0, "0 no memory"},  {"alloc", u"", 3, "0 no memory"},   {"alloc", u"", 4, whole},
-        {"open", u"g.txt", 0, whole},      {"open", u"g.txt", 1, "0 unreadable"},
-        {"open", u"gone.txt", 0, "0"},     {"open", u"gone.txt", 1, "0 unreadable"},
+        {"read", u"", 0, "0 unreadable"}, {"read", u"", 3, "0 unreadable"}, {"read", u"", 4, whole},
+        {"alloc", u"", 0, "0 no memory"}, {"alloc", u"", 3, "0 no memory"}, {"alloc", u"", 4, whole},
+        {"open", u"g.txt", 0, whole}, {"open", u"g.txt", 1, "0 unreadable"}, {"open", u"gone.txt", 0, "0"},
+        {"open", u"gone.txt", 1, "0 unreadable"},
     };
     for (const auto& row : rows) {
         grownFile = folder.folder + row.opened;

@@ -76,25 +76,6 @@ TEST(KeyMapText, TextGivesTheBytesOrTheFaultyLine)
     for (const auto& row : rows) EXPECT_EQ(ReadOutcome(row.text), row.outcome) << row.text;
 }
 
-TEST(KeyMapText, WrittenTextReadsBackToTheSameMap)
-{
-    KeyMapText every = BuiltinKeyMapText();
-    for (int i = 0; i < kKeyMapSize; ++i) every.keyMap[i] = static_cast<uint8_t>(i * 5 + 3);  // 75 and more too
-    every.backColor = 0x01020304;
-    every.textColor = 0x00FFFFFF;
-    every.hasBackColor = every.hasTextColor = true;
-    for (const KeyMapText& map : {BuiltinKeyMapText(), every}) {
-        KeyMapText read;
-        KeyMapTextError error{};
-        const std::string text = WriteKeyMapText(map);
-        ASSERT_TRUE(ReadKeyMapText(text, read, error)) << error.line << ": " << error.message << "\n" << text;
-        EXPECT_EQ(std::memcmp(read.keyMap, map.keyMap, kKeyMapSize), 0) << text;
-        EXPECT_EQ(read.hasBackColor, map.hasBackColor);
-        EXPECT_EQ(read.backColor, map.backColor);
-        EXPECT_EQ(read.textColor, map.textColor);
-    }
-}
-
 // --- Skin files
 
 std::string Corpus(const std::string& name) { return TestFolder::ReadPath(kCorpus + name); }
@@ -159,8 +140,7 @@ TEST(SkinTool, PngBecomesABitmapThatUnpacksAndPacksTheSame)
         const char* outcome;
         int bits;
     } rows[] = {
-        {kTwoByTwoPng, "", "packed", 8},
-        {ManyColoursPng(), kTwoByTwoPng, "packed", 24},
+        {kTwoByTwoPng, "", "packed", 8}, {ManyColoursPng(), kTwoByTwoPng, "packed", 24},
         {kTwoByTwoPng.substr(0, 60), "", "base.png: cannot decode the PNG file: outofdata", 0},
         {kTwoByTwoPng.substr(0, 8) + std::string("\0\0\0\x0DIHDR\0\0\x0B\xB8\0\0\0\x01\x08\0\0\0\0\x6B\xBC\xBC\xE2", 25), "",
          "base.png: 3000 x 1 pixels: larger than 2048 x 2048, the largest image vela-skin takes", 0},
@@ -271,14 +251,11 @@ TEST(SkinTool, CheckGivesTheProgramsVerdictOnEveryCorpusFile)
         const char* file;
         const char* outcome;
     } rows[] = {
-        {"builtin_images.skin", "0 loads, 0 warnings"},
-        {"eight_bit.skin", "1 loads, 5 warnings"},
+        {"builtin_images.skin", "0 loads, 0 warnings"}, {"eight_bit.skin", "1 loads, 5 warnings"},
         {"empty_records.skin", "1 loads, 5 warnings"},
         {"head_only.skin", "2 base: the file ends before this layer's image record"},
-        {"mixed_depths.skin", "1 loads, 5 warnings"},
-        {"top_down.skin", "1 loads, 5 warnings"},
-        {"wide_and_cube.skin", "1 loads, 6 warnings"},
-        {"sharp_2x.skin", "1 loads, 5 warnings"},
+        {"mixed_depths.skin", "1 loads, 5 warnings"}, {"top_down.skin", "1 loads, 5 warnings"},
+        {"wide_and_cube.skin", "1 loads, 6 warnings"}, {"sharp_2x.skin", "1 loads, 5 warnings"},
         {"hostile_sharp_cut_short.skin", "1 loads, 6 warnings"},
         {"hostile_empty.skin", "2 0 bytes: shorter than the 56 bytes of key map and colours"},
         {"hostile_key_map_only.skin", "2 48 bytes: shorter than the 56 bytes of key map and colours"},
@@ -306,19 +283,15 @@ TEST(SkinTool, CheckGivesTheProgramsVerdictOnEveryCorpusFile)
         {"hostile_header_longer_than_its_block.skin",
          "2 base: information header of 108 bytes, with its masks, does not end before the pixel data"},
         {"hostile_taller_than_the_screen_leaves.skin", "1 loads, 54 warnings"},
-        {"hostile_planes_2.skin", "1 loads, 53 warnings"},
-        {"hostile_rle8.skin", "1 loads, 53 warnings"},
-        {"hostile_width_0.skin", "2 base: width 0"},
-        {"hostile_height_0.skin", "2 base: height 0"},
-        {"hostile_bits_0.skin", "2 base: 0 bits per pixel"},
-        {"hostile_bits_33.skin", "2 base: 33 bits per pixel"},
+        {"hostile_planes_2.skin", "1 loads, 53 warnings"}, {"hostile_rle8.skin", "1 loads, 53 warnings"},
+        {"hostile_width_0.skin", "2 base: width 0"}, {"hostile_height_0.skin", "2 base: height 0"},
+        {"hostile_bits_0.skin", "2 base: 0 bits per pixel"}, {"hostile_bits_33.skin", "2 base: 33 bits per pixel"},
         {"hostile_pixels_short.skin", "2 base: 7 bytes of pixel data where 4 x 2 pixels of 8 bits need more"},
         {"hostile_rows_overflow.skin", "2 base: 0 bytes of pixel data where 2147483647 x 2147483647 pixels of 32 bits need more"},
         {"hostile_rows_overflow_some_pixels.skin", "2 base: 8 bytes of pixel data where 2147483647 x 2147483647 pixels of 32 bits need more"},
         {"hostile_offset_inside_the_header.skin", "2 base: pixel data offset 53 lies outside the file (54 to 1086)"},
         {"hostile_offset_past_the_record.skin", "2 base: pixel data offset 1087 lies outside the file (54 to 1086)"},
-        {"hostile_top_down.skin", "1 loads, 53 warnings"},
-        {"hostile_top_down_extra_data.skin", "1 loads, 53 warnings"},
+        {"hostile_top_down.skin", "1 loads, 53 warnings"}, {"hostile_top_down_extra_data.skin", "1 loads, 53 warnings"},
         {"hostile_each_layer_its_own.skin", "1 loads, 53 warnings"},
         {"keys_faults.txt", "2 base: an image record of 3474989432 bytes, but only 106 bytes follow"},
         {"keys_numbers.txt", "2 base: an image record of 876027956 bytes, but only 131 bytes follow"},
