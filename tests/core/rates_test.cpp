@@ -253,26 +253,26 @@ TEST(Rates, BankFilesWriteTheCurrencyFile)
 TEST(Rates, ACurrencyFileThatCannotBeReadOrReplacedIsKept)
 {
     const std::string bank = Cbr(kUsd);
-    RatesProblem problem;
-    TestFolder folder;
-    std::filesystem::create_directory(folder.path / "currency.txt");
-    EXPECT_EQ(ImportRates(bank.data(), bank.size(), folder.folder.c_str(), problem), kRatesNotWritten);
-    EXPECT_EQ(problem.file.fault, kRecordUnreadable);
-
     // Records past a line too long to read would be lost by a rewrite.
     const std::string tooLong = "1\nA=1\n;" + std::string((16 << 20) + 1, 'x') + "\nB=2\n";
-    std::filesystem::remove_all(folder.path / "currency.txt");
-    folder.Write("currency.txt", tooLong);
-    EXPECT_EQ(ImportRates(bank.data(), bank.size(), folder.folder.c_str(), problem), kRatesNotWritten);
-    EXPECT_EQ(problem.file.fault, kRecordLineTooLong);
-    EXPECT_EQ(folder.Read("currency.txt"), tooLong);
-
-    TestFolder readOnly;
-    readOnly.Write("currency.txt", "1\nA=1\n");
-    std::filesystem::permissions(readOnly.path / "currency.txt", std::filesystem::perms::owner_read);
-    EXPECT_EQ(ImportRates(bank.data(), bank.size(), readOnly.folder.c_str(), problem), kRatesNotWritten);
-    EXPECT_EQ(problem.file.fault, kRecordReadOnly);
-    EXPECT_EQ(readOnly.Read("currency.txt"), "1\nA=1\n");
+    const struct {
+        const char* holds;
+        RecordFault fault;
+    } rows[] = {{"a folder", kRecordUnreadable}, {"too long", kRecordLineTooLong}, {"read-only", kRecordReadOnly}};
+    for (const auto& row : rows) {
+        TestFolder folder;
+        const std::string old = row.fault == kRecordLineTooLong ? tooLong : "1\nA=1\n";
+        if (row.fault == kRecordUnreadable) std::filesystem::create_directory(folder.path / "currency.txt");
+        else folder.Write("currency.txt", old);
+        if (row.fault == kRecordReadOnly)
+            std::filesystem::permissions(folder.path / "currency.txt", std::filesystem::perms::owner_read);
+        RatesProblem problem;
+        EXPECT_EQ(ImportRates(bank.data(), bank.size(), folder.folder.c_str(), problem), kRatesNotWritten) << row.holds;
+        EXPECT_EQ(problem.file.fault, row.fault) << row.holds;
+        if (row.fault != kRecordUnreadable) {
+            EXPECT_EQ(folder.Read("currency.txt"), old) << row.holds;
+        }
+    }
 }
 
 // Every currency of the banks' daily files (the Bank of Russia's of 2025 and
