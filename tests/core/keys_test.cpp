@@ -172,18 +172,6 @@ TEST(Keys, ScriptsLeaveTheirDisplay)
     }
 }
 
-TEST(Keys, ASkinKeyMapReachesActionsTheBuiltInOneLacks)
-{
-    KeySession session;
-    RunScript(session, "", "5");
-    session.keyMap[0] = 53;    // Left 1: not
-    session.keyMap[12] = 57;   // Up 1: hexadecimal
-    session.keyMap[24] = 200;  // Right 1: no such action
-    RunKeyScript(session, "left 1 up 1 right 1 1");
-    EXPECT_EQ(DisplayLine(session), "H 1");
-    EXPECT_EQ(session.calculator.engine.value, 1);
-}
-
 // What a key or command changed on the screen is in the repaint it asks
 // for: the display line when the number or its indicator changed, the keypad
 // when the layer did. (More is allowed: it only costs a drawing.)
