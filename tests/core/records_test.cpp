@@ -103,7 +103,13 @@ struct SaveRow {
     std::vector<double> values;
     std::string saved;
     const char* head = nullptr;  // written in place of the old file's comments
+    const char* fault = "";      // a refused head: why; the old file stays
 };
+
+// A head is whole comment lines, up to the longest line a load reads.
+const std::string kLongestHead = ";" + std::string((16 << 20) - 2, 'c') + "\n";
+const std::string kTooLongHead = ";" + kLongestHead;
+const char kOld[] = "; old\n1\nX=1\n";
 
 const SaveRow kSaveRows[] = {
     {"; top\n;second\r\n3,1,1\n; between\nX=1\n; after\nY=2\n", 'u', {0, 1, 2}, {u"A", u"Б"}, {1.5, 0},
@@ -133,6 +139,10 @@ const SaveRow kSaveRows[] = {
      "; mine\n;\n"},
     {nullptr, 'u', {0, 0, 0}, {u"A"}, {1}, "; new\n1,1,1\nA=1.000000\n", "; new\n"},
     {"; top\n1\nX=1\n", 'c', {0, 0, 0, 0, 0, 0}, {u"A"}, {1}, "1,1,1,1,1,1\nA=1.000000e+00\n", ""},
+    {kOld, 'u', {0, 1, 0}, {u"A"}, {1}, kLongestHead + "1,2,1\nA=1.000000\n", kLongestHead.c_str()},
+    {kOld, 'u', {}, {}, {}, kOld, "; no line end", " write failed"}, {kOld, 'u', {}, {}, {}, kOld, "1,2,3\n", " write failed"},
+    {kOld, 'u', {}, {}, {}, kOld, "; a\n\n", " write failed"}, {kOld, 'u', {}, {}, {}, kOld, "; a\nb=1\n", " write failed"},
+    {kOld, 'u', {}, {}, {}, kOld, "\n", " write failed"}, {kOld, 'u', {}, {}, {}, kOld, kTooLongHead.c_str(), " write failed"},
 };
 
 TEST(RecordFiles, SavesWrite)
@@ -140,19 +150,23 @@ TEST(RecordFiles, SavesWrite)
     for (const SaveRow& row : kSaveRows) {
         TestFolder folder;
         if (row.old != nullptr) folder.Write("f.txt", row.old);
-        folder.Write("~tmpcur~.txt", "stale");
+        if (*row.fault == 0) folder.Write("~tmpcur~.txt", "stale");  // a refused head touches no file
         std::vector<char16_t*> names;
         for (const std::u16string& name : row.names) names.push_back(const_cast<char16_t*>(name.c_str()));
         const int count = static_cast<int>(row.names.size());
         const size_t headSize = row.head != nullptr ? std::strlen(row.head) : 0;
-        EXPECT_TRUE(SaveRecordFile(folder.folder.c_str(), u"f", KindOf(row.kind), row.header.data(), names.data(),
-                                   row.values.data(), count, nullptr, row.head, headSize));
-        EXPECT_EQ(folder.Read("f.txt"), row.saved) << (row.old != nullptr ? row.old : "(none)");
+        RecordFileError error;
+        const bool saved = SaveRecordFile(folder.folder.c_str(), u"f", KindOf(row.kind), row.header.data(),
+                                          names.data(), row.values.data(), count, &error, row.head, headSize);
+        const std::string what = row.saved.substr(0, 40);
+        EXPECT_EQ(saved, *row.fault == 0) << what;
+        EXPECT_EQ(Why(error), row.fault) << what;
+        EXPECT_EQ(folder.Read("f.txt"), row.saved) << what;
         EXPECT_EQ(folder.Read("~tmpcur~.txt"), "(none)");
         if (row.old == nullptr || row.head != nullptr) {  // the text of a save that reads no old file
             EXPECT_EQ(RecordFileText(KindOf(row.kind), row.header.data(), names.data(), row.values.data(), count,
                                      row.head, headSize),
-                      row.saved);
+                      saved ? row.saved : "") << what;
         }
     }
 }
@@ -229,32 +243,6 @@ std::string SaveTwo(const TestFolder& folder, const char16_t* name = u"f")
     const bool saved = SaveRecordFile(folder.folder.c_str(), name, KindOf('u'), kHeader, kNames, kValues, 2, &error);
     EXPECT_EQ(saved, error.fault == kRecordNoFault);
     return saved ? "saved" : "failed" + Why(error);
-}
-
-TEST(RecordFiles, AHeadIsWholeCommentLinesThatLoadBack)
-{
-    const std::string longest = ";" + std::string((16 << 20) - 2, 'c') + "\n";
-    const std::string refused = "refused write failed";
-    const struct {
-        std::string head;
-        std::string outcome;  // the saved file as it loads, or "refused" and why
-    } rows[] = {
-        {"; no line end", refused}, {"1,2,3\n", refused}, {"; a\n\n", refused}, {"; a\nb=1\n", refused},
-        {"\n", refused}, {";" + longest, refused}, {longest, "2|0,1,0|AAAAAA=1;RUB=0.010999999999999999"},
-    };
-    for (const auto& row : rows) {
-        TestFolder folder;
-        const std::string old = "; old\n1\nX=1\n";
-        folder.Write("f.txt", old);
-        RecordFileError error;
-        const bool saved = SaveRecordFile(folder.folder.c_str(), u"f", KindOf('u'), kHeader, kNames, kValues, 2,
-                                          &error, row.head.data(), row.head.size());
-        EXPECT_EQ(saved ? Load(folder, 'u') : "refused" + Why(error), row.outcome) << row.head.substr(0, 20);
-        if (!saved) {
-            EXPECT_EQ(folder.Read("f.txt"), old);
-        }
-        EXPECT_EQ(folder.Read("~tmpcur~.txt"), "(none)");
-    }
 }
 
 TEST(RecordFiles, NoFailureOfASaveLosesTheOldFile)
