@@ -254,23 +254,6 @@ TEST(Lists, DialogStepsLeaveTheFile)
     }
 }
 
-// Runs `step` with allocation number `failAt` (0-based) failing.
-template <typename Step>
-bool WithAllocationFailing(int failAt, Step step)
-{
-    static int calls, failing;
-    calls = 0;
-    failing = failAt;
-    RecordPlatform platform = SystemRecordPlatform();
-    platform.reallocate = [](void* block, size_t size) {
-        return calls++ == failing ? nullptr : SystemRecordPlatform().reallocate(block, size);
-    };
-    SetRecordPlatform(&platform);
-    const bool done = step();
-    SetRecordPlatform(nullptr);
-    return done;
-}
-
 TEST(Lists, EditingWithoutMemoryChangesNothing)
 {
     TestFolder folder;
@@ -298,18 +281,12 @@ TEST(Lists, EditingWithoutMemoryChangesNothing)
 
     // No memory for the working values: the dialog still saves its choices
     // and what it adds.
-    RecordPlatform failing = SystemRecordPlatform();
-    failing.reallocate = [](void*, size_t) -> void* { return nullptr; };
     const int otherPicks[] = {3, 1, 0};
-    SetRecordPlatform(&failing);
-    EXPECT_FALSE(BeginEditing(list));
-    SetRecordPlatform(nullptr);
+    EXPECT_FALSE(WithAllocationFailing(kEveryCall, [&] { return BeginEditing(list); }));
     FinishEditing(list, otherPicks, 1, folder.folder.c_str());
     EXPECT_EQ(folder.Read("currency.txt"), "; rates\n4,2,1\nUSD=1.000000\nEUR=1.080000\nGBP=1.270000\nCHF=0.900000\n");
-    SetRecordPlatform(&failing);
-    EXPECT_FALSE(BeginEditing(list));
-    EXPECT_FALSE(ChangeEntry(list, 0, u"XYZ", 1));
-    SetRecordPlatform(nullptr);
+    EXPECT_FALSE(
+        WithAllocationFailing(kEveryCall, [&] { return BeginEditing(list) || ChangeEntry(list, 0, u"XYZ", 1); }));
     ASSERT_TRUE(AddEntry(list, u"JPY", 0.005));
     FinishEditing(list, picks, 1, folder.folder.c_str());
     EXPECT_EQ(folder.Read("currency.txt"),

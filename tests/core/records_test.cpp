@@ -171,66 +171,6 @@ TEST(RecordFiles, SavesWrite)
     }
 }
 
-// ---- Injected failures ----------------------------------------------------------
-
-struct Faults {
-    int failCallAt = -1;  // 0-based number of the counted call that fails
-    int calls = 0;
-    const char* what = "";  // "create", "read", "write", "close", "replace", "alloc", "open"
-    RecordFault told = kRecordNoFault;  // what the table says of its failure
-};
-Faults faults;
-std::u16string grownFile;  // what a faulty open opens instead
-
-bool Fails(const char* what)
-{
-    if (std::strcmp(faults.what, what) != 0) return false;
-    return faults.calls++ == faults.failCallAt;
-}
-
-const RecordPlatform& FaultyPlatform()
-{
-    static RecordPlatform platform = [] {
-        RecordPlatform p = SystemRecordPlatform();
-        p.openRead = [](const char16_t* path, bool* missing) {
-            return SystemRecordPlatform().openRead(Fails("open") ? grownFile.c_str() : path, missing);
-        };
-        p.createWrite = [](const char16_t* path) {
-            return Fails("create") ? nullptr : SystemRecordPlatform().createWrite(path);
-        };
-        p.read = [](RecordStream* s, char* buffer, size_t size) {
-            return Fails("read") ? -1L : SystemRecordPlatform().read(s, buffer, size);
-        };
-        p.write = [](RecordStream* s, const char* bytes, size_t size) {
-            if (!Fails("write")) return SystemRecordPlatform().write(s, bytes, size);
-            SystemRecordPlatform().write(s, bytes, size / 2);  // half of it reached the disk
-            return false;
-        };
-        p.close = [](RecordStream* s) {
-            const bool ok = SystemRecordPlatform().close(s);
-            return !Fails("close") && ok;
-        };
-        p.replace = [](const char16_t* from, const char16_t* to) {
-            return !Fails("replace") && SystemRecordPlatform().replace(from, to);
-        };
-        p.reallocate = [](void* block, size_t size) {
-            return Fails("alloc") ? nullptr : SystemRecordPlatform().reallocate(block, size);
-        };
-        p.lastFault = [] { return faults.told; };
-        return p;
-    }();
-    return platform;
-}
-
-struct InstalledFaults {
-    InstalledFaults(const char* what, int at, RecordFault told = kRecordNoFault)
-    {
-        faults = Faults{at, 0, what, told};
-        SetRecordPlatform(&FaultyPlatform());
-    }
-    ~InstalledFaults() { SetRecordPlatform(nullptr); }
-};
-
 char16_t longName[] = u"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", rub[] = u"RUB";
 char16_t* const kNames[] = {longName, rub};
 const double kValues[] = {1, 0.011};
