@@ -74,6 +74,8 @@ std::string Utf16(const std::string& utf8, bool bigEndian)
 }
 
 const std::string kUsd = Valute("USD", "1", "80,2500");
+// What an import of the dollar alone from the Bank of Russia writes.
+std::string UsdOn(const std::string& date) { return "; Курсы ЦБ РФ на " + date + "\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"; }
 const std::string kOld = "; мои курсы\n3,1,2\nДоллар=70\nРубль=1\nЕвро=90\nФунт=100\n";
 
 struct ImportRow {
@@ -185,8 +187,7 @@ const ImportRow kImportRows[] = {
     {kOld, "<?xml version=\"1.0\"?>\n<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\"/>",
      "0: это веб-страница, а не файл курсов"},
     // UTF-16, as editors save files now and then: read whatever the declaration says.
-    {"-", Utf16(Cbr(Valute("USD", "1", "80,25", "Доллар США")), false),
-     "; Курсы ЦБ РФ на 15.01.2026\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
+    {"-", Utf16(Cbr(Valute("USD", "1", "80,25", "Доллар США")), false), UsdOn("15.01.2026")},
     {"-", Utf16(Ecb("<Cube currency='USD' rate='1.25'/>"), true).substr(2),
      "; Курсы ЕЦБ на 15.01.2026\n1,2,1\nЕвро=1.000000\nДоллар=0.800000\n"},
     {kOld, Utf16(Cbr(kUsd), false) + std::string("\x00\xD8", 2), "5: неверный UTF-16: 0xD800"},
@@ -197,10 +198,10 @@ const ImportRow kImportRows[] = {
     {kOld, "\n\n{\"rates\":1}", "3: это не файл курсов ЦБ РФ или ЕЦБ: «{\"rates\":1}»"},
     {kOld, " \r\n", "0: файл пуст"},
     // Dates: leap years by the calendar's rules; codes of three letters; a value of 256 bytes at most.
-    {"-", Cbr(kUsd, "windows-1251", "29.02.2000"), "; Курсы ЦБ РФ на 29.02.2000\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
-    {"-", Cbr(kUsd, "windows-1251", "29.02.2024"), "; Курсы ЦБ РФ на 29.02.2024\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
+    {"-", Cbr(kUsd, "windows-1251", "29.02.2000"), UsdOn("29.02.2000")},
+    {"-", Cbr(kUsd, "windows-1251", "29.02.2024"), UsdOn("29.02.2024")},
     {kOld, Cbr(kUsd, "windows-1251", "29.02.2100"), "2: неверная дата «29.02.2100»"},
-    {"-", Cbr(kUsd, "windows-1251", "01.01.1000"), "; Курсы ЦБ РФ на 01.01.1000\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
+    {"-", Cbr(kUsd, "windows-1251", "01.01.1000"), UsdOn("01.01.1000")},
     {kOld, Cbr(kUsd, "windows-1251", "31.12.0999"), "2: неверная дата «31.12.0999»"},
     {kOld, Cbr(kUsd, "windows-1251", "29.02.2025"), "2: неверная дата «29.02.2025»"},
     {kOld, Cbr(kUsd, "windows-1251", "00.01.2026"), "2: неверная дата «00.01.2026»"},
@@ -214,12 +215,10 @@ const ImportRow kImportRows[] = {
     {"-", Cbr(Valute("&#x4A;PY", "100", "50")), "; Курсы ЦБ РФ на 15.01.2026\n1,2,1\nРубль=1.000000\nИена=0.500000\n"},
     {kOld, Cbr(Valute("USD", "0000000001", "1")), "3: неверный номинал «0000000001»"},
     // A rate of 39 characters is read; one of 40 is no rate a bank writes.
-    {"-", Cbr(Valute("USD", "1", "80,25" + std::string(34, '0'))),
-     "; Курсы ЦБ РФ на 15.01.2026\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
+    {"-", Cbr(Valute("USD", "1", "80,25" + std::string(34, '0'))), UsdOn("15.01.2026")},
     {kOld, Cbr(Valute("USD", "1", "80,25" + std::string(35, '0'))),
      "3: неверный курс «80,2500000000000000000000000000000000000»"},
-    {"-", Cbr(Valute("USD", "1", "80,25", std::string(256, 'x'))),
-     "; Курсы ЦБ РФ на 15.01.2026\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
+    {"-", Cbr(Valute("USD", "1", "80,25", std::string(256, 'x'))), UsdOn("15.01.2026")},
     {kOld, std::string(kRatesFileLimit + 1, ' '), "0: файл больше 2 МБ: это не дневной файл курсов"},
 };
 

@@ -266,6 +266,13 @@ std::string Sharp(uint32_t count, const std::vector<std::pair<uint32_t, std::vec
     return out;
 }
 
+// A set of sharper images at `scale` for the skin below.
+std::pair<uint32_t, std::vector<std::string>> Scaled(int32_t scale)
+{
+    const std::string image = BitmapFile({.width = 4 * scale, .height = 2 * scale});
+    return {static_cast<uint32_t>(scale), {image, "", image, "", ""}};
+}
+
 // A skin whose base and Up layers have 4 x 2 images and the others none,
 // followed by `tail`: what is left out, and the scale drawn at zooms 1 to 4
 // for the base layer.
@@ -277,13 +284,8 @@ const struct {
 } kSharpRows[] = {
     {"none", "", nullptr, "1111"},
     {"bytes without the tag, ignored as ever", "junk after the records", nullptr, "1111"},
-    {"2x", Sharp(1, {{2, {BitmapFile({.width = 8, .height = 4}), "", BitmapFile({.width = 8, .height = 4}), "", ""}}}),
-     nullptr, "1212"},
-    {"3x", Sharp(1, {{3, {BitmapFile({.width = 12, .height = 6}), "", BitmapFile({.width = 12, .height = 6}), "", ""}}}),
-     nullptr, "1131"},
-    {"4x then 2x", Sharp(2, {{4, {BitmapFile({.width = 16, .height = 8}), "", BitmapFile({.width = 16, .height = 8}), "", ""}},
-                             {2, {BitmapFile({.width = 8, .height = 4}), "", BitmapFile({.width = 8, .height = 4}), "", ""}}}),
-     nullptr, "1214"},
+    {"2x", Sharp(1, {Scaled(2)}), nullptr, "1212"}, {"3x", Sharp(1, {Scaled(3)}), nullptr, "1131"},
+    {"4x then 2x", Sharp(2, {Scaled(4), Scaled(2)}), nullptr, "1214"},
     {"cut short", Sharp(1, {{2, {BitmapFile({.width = 8, .height = 4})}}}), "an image record that cannot be read", "1111"},
     {"a record longer than the file", Sharp(1, {}) + std::string("\2\0\0\0\xFF\xFF\0\0", 8),
      "an image record that cannot be read", "1111"},
@@ -294,9 +296,7 @@ const struct {
      "an image that is not the scale times the size of its layer's image", "1111"},
     {"a layer without its image", Sharp(1, {{2, {BitmapFile({.width = 8, .height = 4}), "", "", "", ""}}}),
      "a layer with an image at one size and none at the other", "1111"},
-    {"a scale twice", Sharp(2, {{2, {BitmapFile({.width = 8, .height = 4}), "", BitmapFile({.width = 8, .height = 4}), "", ""}},
-                                {2, {BitmapFile({.width = 8, .height = 4}), "", BitmapFile({.width = 8, .height = 4}), "", ""}}}),
-     "a scale given twice", "1111"},
+    {"a scale twice", Sharp(2, {Scaled(2), Scaled(2)}), "a scale given twice", "1111"},
 };
 
 TEST(Skins, SharperImagesLoadOrAreLeftOutWhole)
