@@ -135,8 +135,7 @@ const KeyRow kKeyRows[] = {
     {"", "2 right tap:1 3 ok", "rd 5"}, {"", "tap:5 tap:right:1 tap:3 tap:4 char:=", "rd 39"},
     {"deg", "tap:up:*", "rd 0"},
     // The hexadecimal letter cycle.
-    {"hex", "#", "H A"}, {"hex", "# # #", "H C"}, {"hex", "# # # # # # #", "H A"}, {"hex", "# wait:1000 #", "H AA"},
-    {"hex", "# 1 #", "H A1A"}, {"hex", "# left talk #", "H AA"}, {"hex", "# ok #", "H AA"},
+    {"hex", "#", "H A"}, {"hex", "# # #", "H C"}, {"hex", "# # # # # # #", "H A"}, {"hex", "# 1 #", "H A1A"},
     {"hex", "1 # back #", "H 1A"}, {"hex", "# wait:600 #", "H B"}, {"hex", "# wait:700 #", "H AA"},
     {"hex", "# wait:50 # wait:650 #", "H BA"}, {"hex", "# wait:50 # wait:620 #", "H C"},
     {"hex", "# wait:300 # wait:300 # wait:300 #", "H D"}, {"hex", "# right # #", "H A"},
@@ -294,7 +293,11 @@ TEST(Keys, PastesReadTheNumberAPersonMeant)
                 {"", u"1e\u22125", "1.0000000000000001e-05"}, {"", u"1 -2", "1"}, {"", u"1. 2", "1"},
                 {"", std::u16string(100000, u'1'), "1.1111111111111112e+39"},
                 {"", std::u16string(41, u'9') + u"e-300", "1e+40"}, {"hex", u"ff ff", "65535"},
-                {"bin", u"1010 1010", "170"}, {"hex", u"fg", "15"}, {"", u"2E\u22123", "0.002"}, {"", std::u16string(u"7\0" u"8", 3), "7"}};
+                {"bin", u"1010 1010", "170"}, {"hex", u"fg", "15"}, {"", u"2E\u22123", "0.002"},
+                {"", std::u16string(u"7\0" u"8", 3), "7"},
+                // Hexadecimal and binary: the leading digits, the last 32 bits of a longer run.
+                {"hex", u"Af", "175"}, {"hex", u"1FFFFFFFF", "4294967295"}, {"hex", u"G1", "0"}, {"bin", u"101+", "5"},
+                {"bin", u"2", "0"}, {"bin", u"111111111111111111111111111111110", "4294967294"}};
     KeySession session;
     for (const auto& row : rows) {
         RunScript(session, row.settings, "");
@@ -379,22 +382,11 @@ TEST(Keys, EdgesOfTheNumericHelpers)
     EXPECT_EQ(ReadLeadingDecimal("123", 2), 12);  // the length bounds the text
     EXPECT_EQ(ReadLeadingDecimal("1e5", 2), 1);
 
-    // Hexadecimal and binary texts, as a paste brings them: the leading
-    // digits, the last 32 bits of a longer run.
-    const struct {
-        const char* settings;
-        const char16_t* text;
-        double value;
-    } texts[] = {{"hex", u"ff+", 255},     {"hex", u"Af", 175}, {"hex", u"1FFFFFFFF", 4294967295.0}, {"hex", u"G1", 0},
-                 {"hex", u" 9", 9}, {"bin", u"101+", 5}, {"bin", u"2", 0},
-                 {"bin", u"111111111111111111111111111111110", 4294967294.0}};
-    KeySession session;
-    for (const auto& row : texts) {
-        RunScript(session, row.settings, "");
-        U16Copy(session.calculator.engine.text, kTextCapacity, row.text);
-        ReadText(session.calculator.engine);
-        EXPECT_EQ(session.calculator.engine.value, row.value) << row.settings << " " << row.value;
-    }
+    KeySession session;  // leading spaces, which a paste drops before reading
+    RunScript(session, "hex", "");
+    U16Copy(session.calculator.engine.text, kTextCapacity, u" 9");
+    ReadText(session.calculator.engine);
+    EXPECT_EQ(session.calculator.engine.value, 9);
 }
 
 }  // namespace
