@@ -254,23 +254,6 @@ TEST(Lists, DialogStepsLeaveTheFile)
     }
 }
 
-// Runs `step` with allocation number `failAt` (0-based) failing.
-template <typename Step>
-bool WithAllocationFailing(int failAt, Step step)
-{
-    static int calls, failing;
-    calls = 0;
-    failing = failAt;
-    RecordPlatform platform = SystemRecordPlatform();
-    platform.reallocate = [](void* block, size_t size) {
-        return calls++ == failing ? nullptr : SystemRecordPlatform().reallocate(block, size);
-    };
-    SetRecordPlatform(&platform);
-    const bool done = step();
-    SetRecordPlatform(nullptr);
-    return done;
-}
-
 TEST(Lists, EditingWithoutMemoryChangesNothing)
 {
     TestFolder folder;
@@ -298,18 +281,12 @@ TEST(Lists, EditingWithoutMemoryChangesNothing)
 
     // No memory for the working values: the dialog still saves its choices
     // and what it adds.
-    RecordPlatform failing = SystemRecordPlatform();
-    failing.reallocate = [](void*, size_t) -> void* { return nullptr; };
     const int otherPicks[] = {3, 1, 0};
-    SetRecordPlatform(&failing);
-    EXPECT_FALSE(BeginEditing(list));
-    SetRecordPlatform(nullptr);
+    EXPECT_FALSE(WithAllocationFailing(kEveryCall, [&] { return BeginEditing(list); }));
     FinishEditing(list, otherPicks, 1, folder.folder.c_str());
     EXPECT_EQ(folder.Read("currency.txt"), "; rates\n4,2,1\nUSD=1.000000\nEUR=1.080000\nGBP=1.270000\nCHF=0.900000\n");
-    SetRecordPlatform(&failing);
-    EXPECT_FALSE(BeginEditing(list));
-    EXPECT_FALSE(ChangeEntry(list, 0, u"XYZ", 1));
-    SetRecordPlatform(nullptr);
+    EXPECT_FALSE(
+        WithAllocationFailing(kEveryCall, [&] { return BeginEditing(list) || ChangeEntry(list, 0, u"XYZ", 1); }));
     ASSERT_TRUE(AddEntry(list, u"JPY", 0.005));
     FinishEditing(list, picks, 1, folder.folder.c_str());
     EXPECT_EQ(folder.Read("currency.txt"),
@@ -347,15 +324,10 @@ TEST(Lists, WhatDialogFieldsTakeAndShow)
         RecordNameProblem problem;
         char16_t offending;
     } names[] = {{u"Доллар", kNameStorable, 0},
-                 {u"Ёж ё", kNameStorable, 0},
-                 {u"x;", kNameStorable, 0},
-                 {u"", kNameEmpty, 0},
-                 {u"a=b", kNameWithEquals, u'='},
-                 {u";x", kNameStartingWithComment, u';'},
-                 {u"a\tb", kNameWithControl, u'\t'},
-                 {u"\u0402", kNameOutsideCodePage, u'\u0402'},
-                 {u"ab\u00E9", kNameOutsideCodePage, u'\u00E9'},
-                 {u"\u20AC", kNameOutsideCodePage, u'\u20AC'},
+                 {u"Ёж ё", kNameStorable, 0}, {u"x;", kNameStorable, 0}, {u"", kNameEmpty, 0},
+                 {u"a=b", kNameWithEquals, u'='}, {u";x", kNameStartingWithComment, u';'},
+                 {u"a\tb", kNameWithControl, u'\t'}, {u"\u0402", kNameOutsideCodePage, u'\u0402'},
+                 {u"ab\u00E9", kNameOutsideCodePage, u'\u00E9'}, {u"\u20AC", kNameOutsideCodePage, u'\u20AC'},
                  {u"\u0404", kNameOutsideCodePage, u'\u0404'},
                  {u"\u013B", kNameOutsideCodePage, u'\u013B'}};  // its low byte would read as ";"
     for (const auto& row : names) {
@@ -369,8 +341,8 @@ TEST(Lists, WhatDialogFieldsTakeAndShow)
         const char* format;
         const char* shown;
     } values[] = {{1.5, "%f", "1.500000"},       {1.5, "%.6e", "1.500000e+00"},
-                  {1e31, "%f", "9999999999999999635896294965248.000000"},
-                  {1e33, "%f", "1.000000e+33"}, {-1e32, "%f", "-1.000000e+32"},
+                  {1e31, "%f", "9999999999999999635896294965248.000000"}, {1e33, "%f", "1.000000e+33"},
+                  {-1e32, "%f", "-1.000000e+32"},
                   {0.0000515151515, "%f", "0.00005151515"}, {0.1, "%f", "0.100000"}};
     for (const auto& row : values) {
         char16_t text[kFieldTextLimit + 1];
@@ -383,9 +355,8 @@ TEST(Lists, WhatDialogFieldsTakeAndShow)
         const char16_t* file;
         const char16_t* offered;
     } files[] = {{u"constant.txt", u"constant"}, {u"Физика.TXT", u"Физика"}, {u"a.b.txt", u"a.b"},
-                 {u"currency.txt", u""},        {u"CURRENCY.txt", u""},     {u"currency2.txt", u"currency2"},
-                 {u".txt", u""},                {u"notes.txt~", u""},       {u"fifteen_chars__.txt", u""},
-                 {u"xurrency.txt", u"xurrency"}, {u"a_txt", u""},
+                 {u"currency.txt", u""}, {u"CURRENCY.txt", u""}, {u"currency2.txt", u"currency2"}, {u".txt", u""},
+                 {u"notes.txt~", u""}, {u"fifteen_chars__.txt", u""}, {u"xurrency.txt", u"xurrency"}, {u"a_txt", u""},
                  {u"fourteen_chars.txt", u"fourteen_chars"}, {u"x..y.txt", u"x..y"}, {u"...txt", u""},
                  {u"curr.txt", u"curr"}};
     for (const auto& row : files) {

@@ -74,6 +74,8 @@ std::string Utf16(const std::string& utf8, bool bigEndian)
 }
 
 const std::string kUsd = Valute("USD", "1", "80,2500");
+// What an import of the dollar alone from the Bank of Russia writes.
+std::string UsdOn(const std::string& date) { return "; Курсы ЦБ РФ на " + date + "\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"; }
 const std::string kOld = "; мои курсы\n3,1,2\nДоллар=70\nРубль=1\nЕвро=90\nФунт=100\n";
 
 struct ImportRow {
@@ -147,8 +149,7 @@ const ImportRow kImportRows[] = {
     {kOld, Cbr(Valute("EUR", "1", std::string(1 << 20, '9'))), "3: значение длиннее 256 байт"},
     {kOld, Cbr(kUsd, "koi8-r"), "1: кодировка «koi8-r» не поддерживается, только windows-1251 и utf-8"},
     {kOld, "\xEF\xBB\xBF" + Cbr(kUsd), "1: метка UTF-8 в начале, а кодировка windows-1251"},
-    {kOld, Cbr(""), "0: в файле нет ни одной валюты"},
-    {kOld, Cbr(kUsd + kUsd), "4: валюта USD уже была в файле"},
+    {kOld, Cbr(""), "0: в файле нет ни одной валюты"}, {kOld, Cbr(kUsd + kUsd), "4: валюта USD уже была в файле"},
     {kOld, Cbr(Valute("RUB", "1", "1")), "3: курс базовой валюты RUB в файле"},
     {kOld, Cbr(Valute("usd", "1", "1")), "3: неверный код валюты «usd»"},
     {kOld, Cbr("<Valute><CharCode>USD</CharCode><Value>1</Value></Valute>"), "3: у Valute нет элемента Nominal"},
@@ -186,8 +187,7 @@ const ImportRow kImportRows[] = {
     {kOld, "<?xml version=\"1.0\"?>\n<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\"/>",
      "0: это веб-страница, а не файл курсов"},
     // UTF-16, as editors save files now and then: read whatever the declaration says.
-    {"-", Utf16(Cbr(Valute("USD", "1", "80,25", "Доллар США")), false),
-     "; Курсы ЦБ РФ на 15.01.2026\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
+    {"-", Utf16(Cbr(Valute("USD", "1", "80,25", "Доллар США")), false), UsdOn("15.01.2026")},
     {"-", Utf16(Ecb("<Cube currency='USD' rate='1.25'/>"), true).substr(2),
      "; Курсы ЕЦБ на 15.01.2026\n1,2,1\nЕвро=1.000000\nДоллар=0.800000\n"},
     {kOld, Utf16(Cbr(kUsd), false) + std::string("\x00\xD8", 2), "5: неверный UTF-16: 0xD800"},
@@ -198,10 +198,10 @@ const ImportRow kImportRows[] = {
     {kOld, "\n\n{\"rates\":1}", "3: это не файл курсов ЦБ РФ или ЕЦБ: «{\"rates\":1}»"},
     {kOld, " \r\n", "0: файл пуст"},
     // Dates: leap years by the calendar's rules; codes of three letters; a value of 256 bytes at most.
-    {"-", Cbr(kUsd, "windows-1251", "29.02.2000"), "; Курсы ЦБ РФ на 29.02.2000\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
-    {"-", Cbr(kUsd, "windows-1251", "29.02.2024"), "; Курсы ЦБ РФ на 29.02.2024\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
+    {"-", Cbr(kUsd, "windows-1251", "29.02.2000"), UsdOn("29.02.2000")},
+    {"-", Cbr(kUsd, "windows-1251", "29.02.2024"), UsdOn("29.02.2024")},
     {kOld, Cbr(kUsd, "windows-1251", "29.02.2100"), "2: неверная дата «29.02.2100»"},
-    {"-", Cbr(kUsd, "windows-1251", "01.01.1000"), "; Курсы ЦБ РФ на 01.01.1000\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
+    {"-", Cbr(kUsd, "windows-1251", "01.01.1000"), UsdOn("01.01.1000")},
     {kOld, Cbr(kUsd, "windows-1251", "31.12.0999"), "2: неверная дата «31.12.0999»"},
     {kOld, Cbr(kUsd, "windows-1251", "29.02.2025"), "2: неверная дата «29.02.2025»"},
     {kOld, Cbr(kUsd, "windows-1251", "00.01.2026"), "2: неверная дата «00.01.2026»"},
@@ -215,12 +215,10 @@ const ImportRow kImportRows[] = {
     {"-", Cbr(Valute("&#x4A;PY", "100", "50")), "; Курсы ЦБ РФ на 15.01.2026\n1,2,1\nРубль=1.000000\nИена=0.500000\n"},
     {kOld, Cbr(Valute("USD", "0000000001", "1")), "3: неверный номинал «0000000001»"},
     // A rate of 39 characters is read; one of 40 is no rate a bank writes.
-    {"-", Cbr(Valute("USD", "1", "80,25" + std::string(34, '0'))),
-     "; Курсы ЦБ РФ на 15.01.2026\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
+    {"-", Cbr(Valute("USD", "1", "80,25" + std::string(34, '0'))), UsdOn("15.01.2026")},
     {kOld, Cbr(Valute("USD", "1", "80,25" + std::string(35, '0'))),
      "3: неверный курс «80,2500000000000000000000000000000000000»"},
-    {"-", Cbr(Valute("USD", "1", "80,25", std::string(256, 'x'))),
-     "; Курсы ЦБ РФ на 15.01.2026\n1,2,1\nРубль=1.000000\nДоллар=80.250000\n"},
+    {"-", Cbr(Valute("USD", "1", "80,25", std::string(256, 'x'))), UsdOn("15.01.2026")},
     {kOld, std::string(kRatesFileLimit + 1, ' '), "0: файл больше 2 МБ: это не дневной файл курсов"},
 };
 
@@ -254,26 +252,26 @@ TEST(Rates, BankFilesWriteTheCurrencyFile)
 TEST(Rates, ACurrencyFileThatCannotBeReadOrReplacedIsKept)
 {
     const std::string bank = Cbr(kUsd);
-    RatesProblem problem;
-    TestFolder folder;
-    std::filesystem::create_directory(folder.path / "currency.txt");
-    EXPECT_EQ(ImportRates(bank.data(), bank.size(), folder.folder.c_str(), problem), kRatesNotWritten);
-    EXPECT_EQ(problem.file.fault, kRecordUnreadable);
-
     // Records past a line too long to read would be lost by a rewrite.
     const std::string tooLong = "1\nA=1\n;" + std::string((16 << 20) + 1, 'x') + "\nB=2\n";
-    std::filesystem::remove_all(folder.path / "currency.txt");
-    folder.Write("currency.txt", tooLong);
-    EXPECT_EQ(ImportRates(bank.data(), bank.size(), folder.folder.c_str(), problem), kRatesNotWritten);
-    EXPECT_EQ(problem.file.fault, kRecordLineTooLong);
-    EXPECT_EQ(folder.Read("currency.txt"), tooLong);
-
-    TestFolder readOnly;
-    readOnly.Write("currency.txt", "1\nA=1\n");
-    std::filesystem::permissions(readOnly.path / "currency.txt", std::filesystem::perms::owner_read);
-    EXPECT_EQ(ImportRates(bank.data(), bank.size(), readOnly.folder.c_str(), problem), kRatesNotWritten);
-    EXPECT_EQ(problem.file.fault, kRecordReadOnly);
-    EXPECT_EQ(readOnly.Read("currency.txt"), "1\nA=1\n");
+    const struct {
+        const char* holds;
+        RecordFault fault;
+    } rows[] = {{"a folder", kRecordUnreadable}, {"too long", kRecordLineTooLong}, {"read-only", kRecordReadOnly}};
+    for (const auto& row : rows) {
+        TestFolder folder;
+        const std::string old = row.fault == kRecordLineTooLong ? tooLong : "1\nA=1\n";
+        if (row.fault == kRecordUnreadable) std::filesystem::create_directory(folder.path / "currency.txt");
+        else folder.Write("currency.txt", old);
+        if (row.fault == kRecordReadOnly)
+            std::filesystem::permissions(folder.path / "currency.txt", std::filesystem::perms::owner_read);
+        RatesProblem problem;
+        EXPECT_EQ(ImportRates(bank.data(), bank.size(), folder.folder.c_str(), problem), kRatesNotWritten) << row.holds;
+        EXPECT_EQ(problem.file.fault, row.fault) << row.holds;
+        if (row.fault != kRecordUnreadable) {
+            EXPECT_EQ(folder.Read("currency.txt"), old) << row.holds;
+        }
+    }
 }
 
 // Every currency of the banks' daily files (the Bank of Russia's of 2025 and
@@ -338,9 +336,9 @@ const struct {
     const char* perEuro;  // in the bank's file
     const char* written;  // the worth of one unit, in currency.txt
 } kDigitRows[] = {
-    {"XAU", "0.0001", "10000.000000"},   {"KWD", "0.3345", "2.989537"},         {"USD", "1.0875", "0.919540"},
-    {"JPY", "162.34", "0.006159911"},    {"KRW", "1600.25", "0.0006249024"},    {"IDR", "19412.55", "0.00005151307"},
-    {"XBT", "100000", "0.00001000000"},  {"XXB", "10.0000001", "0.100000"},
+    {"XAU", "0.0001", "10000.000000"}, {"KWD", "0.3345", "2.989537"}, {"USD", "1.0875", "0.919540"},
+    {"JPY", "162.34", "0.006159911"}, {"KRW", "1600.25", "0.0006249024"}, {"IDR", "19412.55", "0.00005151307"},
+    {"XBT", "100000", "0.00001000000"}, {"XXB", "10.0000001", "0.100000"},
 };
 
 TEST(Rates, RatesKeepSevenDigits)
@@ -379,14 +377,9 @@ const struct {
     const char* file;  // currency.txt, UTF-8; nullptr: none
     const char* date;  // "": none
 } kDateRows[] = {
-    {"; Курсы ЦБ РФ на 15.01.2026\n1,2,3\nA=1\n", "15.01.2026"},
-    {"\r\n; курсы на 01.02.2026 \r\n1\n", "01.02.2026"},
-    {"; Rates\n; Курсы ЦБ РФ на 15.01.2026\n1\n", ""},
-    {"1,2,3\n; Курсы ЦБ РФ на 15.01.2026\n", ""},
-    {"; на 15.01.20266\n", ""},
-    {"; на15.01.2026\n", ""},
-    {"; 15-01-2026\n", ""},
-    {nullptr, ""},
+    {"; Курсы ЦБ РФ на 15.01.2026\n1,2,3\nA=1\n", "15.01.2026"}, {"\r\n; курсы на 01.02.2026 \r\n1\n", "01.02.2026"},
+    {"; Rates\n; Курсы ЦБ РФ на 15.01.2026\n1\n", ""}, {"1,2,3\n; Курсы ЦБ РФ на 15.01.2026\n", ""},
+    {"; на 15.01.20266\n", ""}, {"; на15.01.2026\n", ""}, {"; 15-01-2026\n", ""}, {nullptr, ""},
 };
 
 TEST(Rates, TheDateComesFromTheFirstComment)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "tests/core/support.h"
@@ -76,25 +77,6 @@ TEST(KeyMapText, TextGivesTheBytesOrTheFaultyLine)
     for (const auto& row : rows) EXPECT_EQ(ReadOutcome(row.text), row.outcome) << row.text;
 }
 
-TEST(KeyMapText, WrittenTextReadsBackToTheSameMap)
-{
-    KeyMapText every = BuiltinKeyMapText();
-    for (int i = 0; i < kKeyMapSize; ++i) every.keyMap[i] = static_cast<uint8_t>(i * 5 + 3);  // 75 and more too
-    every.backColor = 0x01020304;
-    every.textColor = 0x00FFFFFF;
-    every.hasBackColor = every.hasTextColor = true;
-    for (const KeyMapText& map : {BuiltinKeyMapText(), every}) {
-        KeyMapText read;
-        KeyMapTextError error{};
-        const std::string text = WriteKeyMapText(map);
-        ASSERT_TRUE(ReadKeyMapText(text, read, error)) << error.line << ": " << error.message << "\n" << text;
-        EXPECT_EQ(std::memcmp(read.keyMap, map.keyMap, kKeyMapSize), 0) << text;
-        EXPECT_EQ(read.hasBackColor, map.hasBackColor);
-        EXPECT_EQ(read.backColor, map.backColor);
-        EXPECT_EQ(read.textColor, map.textColor);
-    }
-}
-
 // --- Skin files
 
 std::string Corpus(const std::string& name) { return TestFolder::ReadPath(kCorpus + name); }
@@ -159,8 +141,7 @@ TEST(SkinTool, PngBecomesABitmapThatUnpacksAndPacksTheSame)
         const char* outcome;
         int bits;
     } rows[] = {
-        {kTwoByTwoPng, "", "packed", 8},
-        {ManyColoursPng(), kTwoByTwoPng, "packed", 24},
+        {kTwoByTwoPng, "", "packed", 8}, {ManyColoursPng(), kTwoByTwoPng, "packed", 24},
         {kTwoByTwoPng.substr(0, 60), "", "base.png: cannot decode the PNG file: outofdata", 0},
         {kTwoByTwoPng.substr(0, 8) + std::string("\0\0\0\x0DIHDR\0\0\x0B\xB8\0\0\0\x01\x08\0\0\0\0\x6B\xBC\xBC\xE2", 25), "",
          "base.png: 3000 x 1 pixels: larger than 2048 x 2048, the largest image vela-skin takes", 0},
@@ -219,7 +200,7 @@ TEST(SkinTool, EditorsBitmapsBecomeOnesTheProgramDraws)
     const struct {
         const char* name;
         std::string bmp;
-        std::string pixels;
+        std::string pixels;  // or the error
     } rows[] = {
         {"RLE8", EditorBmp(4, 2, 8, 1, {0xFF0000, 0x0000FF}, std::string("\2\0\2\1\0\0\0\3\1\0\1\0\1\0\0\1", 16)),
          "0000FF FF0000 0000FF FF0000 FF0000 FF0000 0000FF 0000FF"},
@@ -227,21 +208,22 @@ TEST(SkinTool, EditorsBitmapsBecomeOnesTheProgramDraws)
          "0000FF 0000FF FF0000 FF0000 FF0000 0000FF FF0000 0000FF"},
         {"16 bits", EditorBmp(2, 1, 16, 0, {}, std::string("\0\x7C\x1F\0", 4)), "FF0000 0000FF"},
         {"32 bits", EditorBmp(2, 1, 32, 0, {}, std::string("\0\0\xFF\xFF\xFF\0\0\xFF", 8)), "FF0000 0000FF"},
+        {"too large", EditorBmp(3000, 2, 8, 1, {0}, std::string("\0\1", 2)),
+         "base.bmp: 3000 x 2 pixels: larger than 2048 x 2048, the largest image vela-skin takes"},
     };
     for (const auto& row : rows) {
         PackImage images[kSkinLayerCount] = {{"base.bmp", row.bmp}};
         std::string skin, error;
-        ASSERT_TRUE(PackSkin(BuiltinKeyMapText(), images, skin, error)) << row.name << ": " << error;
+        if (!PackSkin(BuiltinKeyMapText(), images, skin, error)) {
+            EXPECT_EQ(error, row.pixels) << row.name;
+            continue;
+        }
         UnpackedSkin unpacked;
         SkinRefusal refusal;
         ASSERT_TRUE(UnpackSkin(skin, unpacked, refusal)) << row.name;
         EXPECT_EQ(PixelsOf(unpacked.images[0]), row.pixels) << row.name;
         ExpectRepackedTheSame(skin, row.name);
     }
-    PackImage huge[kSkinLayerCount] = {{"base.bmp", EditorBmp(3000, 2, 8, 1, {0}, std::string("\0\1", 2))}};
-    std::string skin, error;
-    EXPECT_FALSE(PackSkin(BuiltinKeyMapText(), huge, skin, error));
-    EXPECT_EQ(error, "base.bmp: 3000 x 2 pixels: larger than 2048 x 2048, the largest image vela-skin takes");
 }
 
 // Sizes no bitmap file holds give none, and no pixel is read for them.
@@ -264,81 +246,60 @@ std::string CheckOutcome(const std::string& skin)
     return std::to_string(CheckStatus(check)) + " loads, " + std::to_string(check.warnings.size()) + " warnings";
 }
 
-// Every corpus file has a row; one that loads unpacks, and packs again the same unless packing converts an image.
+// Every corpus file: one that loads unpacks, and packs again the same unless packing converts an image.
 TEST(SkinTool, CheckGivesTheProgramsVerdictOnEveryCorpusFile)
 {
-    const struct {
-        const char* file;
-        const char* outcome;
-    } rows[] = {
-        {"builtin_images.skin", "0 loads, 0 warnings"},
-        {"eight_bit.skin", "1 loads, 5 warnings"},
+    // Files not listed load with 53 warnings: the hostile key map's 48 and one a layer.
+    const std::map<std::string, std::string> outcomes = {
+        {"builtin_images.skin", "0 loads, 0 warnings"}, {"eight_bit.skin", "1 loads, 5 warnings"},
         {"empty_records.skin", "1 loads, 5 warnings"},
         {"head_only.skin", "2 base: the file ends before this layer's image record"},
-        {"mixed_depths.skin", "1 loads, 5 warnings"},
-        {"top_down.skin", "1 loads, 5 warnings"},
-        {"wide_and_cube.skin", "1 loads, 6 warnings"},
-        {"sharp_2x.skin", "1 loads, 5 warnings"},
+        {"mixed_depths.skin", "1 loads, 5 warnings"}, {"top_down.skin", "1 loads, 5 warnings"},
+        {"wide_and_cube.skin", "1 loads, 6 warnings"}, {"sharp_2x.skin", "1 loads, 5 warnings"},
         {"hostile_sharp_cut_short.skin", "1 loads, 6 warnings"},
         {"hostile_empty.skin", "2 0 bytes: shorter than the 56 bytes of key map and colours"},
         {"hostile_key_map_only.skin", "2 48 bytes: shorter than the 56 bytes of key map and colours"},
         {"hostile_no_first_record.skin", "2 base: the file ends before this layer's image record"},
-        {"hostile_five_empty_records.skin", "1 loads, 53 warnings"},
-        {"hostile_8_bit_base_trailing_bytes.skin", "1 loads, 53 warnings"},
         {"hostile_last_layer_broken.skin", "2 down: 7 bytes of pixel data where 4 x 2 pixels of 8 bits need more"},
         {"hostile_record_past_the_file.skin", "2 base: an image record of 1086 bytes, but only 4 bytes follow"},
         {"hostile_record_of_2_gb.skin", "2 base: an image record of 2147483632 bytes, but only 1086 bytes follow"},
-        {"hostile_4_bit_5_colours_used.skin", "1 loads, 53 warnings"},
-        {"hostile_1_bit_wide_one_row.skin", "1 loads, 53 warnings"},
-        {"hostile_24_bit_the_colour_cube.skin", "1 loads, 53 warnings"},
         {"hostile_32_bit_bit_fields.skin", "1 loads, 54 warnings"},
-        {"hostile_32_bit_bit_fields_and_a_table.skin", "1 loads, 53 warnings"},
         {"hostile_16_bit_no_table.skin", "1 loads, 54 warnings"},
-        {"hostile_16_bit_2_colours_used.skin", "1 loads, 53 warnings"},
-        {"hostile_2_bits_4_colours.skin", "1 loads, 53 warnings"},
-        {"hostile_one_pixel_wide.skin", "1 loads, 53 warnings"},
-        {"hostile_8_bits_short_table.skin", "1 loads, 53 warnings"},
         {"hostile_table_beyond_the_block.skin", "2 base: its colour table of 3 entries does not end before the pixel data"},
         {"hostile_more_colours_than_bits.skin", "2 base: 17 colours for 4 bits per pixel (16 at most)"},
-        {"hostile_108_byte_header.skin", "1 loads, 53 warnings"},
-        {"hostile_124_byte_header_bit_fields_in_it.skin", "1 loads, 53 warnings"},
         {"hostile_36_byte_header.skin", "2 base: information header of 36 bytes (40 at least)"},
-        {"hostile_header_longer_than_its_block.skin",
-         "2 base: information header of 108 bytes, with its masks, does not end before the pixel data"},
+        {"hostile_header_longer_than_its_block.skin", "2 base: information header of 108 bytes, with its masks, does not end before the pixel data"},
         {"hostile_taller_than_the_screen_leaves.skin", "1 loads, 54 warnings"},
-        {"hostile_planes_2.skin", "1 loads, 53 warnings"},
-        {"hostile_rle8.skin", "1 loads, 53 warnings"},
-        {"hostile_width_0.skin", "2 base: width 0"},
-        {"hostile_height_0.skin", "2 base: height 0"},
-        {"hostile_bits_0.skin", "2 base: 0 bits per pixel"},
-        {"hostile_bits_33.skin", "2 base: 33 bits per pixel"},
+        {"hostile_width_0.skin", "2 base: width 0"}, {"hostile_height_0.skin", "2 base: height 0"},
+        {"hostile_bits_0.skin", "2 base: 0 bits per pixel"}, {"hostile_bits_33.skin", "2 base: 33 bits per pixel"},
         {"hostile_pixels_short.skin", "2 base: 7 bytes of pixel data where 4 x 2 pixels of 8 bits need more"},
         {"hostile_rows_overflow.skin", "2 base: 0 bytes of pixel data where 2147483647 x 2147483647 pixels of 32 bits need more"},
         {"hostile_rows_overflow_some_pixels.skin", "2 base: 8 bytes of pixel data where 2147483647 x 2147483647 pixels of 32 bits need more"},
         {"hostile_offset_inside_the_header.skin", "2 base: pixel data offset 53 lies outside the file (54 to 1086)"},
         {"hostile_offset_past_the_record.skin", "2 base: pixel data offset 1087 lies outside the file (54 to 1086)"},
-        {"hostile_top_down.skin", "1 loads, 53 warnings"},
-        {"hostile_top_down_extra_data.skin", "1 loads, 53 warnings"},
-        {"hostile_each_layer_its_own.skin", "1 loads, 53 warnings"},
         {"keys_faults.txt", "2 base: an image record of 3474989432 bytes, but only 106 bytes follow"},
         {"keys_numbers.txt", "2 base: an image record of 876027956 bytes, but only 131 bytes follow"},
         {"keys_written.txt", "2 base: an image record of 1768169576 bytes, but only 1031 bytes follow"},
     };
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(kCorpus), {}), std::ssize(rows));
-    int repacked = 0;
-    for (const auto& row : rows) {
-        const std::string skin = Corpus(row.file);
-        EXPECT_EQ(CheckOutcome(skin), row.outcome) << row.file;
+    size_t repacked = 0, listedSeen = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(kCorpus)) {
+        const std::string file = entry.path().filename().string();
+        const auto listed = outcomes.find(file);
+        listedSeen += listed != outcomes.end();
+        const std::string outcome = listed != outcomes.end() ? listed->second : "1 loads, 53 warnings";
+        const std::string skin = Corpus(file);
+        EXPECT_EQ(CheckOutcome(skin), outcome) << file;
         UnpackedSkin unpacked;
         SkinRefusal refusal;
-        const bool loads = std::strstr(row.outcome, " loads") != nullptr;
-        EXPECT_EQ(UnpackSkin(skin, unpacked, refusal), loads) << row.file;
+        const bool loads = outcome.find(" loads") != std::string::npos;
+        EXPECT_EQ(UnpackSkin(skin, unpacked, refusal), loads) << file;
         if (loads && std::none_of(std::begin(unpacked.images), std::end(unpacked.images), BitmapNeedsConverting)) {
-            ExpectRepackedTheSame(skin, row.file);
+            ExpectRepackedTheSame(skin, file);
             ++repacked;
         }
     }
-    EXPECT_EQ(repacked, 20);
+    EXPECT_EQ(repacked, 20u);
+    EXPECT_EQ(listedSeen, outcomes.size());
 }
 
 TEST(SkinTool, CheckNamesWhatWillLookWrong)
@@ -444,6 +405,10 @@ TEST(SkinTool, PreviewDrawsWhatTheProgramDraws)
 {
     std::string twoByTwo;  // base and down, on the built-in look
     Packed(BuiltinKeyMapText(), {kTwoByTwoPng, "", "", "", kTwoByTwoPng}, twoByTwo);
+    KeyMapText keys = BuiltinKeyMapText();
+    keys.textColor = 0x00563412;
+    std::string textColour;  // the number, right-aligned: its last column is 174
+    Packed(keys, {kTwoByTwoPng, "", "", "", ""}, textColour);
     const struct {
         std::string skin;
         int x, y;
@@ -463,6 +428,7 @@ TEST(SkinTool, PreviewDrawsWhatTheProgramDraws)
         {Corpus("hostile_taller_than_the_screen_leaves.skin"), 0, 20, 0x2FCA65},  // row 159 of 170, entry 101
         {Corpus("hostile_taller_than_the_screen_leaves.skin"), 0, 19, 0xC3B2A1},  // the display line above it
         {Corpus("hostile_16_bit_no_table.skin"), 0, 179, 0xC3B2A1},               // no palette: nothing drawn
+        {textColour, 174, 85, 0x123456}, {textColour, 175, 85, RgbOf(kBuiltinBackColor)},
     };
     for (const auto& row : rows) {
         PreviewImage preview;
@@ -470,22 +436,6 @@ TEST(SkinTool, PreviewDrawsWhatTheProgramDraws)
         ASSERT_TRUE(RenderPreview(row.skin, preview, refusal)) << refusal.reason;
         EXPECT_EQ(PreviewPixel(preview, row.x, row.y), row.rgb) << row.x << "," << row.y;
     }
-}
-
-TEST(SkinTool, PreviewNumberIsRightAlignedInTheTextColour)
-{
-    std::string skin;
-    KeyMapText keys = BuiltinKeyMapText();
-    keys.textColor = 0x00563412;
-    Packed(keys, {kTwoByTwoPng, "", "", "", ""}, skin);
-    PreviewImage preview;
-    SkinRefusal refusal;
-    ASSERT_TRUE(RenderPreview(skin, preview, refusal));
-    int inColumn[2] = {};  // columns 174 and 175 of the base layer
-    for (int y = 0; y < kPreviewScreenHeight; ++y)
-        for (int c = 0; c < 2; ++c) inColumn[c] += PreviewPixel(preview, 174 + c, y) == 0x123456;
-    EXPECT_GT(inColumn[0], 0);
-    EXPECT_EQ(inColumn[1], 0);
 }
 
 }  // namespace

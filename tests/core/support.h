@@ -7,6 +7,7 @@
 #include <stdlib.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <string>
@@ -100,3 +101,72 @@ struct TestFolder {
         return bytes;
     }
 };
+
+// Record file calls failing on purpose: the `failCallAt`th (0-based) call of
+// one kind, or every one of them.
+constexpr int kEveryCall = -2;
+struct Faults {
+    int failCallAt = -1;
+    int calls = 0;
+    const char* what = "";  // "create", "read", "write", "close", "replace", "alloc", "open"
+    RecordFault told = kRecordNoFault;  // what the table says of its failure
+};
+inline Faults faults;
+inline std::u16string grownFile;  // what a faulty open opens instead
+
+inline bool Fails(const char* what)
+{
+    if (std::strcmp(faults.what, what) != 0) return false;
+    return faults.calls++ == faults.failCallAt || faults.failCallAt == kEveryCall;
+}
+
+inline const RecordPlatform& FaultyPlatform()
+{
+    static RecordPlatform platform = [] {
+        RecordPlatform p = SystemRecordPlatform();
+        p.openRead = [](const char16_t* path, bool* missing) {
+            return SystemRecordPlatform().openRead(Fails("open") ? grownFile.c_str() : path, missing);
+        };
+        p.createWrite = [](const char16_t* path) {
+            return Fails("create") ? nullptr : SystemRecordPlatform().createWrite(path);
+        };
+        p.read = [](RecordStream* s, char* buffer, size_t size) {
+            return Fails("read") ? -1L : SystemRecordPlatform().read(s, buffer, size);
+        };
+        p.write = [](RecordStream* s, const char* bytes, size_t size) {
+            if (!Fails("write")) return SystemRecordPlatform().write(s, bytes, size);
+            SystemRecordPlatform().write(s, bytes, size / 2);  // half of it reached the disk
+            return false;
+        };
+        p.close = [](RecordStream* s) {
+            const bool ok = SystemRecordPlatform().close(s);
+            return !Fails("close") && ok;
+        };
+        p.replace = [](const char16_t* from, const char16_t* to) {
+            return !Fails("replace") && SystemRecordPlatform().replace(from, to);
+        };
+        p.reallocate = [](void* block, size_t size) {
+            return Fails("alloc") ? nullptr : SystemRecordPlatform().reallocate(block, size);
+        };
+        p.lastFault = [] { return faults.told; };
+        return p;
+    }();
+    return platform;
+}
+
+struct InstalledFaults {
+    InstalledFaults(const char* what, int at, RecordFault told = kRecordNoFault)
+    {
+        faults = Faults{at, 0, what, told};
+        SetRecordPlatform(&FaultyPlatform());
+    }
+    ~InstalledFaults() { SetRecordPlatform(nullptr); }
+};
+
+// Runs `step` with allocation number `failAt` failing.
+template <typename Step>
+bool WithAllocationFailing(int failAt, Step step)
+{
+    InstalledFaults installed("alloc", failAt);
+    return step();
+}
