@@ -152,12 +152,12 @@ std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int width, int height)
     return pixels;
 }
 
-std::vector<COLORREF> WindowPixels(int x, int y, int width, int height, HWND window)
+std::vector<COLORREF> WindowPixels(int x, int y, int width, int height)
 {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    HDC dc = GetDC(window);
+    RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(Window());
     std::vector<COLORREF> pixels = Pixels(dc, x, y, width, height);
-    ReleaseDC(window, dc);
+    ReleaseDC(Window(), dc);
     return pixels;
 }
 

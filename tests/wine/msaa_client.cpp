@@ -12,7 +12,6 @@
 //                arrows, T Talk, A the action key, digits; + - * / = . as
 //                typed), then writes the events that key raised
 //   press:N      the default action of child N, then the events it raised
-//   hit:X,Y      the child under client point X,Y
 //   activate     a window of this process comes to the front, then the
 //                target again; the events that raised
 #include <windows.h>
@@ -177,20 +176,6 @@ void Press(long child)
     CollectEvents();
 }
 
-void HitTest(const wchar_t* at)
-{
-    POINT point{0, 0};
-    if (swscanf(at, L"%ld,%ld", &point.x, &point.y) != 2) return;
-    ClientToScreen(target, &point);
-    IAccessible* object = ClientObject(target);
-    if (object == nullptr) return;
-    VARIANT child;
-    VariantInit(&child);
-    object->accHitTest(point.x, point.y, &child);
-    out += L"hit " + std::wstring(at) + L": " + (child.vt == VT_I4 ? std::to_wstring(child.lVal) : L"none") + L"\n";
-    VariantClear(&child);
-}
-
 void Activate()
 {
     HWND own = CreateWindowExW(0, L"STATIC", L"reader", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr,
@@ -227,7 +212,6 @@ void Run(const std::wstring& command)
         return;
     }
     if (command.rfind(L"press:", 0) == 0) return Press(std::wcstol(command.c_str() + 6, nullptr, 10));
-    if (command.rfind(L"hit:", 0) == 0) return HitTest(command.c_str() + 4);
     out += L"unknown command " + command + L"\n";
 }
 
