@@ -3,7 +3,6 @@
 // the mouse. A row: a command, a user's steps, what the program then holds.
 #include "tests/wine/harness.h"
 
-#include <algorithm>
 #include <functional>
 #include <memory>
 

@@ -36,6 +36,8 @@ void Hold(int key, BYTE state)  // in the thread's keyboard state
 
 std::string Bytes(const void* data, size_t size) { return std::string(static_cast<const char*>(data), size); }
 
+std::wstring ReaderOutput() { return TestFolder() + L"msaa-client.txt"; }
+
 }  // namespace
 
 DWORD ReadStored(HKEY root, Options& out)
@@ -255,10 +257,6 @@ void Vela::Write(const std::wstring& name, const std::string& bytes)
     kept_.emplace_back(name, ReadTestFile(name));
     ASSERT_TRUE(WriteBytes(TestFolder() + name, bytes.empty() ? "(missing)" : bytes));
 }
-
-namespace {
-std::wstring ReaderOutput() { return TestFolder() + L"msaa-client.txt"; }
-}  // namespace
 
 HANDLE StartScreenReader(HWND window, const std::wstring& commands)
 {

@@ -34,9 +34,8 @@ std::wstring RoleWord(LONG role)
     static const struct { LONG role; const wchar_t* word; } kRoles[] = {
         {ROLE_SYSTEM_CLIENT, L"client"},       {ROLE_SYSTEM_TEXT, L"text"},
         {ROLE_SYSTEM_STATICTEXT, L"static"},   {ROLE_SYSTEM_PUSHBUTTON, L"button"},
-        {ROLE_SYSTEM_SPINBUTTON, L"spin"},     {ROLE_SYSTEM_LIST, L"list"},
-        {ROLE_SYSTEM_CHECKBUTTON, L"check"},   {ROLE_SYSTEM_TOOLBAR, L"toolbar"},
-        {ROLE_SYSTEM_WINDOW, L"window"},       {ROLE_SYSTEM_DIALOG, L"dialog"},
+        {ROLE_SYSTEM_SPINBUTTON, L"spin"},     {ROLE_SYSTEM_CHECKBUTTON, L"check"},
+        {ROLE_SYSTEM_TOOLBAR, L"toolbar"},
     };
     for (const auto& row : kRoles)
         if (row.role == role) return row.word;
