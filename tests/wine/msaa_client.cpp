@@ -6,7 +6,7 @@
 //   vela_msaa_client OUT.txt HWND COMMAND...
 //
 //   tree         the window's client object and its children
-//   controls     each child window's client object, then the soft-key bar's tree
+//   controls     each child window's client object
 //   hook         from now on, events of the window's process are collected
 //   keys:TEXT    sends each character as the keyboard would (L U R D the
 //                arrows, T Talk, A the action key, digits; + - * / = . as
@@ -35,7 +35,6 @@ std::wstring RoleWord(LONG role)
         {ROLE_SYSTEM_CLIENT, L"client"},       {ROLE_SYSTEM_TEXT, L"text"},
         {ROLE_SYSTEM_STATICTEXT, L"static"},   {ROLE_SYSTEM_PUSHBUTTON, L"button"},
         {ROLE_SYSTEM_SPINBUTTON, L"spin"},     {ROLE_SYSTEM_CHECKBUTTON, L"check"},
-        {ROLE_SYSTEM_TOOLBAR, L"toolbar"},
     };
     for (const auto& row : kRoles)
         if (row.role == role) return row.word;
@@ -63,8 +62,8 @@ std::wstring Said(IAccessible* object, LONG child, bool withValue)
     return said;
 }
 
-// "role "name" = "value" [action] x,y wxh", the place relative to `origin`'s client area.
-std::wstring Describe(IAccessible* object, LONG child, HWND origin)
+// "role "name" = "value" [action] x,y wxh", the place relative to the target's client area.
+std::wstring Describe(IAccessible* object, LONG child)
 {
     VARIANT role;
     VariantInit(&role);
@@ -74,7 +73,7 @@ std::wstring Describe(IAccessible* object, LONG child, HWND origin)
     long x = 0, y = 0, w = 0, h = 0;
     object->accLocation(&x, &y, &w, &h, Child(child));
     POINT zero{0, 0};
-    ClientToScreen(origin, &zero);
+    ClientToScreen(target, &zero);
     std::wstring line = (role.vt == VT_I4 ? RoleWord(role.lVal) : L"?") + L" " + Said(object, child, true);
     if (action != nullptr) line += L" [" + std::wstring(action) + L"]";
     line += L" " + std::to_wstring(x - zero.x) + L"," + std::to_wstring(y - zero.y) + L" " + std::to_wstring(w) +
@@ -97,30 +96,26 @@ IAccessible* ClientObject(HWND window)
     return object;
 }
 
-void Tree(HWND window, HWND origin)
+void Tree()
 {
-    IAccessible* object = ClientObject(window);
+    IAccessible* object = ClientObject(target);
     if (object == nullptr) {
         out += L"(no object)\n";
         return;
     }
-    out += Describe(object, CHILDID_SELF, origin) + L"\n";
+    out += Describe(object, CHILDID_SELF) + L"\n";
     long count = 0;
     object->get_accChildCount(&count);
     for (long child = 1; child <= count; ++child)
-        out += L"  " + std::to_wstring(child) + L" " + Describe(object, child, origin) + L"\n";
+        out += L"  " + std::to_wstring(child) + L" " + Describe(object, child) + L"\n";
 }
 
 void Controls()
 {
     for (HWND child = GetWindow(target, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         IAccessible* object = IsWindowVisible(child) ? ClientObject(child) : nullptr;
-        if (object != nullptr) out += Describe(object, CHILDID_SELF, target) + L"\n";
+        if (object != nullptr) out += Describe(object, CHILDID_SELF) + L"\n";
     }
-    HWND bar = nullptr;  // the target's own, among the bars
-    do bar = FindWindowExW(nullptr, bar, L"VelaSoftKeyBar", nullptr);
-    while (bar != nullptr && GetWindow(bar, GW_OWNER) != target);
-    if (bar != nullptr) Tree(bar, target);
 }
 
 void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
@@ -191,7 +186,7 @@ void Activate()
 void Run(const std::wstring& command)
 {
     if (command == L"activate") return Activate();
-    if (command == L"tree") return Tree(target, target);
+    if (command == L"tree") return Tree();
     if (command == L"controls") return Controls();
     if (command == L"hook") {
         DWORD process = 0;
