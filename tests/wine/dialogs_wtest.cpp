@@ -493,7 +493,7 @@ TEST_F(Dialogs, RatesComeFromABanksFileOrItsServer)
     const struct {
         std::wstring path;  // a file, or a path on the server: "s/...": asked for by HTTPS; "/": nothing listens
         std::vector<Step> steps;  // empty: "Обновить курсы", its end awaited, Ok
-        std::wstring expected;  // boxes, notes, currency.txt, the display; "%": the file or address
+        std::wstring expected;  // boxes, notes, currency.txt's first lines, the display; "%": the file or address
     } rows[] = {
         {folder + L"cbr.xml", {Menu(IDM_LOAD_RATES), OpenFile(folder + L"cbr.xml"), Pause(), Note(Title),
                                Note(RatesStatus), items, Key(VK_F1)},
