@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""A local HTTP server for the download tests of vela-rates: each path answers
-as one kind of server does. Writes its port (on 127.0.0.1, a free one) to the
-file named first; serves the bank file named second; stops by itself after a
-minute, so that a test that failed never leaves it behind."""
+"""A local HTTP server for the download tests of vela-rates and vela.exe:
+each path answers as one kind of server does. Writes its port (on 127.0.0.1,
+a free one) to the file named first; serves the bank file named second; stops
+by itself after a minute (or the seconds given third), so that a test that
+failed never leaves it behind."""
 import socket
 import socketserver
 import sys
@@ -61,7 +62,7 @@ def main():
         f.write(str(server.server_address[1]))
     import os
     os.replace(sys.argv[1] + ".part", sys.argv[1])
-    time.sleep(60)
+    time.sleep(int(sys.argv[3]) if len(sys.argv) > 3 else 60)
 
 
 main()

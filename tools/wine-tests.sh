@@ -31,6 +31,17 @@ printf 'precious\n' > "$linked/precious.txt"
 printf '1\r\na=1\r\n' > "$linked/constant.txt"
 ln -s precious.txt "$linked/~tmpcur~.txt"
 
+# The rates server the download tests ask, for the whole run: its port in
+# VELA_RATES_PORT.
+rm -f "$build/rates-port"
+python3 "$(dirname "$0")/../tests/rates_http_server.py" "$build/rates-port" \
+        "$(dirname "$0")/../samples/rates/cbr-sample.xml" 1800 &
+rates_server=$!
+trap 'kill $rates_server 2>/dev/null || true; wineserver -k 2>/dev/null || true; vela_stop_xvfb' EXIT
+for _ in $(seq 50); do [ -s "$build/rates-port" ] && break; sleep 0.1; done
+export VELA_RATES_PORT
+VELA_RATES_PORT=$(cat "$build/rates-port")
+
 shots="$build/screenshots"
 rm -rf "$shots"
 mkdir -p "$shots"

@@ -36,6 +36,8 @@ void Hold(int key, BYTE state)  // in the thread's keyboard state
 
 std::string Bytes(const void* data, size_t size) { return std::string(static_cast<const char*>(data), size); }
 
+std::wstring ReaderOutput() { return TestFolder() + L"msaa-client.txt"; }
+
 }  // namespace
 
 DWORD ReadStored(HKEY root, Options& out)
@@ -152,12 +154,12 @@ std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int width, int height)
     return pixels;
 }
 
-std::vector<COLORREF> WindowPixels(int x, int y, int width, int height, HWND window)
+std::vector<COLORREF> WindowPixels(int x, int y, int width, int height)
 {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    HDC dc = GetDC(window);
+    RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(Window());
     std::vector<COLORREF> pixels = Pixels(dc, x, y, width, height);
-    ReleaseDC(window, dc);
+    ReleaseDC(Window(), dc);
     return pixels;
 }
 
@@ -255,10 +257,6 @@ void Vela::Write(const std::wstring& name, const std::string& bytes)
     kept_.emplace_back(name, ReadTestFile(name));
     ASSERT_TRUE(WriteBytes(TestFolder() + name, bytes.empty() ? "(missing)" : bytes));
 }
-
-namespace {
-std::wstring ReaderOutput() { return TestFolder() + L"msaa-client.txt"; }
-}  // namespace
 
 HANDLE StartScreenReader(HWND window, const std::wstring& commands)
 {

@@ -49,10 +49,10 @@ inline std::wstring WindowText(HWND window)
 inline RECT Client() { RECT client{}; GetClientRect(Window(), &client); return client; }
 std::wstring Display();  // the value text as the display line draws it
 HMENU ButtonPopup(int buttonId);
-// The pixels of a bitmap, or of an area of a window's client area drawn
-// afresh, as COLORREFs row by row from the top.
+// The pixels of a bitmap, or of an area of the main window's client area
+// drawn afresh, as COLORREFs row by row from the top.
 std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int width, int height);
-std::vector<COLORREF> WindowPixels(int x, int y, int width, int height, HWND window = Window());
+std::vector<COLORREF> WindowPixels(int x, int y, int width, int height);
 // The main window (or the dialog over it) and its soft-key bar as the screen
 // shows them: a BMP in VELA_SHOT_DIR when that is set.
 bool SaveScreenshot(const char* name);

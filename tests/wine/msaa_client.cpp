@@ -6,13 +6,12 @@
 //   vela_msaa_client OUT.txt HWND COMMAND...
 //
 //   tree         the window's client object and its children
-//   controls     each child window's client object, then the soft-key bar's tree
+//   controls     each child window's client object
 //   hook         from now on, events of the window's process are collected
 //   keys:TEXT    sends each character as the keyboard would (L U R D the
 //                arrows, T Talk, A the action key, digits; + - * / = . as
 //                typed), then writes the events that key raised
 //   press:N      the default action of child N, then the events it raised
-//   hit:X,Y      the child under client point X,Y
 //   activate     a window of this process comes to the front, then the
 //                target again; the events that raised
 #include <windows.h>
@@ -35,9 +34,7 @@ std::wstring RoleWord(LONG role)
     static const struct { LONG role; const wchar_t* word; } kRoles[] = {
         {ROLE_SYSTEM_CLIENT, L"client"},       {ROLE_SYSTEM_TEXT, L"text"},
         {ROLE_SYSTEM_STATICTEXT, L"static"},   {ROLE_SYSTEM_PUSHBUTTON, L"button"},
-        {ROLE_SYSTEM_SPINBUTTON, L"spin"},     {ROLE_SYSTEM_LIST, L"list"},
-        {ROLE_SYSTEM_CHECKBUTTON, L"check"},   {ROLE_SYSTEM_TOOLBAR, L"toolbar"},
-        {ROLE_SYSTEM_WINDOW, L"window"},       {ROLE_SYSTEM_DIALOG, L"dialog"},
+        {ROLE_SYSTEM_SPINBUTTON, L"spin"},     {ROLE_SYSTEM_CHECKBUTTON, L"check"},
     };
     for (const auto& row : kRoles)
         if (row.role == role) return row.word;
@@ -65,8 +62,8 @@ std::wstring Said(IAccessible* object, LONG child, bool withValue)
     return said;
 }
 
-// "role "name" = "value" [action] x,y wxh", the place relative to `origin`'s client area.
-std::wstring Describe(IAccessible* object, LONG child, HWND origin)
+// "role "name" = "value" [action] x,y wxh", the place relative to the target's client area.
+std::wstring Describe(IAccessible* object, LONG child)
 {
     VARIANT role;
     VariantInit(&role);
@@ -76,7 +73,7 @@ std::wstring Describe(IAccessible* object, LONG child, HWND origin)
     long x = 0, y = 0, w = 0, h = 0;
     object->accLocation(&x, &y, &w, &h, Child(child));
     POINT zero{0, 0};
-    ClientToScreen(origin, &zero);
+    ClientToScreen(target, &zero);
     std::wstring line = (role.vt == VT_I4 ? RoleWord(role.lVal) : L"?") + L" " + Said(object, child, true);
     if (action != nullptr) line += L" [" + std::wstring(action) + L"]";
     line += L" " + std::to_wstring(x - zero.x) + L"," + std::to_wstring(y - zero.y) + L" " + std::to_wstring(w) +
@@ -99,30 +96,26 @@ IAccessible* ClientObject(HWND window)
     return object;
 }
 
-void Tree(HWND window, HWND origin)
+void Tree()
 {
-    IAccessible* object = ClientObject(window);
+    IAccessible* object = ClientObject(target);
     if (object == nullptr) {
         out += L"(no object)\n";
         return;
     }
-    out += Describe(object, CHILDID_SELF, origin) + L"\n";
+    out += Describe(object, CHILDID_SELF) + L"\n";
     long count = 0;
     object->get_accChildCount(&count);
     for (long child = 1; child <= count; ++child)
-        out += L"  " + std::to_wstring(child) + L" " + Describe(object, child, origin) + L"\n";
+        out += L"  " + std::to_wstring(child) + L" " + Describe(object, child) + L"\n";
 }
 
 void Controls()
 {
     for (HWND child = GetWindow(target, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         IAccessible* object = IsWindowVisible(child) ? ClientObject(child) : nullptr;
-        if (object != nullptr) out += Describe(object, CHILDID_SELF, target) + L"\n";
+        if (object != nullptr) out += Describe(object, CHILDID_SELF) + L"\n";
     }
-    HWND bar = nullptr;  // the target's own, among the bars
-    do bar = FindWindowExW(nullptr, bar, L"VelaSoftKeyBar", nullptr);
-    while (bar != nullptr && GetWindow(bar, GW_OWNER) != target);
-    if (bar != nullptr) Tree(bar, target);
 }
 
 void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
@@ -177,20 +170,6 @@ void Press(long child)
     CollectEvents();
 }
 
-void HitTest(const wchar_t* at)
-{
-    POINT point{0, 0};
-    if (swscanf(at, L"%ld,%ld", &point.x, &point.y) != 2) return;
-    ClientToScreen(target, &point);
-    IAccessible* object = ClientObject(target);
-    if (object == nullptr) return;
-    VARIANT child;
-    VariantInit(&child);
-    object->accHitTest(point.x, point.y, &child);
-    out += L"hit " + std::wstring(at) + L": " + (child.vt == VT_I4 ? std::to_wstring(child.lVal) : L"none") + L"\n";
-    VariantClear(&child);
-}
-
 void Activate()
 {
     HWND own = CreateWindowExW(0, L"STATIC", L"reader", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr,
@@ -207,7 +186,7 @@ void Activate()
 void Run(const std::wstring& command)
 {
     if (command == L"activate") return Activate();
-    if (command == L"tree") return Tree(target, target);
+    if (command == L"tree") return Tree();
     if (command == L"controls") return Controls();
     if (command == L"hook") {
         DWORD process = 0;
@@ -227,7 +206,6 @@ void Run(const std::wstring& command)
         return;
     }
     if (command.rfind(L"press:", 0) == 0) return Press(std::wcstol(command.c_str() + 6, nullptr, 10));
-    if (command.rfind(L"hit:", 0) == 0) return HitTest(command.c_str() + 4);
     out += L"unknown command " + command + L"\n";
 }
 

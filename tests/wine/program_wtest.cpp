@@ -12,7 +12,6 @@
 #include <iterator>
 
 #include "core/text/text16.h"
-#include "vela_version.h"
 #include "windows/shell/shell.h"
 #include "windows/zoomed_keypad.h"
 
@@ -55,25 +54,6 @@ TEST_F(Program, StartReadsTheUserKeyThenTheMachineKey)
     }
 }
 
-TEST_F(Program, ExitWritesTheRecordAndTheNextStartRestoresIt)
-{
-    StoreOptions(HKEY_CURRENT_USER, StoredOptions(kReprHex));  // kept current, or it would hide the new record
-    Start();
-    for (int id : {IDM_REPR_BINARY, IDM_ANGLE_GRAD, IDM_GROUP_DIGITS}) Command(id);
-    const Options running = Calc().options;
-    Options stored;
-    EXPECT_EQ(ReadStored(HKEY_LOCAL_MACHINE, stored), 0u);  // nothing is written before the end
-    Command(IDM_EXIT);
-    EXPECT_FALSE(IsWindow(Window()));
-    EndVela(true);
-    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-        EXPECT_EQ(ReadStored(root, stored), 88u);
-        EXPECT_EQ(std::memcmp(&stored, &running, sizeof stored), 0);
-    }
-    Start();
-    EXPECT_EQ(std::memcmp(&Calc().options, &running, sizeof running), 0);
-}
-
 TEST_F(Program, SavingFallsBackToTheUserKeyAndComplainsOnlyWhenNothingIsWritable)
 {
     // A handle that no registry function takes stands for a key without rights.
@@ -112,10 +92,8 @@ int InkColumns(int rows, COLORREF back)
 const struct { const char* name; std::string file; const wchar_t* boxes; int builtinSkin, imageRows; }
 kSkinRows[] = {
     {"built-in skin", "", L"", 1, 153},
-    {"56 bytes: the built-in skin whole", std::string(56, '\5'), L"Загрузка скина/Ошибка ", 1, 153},
     {"16-bit image without colours", SkinBytes(defaultKeyMap, Bitmap(176, 40, 16)), L"Не могу создать палитру/Ошибка ", 0, 0},
     {"an editor's 108-byte header", SkinBytes(defaultKeyMap, Bitmap(176, 150, 8, 108)), L"", 0, 150},
-    {"an editor's 124-byte header", SkinBytes(defaultKeyMap, Bitmap(176, 150, 4, 124)), L"", 0, 150},
     {"taller than the screen", SkinBytes(defaultKeyMap, Bitmap(176, 300, 8)), L"", 0, kMaxImageRows},
 };
 
@@ -178,7 +156,6 @@ TEST_F(Program, HexLetterCycleEndsOnTheRealTimer)
 // clipboard; the value pasted after Backspace and 1.
 const struct { int command; const char* keys; std::wstring text; const char* value; } kClipboardRows[] = {
     {IDM_REPR_BINARY, "11111111111111111111111111111111", L"", "4294967295"},
-    {0, "", L"\u22120", "-0"},
     {0, "", std::wstring(100000, L'7'), "7.7777777777777783e+39"},
 };
 
@@ -209,7 +186,7 @@ TEST_F(Program, TheClipboardCarriesTheDisplaysTextEitherWay)
 
 // The popup of a soft key while it was open: a timer inside its loop looks
 // at it, then closes it.
-struct { HMENU menu; RECT rect; HWND owner; const char* shot; } popup;
+struct { HMENU menu; RECT rect; HWND owner; } popup;
 
 void CALLBACK LookAtPopup(HWND, UINT, UINT_PTR timer, DWORD)
 {
@@ -218,14 +195,12 @@ void CALLBACK LookAtPopup(HWND, UINT, UINT_PTR timer, DWORD)
     popup.owner = SoftKeyMenuOwner();
     popup.menu = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
     GetWindowRect(menu, &popup.rect);
-    if (popup.shot != nullptr) SaveScreenshot(popup.shot);
     EndMenu();
 }
 
-const struct { const char* keys; int clickX, button; const char* shot; } kSoftKeyRows[] = {
-    {"<", 0, IDM_FUNCTIONS_BUTTON, "menu_functions"}, {">", 0, IDM_SETTINGS_BUTTON, nullptr},
-    {nullptr, 10, IDM_FUNCTIONS_BUTTON, nullptr},  // a click on the bar's left half
-    {nullptr, 150, IDM_SETTINGS_BUTTON, nullptr},
+const struct { const char* keys; int clickX, button; } kSoftKeyRows[] = {
+    {"<", 0, IDM_FUNCTIONS_BUTTON},
+    {nullptr, 150, IDM_SETTINGS_BUTTON},  // a click on the bar's right half
 };
 
 TEST_F(Program, SoftKeyBarOpensItsPopupsUpward)
@@ -242,7 +217,7 @@ TEST_F(Program, SoftKeyBarOpensItsPopupsUpward)
     Command(IDM_GROUP_DIGITS);
     EXPECT_TRUE(SaveScreenshot("base_layer"));
     for (const auto& row : kSoftKeyRows) {
-        popup = {nullptr, {}, nullptr, row.shot};
+        popup = {nullptr, {}, nullptr};
         SetTimer(nullptr, 0, 300, LookAtPopup);
         if (row.keys != nullptr) Keys(row.keys);
         else PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(row.clickX, 10));
@@ -259,59 +234,6 @@ TEST_F(Program, SoftKeyBarOpensItsPopupsUpward)
     EXPECT_TRUE(SaveScreenshot("left_layer"));
 }
 
-// A choice's check moves off the default item; digit grouping comes and goes.
-const struct { int command, first, last, checked; } kCheckRows[] = {
-    {IDM_REPR_HEX, IDM_REPR_DECIMAL, IDM_REPR_EXPONENT, IDM_REPR_HEX},
-    {IDM_ANGLE_GRAD, IDM_ANGLE_RADIAN, IDM_ANGLE_DEGREE, IDM_ANGLE_GRAD},
-    {IDM_GROUP_DIGITS, IDM_GROUP_DIGITS, IDM_GROUP_DIGITS, IDM_GROUP_DIGITS},
-    {IDM_GROUP_DIGITS, IDM_GROUP_DIGITS, IDM_GROUP_DIGITS, 0},
-};
-
-// A menu's items in order: "text id", a sub-menu as "text>" and its items
-// in braces, a separator as "-".
-std::wstring MenuItems(HMENU menu)
-{
-    std::wstring items;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        wchar_t text[64] = {};
-        GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
-        if (!items.empty()) items += L" | ";
-        if (HMENU sub = GetSubMenu(menu, i)) items += std::wstring(text) + L"> {" + MenuItems(sub) + L"}";
-        else if (GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR) items += L"-";
-        else items += std::wstring(text) + L" " + std::to_wstring(GetMenuItemID(menu, i));
-    }
-    return items;
-}
-
-// People choose items by number and place: the phone's items keep theirs,
-// the desktop's own come after them.
-TEST_F(Program, MenusHoldThePhonesItemsInTheirPlaces)
-{
-    Write(L"currency.txt", "(missing)");
-    Write(L"constant.txt", "(missing)");
-    Start();
-    EXPECT_EQ(MenuItems(ButtonPopup(IDM_FUNCTIONS_BUTTON)),
-              L"Валюта> {Выбор... 40028} | Константы> {π 40040 | e 40041 | 1 40042 | 2 40043 | 3 40044 | 4 40045 | "
-              L"5 40046 | 6 40047 | Выбор... 40048 | Загруз.->Выбор 40055} | Представление> {Десятичное 40018 | "
-              L"Дес. экспон. 40021 | Шестнад. 40019 | Двоичное 40020} | - | Копировать 40056 | Вставить 40052 | - | "
-              L"Выход 1");
-    EXPECT_EQ(MenuItems(ButtonPopup(IDM_SETTINGS_BUTTON)),
-              L"Скин... 40010 | Шрифт... 40004 | Точность... 40009 | Разд. группы 40011 | Единицы угла> {Радиан 40013 | "
-              L"Град 40014 | Градус 40015} | Валюты... 40029 | Константы... 40049 | О программе... 40003 | "
-              L"Масштаб> {×1 40060 | ×2 40061 | ×3 40062 | ×4 40063}");
-}
-
-TEST_F(Program, CheckMarksFollowTheModes)
-{
-    Start();
-    for (const auto& row : kCheckRows) {
-        Command(row.command);
-        const int button = row.first == IDM_REPR_DECIMAL ? IDM_FUNCTIONS_BUTTON : IDM_SETTINGS_BUTTON;
-        for (int id = row.first; id <= row.last; ++id)
-            EXPECT_EQ(MenuChecked(button, id), id == row.checked) << row.command << " item " << id;
-    }
-}
-
 // The point of key `index` (0..11) of the built-in keypad, in its middle or
 // in the middle of one of its label zones, at the window's zoom.
 POINT KeyPoint(int index, int layer)
@@ -322,12 +244,11 @@ POINT KeyPoint(int index, int layer)
                  top + (index / 3 * 6 + kSixths[layer].y) * 153 * zoom / 24};
 }
 
-// Keys, a click at a zoom on a key's middle or label, keys: the display.
+// Keys, then a click at a zoom on a key's middle or label: the display.
 // Which label a point of the 176-pixel image is, the calculator knows.
-const struct { const char* keys; int zoom, index, layer; const char* after; const wchar_t* display; } kClickRows[] = {
-    {"", 1, 4, kLayerNone, "", L"5"},       {"5", 1, 0, kLayerRight, "3A", L"8"},
-    {"2R", 1, 0, kLayerNone, "1A", L"3"},   {"5", 2, 7, kLayerUp, "", L"2.718282"},
-    {"9", 3, 6, kLayerLeft, "", L"3"},
+const struct { const char* keys; int zoom, index, layer; const wchar_t* display; } kClickRows[] = {
+    {"", 1, 4, kLayerNone, L"5"},
+    {"5", 2, 7, kLayerUp, L"2.718282"},
 };
 
 TEST_F(Program, ClicksPressKeysAndRunTheirLabels)
@@ -340,7 +261,6 @@ TEST_F(Program, ClicksPressKeysAndRunTheirLabels)
         PostMessageW(Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
         PostMessageW(Window(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         Pump();
-        Keys(row.after);
         EXPECT_EQ(Display(), row.display) << row.keys << " " << row.index << " " << row.layer;
     }
     // The label under the mouse names its action.
@@ -357,7 +277,7 @@ TEST_F(Program, ClicksPressKeysAndRunTheirLabels)
 }
 
 // The zoom: chosen in the menu, or by resizing the window, which snaps to
-// whole zooms; kept for the next start.
+// whole zooms; kept at the end of the session for the next start.
 TEST_F(Program, ZoomByMenuAndByResizing)
 {
     Start();
@@ -377,86 +297,73 @@ TEST_F(Program, ZoomByMenuAndByResizing)
     RECT dragged{0, 0, ScreenFrameSize(Window(), 1).cx + 170, 50};  // the right edge, about 2 zooms wider
     SendMessageW(Window(), WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&dragged));
     EXPECT_EQ(dragged.right * 1000 + dragged.bottom, ScreenFrameSize(Window(), 2).cx * 1000 + ScreenFrameSize(Window(), 2).cy);
-    Command(IDM_EXIT);
-    EndVela(true);
+    SendMessageW(Window(), WM_ENDSESSION, TRUE, 0);
     Start();
     EXPECT_EQ(mainWindowState.zoom, 3);
 }
 
-// At zoom 2 and 3 the built-in keypad is drawn for the zoom, not blown up:
-// there are colours between the ones of the 176-pixel image (smooth
-// outlines, smooth text). Every piece
-// of text, in each layer, leaves ink only inside its place of the 176-pixel
+// At zoom 2 the built-in keypad is drawn for the zoom, not blown up: there
+// are colours between the ones of the 176-pixel image (smooth outlines,
+// smooth text). Every piece of text, in each layer, leaves ink only inside its place of the 176-pixel
 // layout (one pixel of it around), and every piece leaves some.
 TEST_F(Program, BuiltinKeypadIsDrawnAtTheZoomsResolution)
 {
     Start();
     std::vector<COLORREF> small = BitmapPixels(mainWindowState.skinView.builtinImages[0], kKeypadWidth, kKeypadHeight);
     std::sort(small.begin(), small.end());
-    for (int zoom : {2, 3}) {
-        Command(IDM_ZOOM_1 + zoom - 1);
-        const int width = kKeypadWidth * zoom, height = kKeypadHeight * zoom;
-        const std::vector<COLORREF> shown = WindowPixels(0, Client().bottom - height, width, height);
-        int newColours = 0;
-        for (COLORREF p : shown) newColours += std::binary_search(small.begin(), small.end(), p) ? 0 : 1;
-        EXPECT_TRUE(zoom != 3 || SaveScreenshot("zoom_3x"));
-        EXPECT_GT(newColours, 2000) << zoom;
+    const int zoom = 2;
+    Command(IDM_ZOOM_1 + zoom - 1);
+    const int width = kKeypadWidth * zoom, height = kKeypadHeight * zoom;
+    const std::vector<COLORREF> shown = WindowPixels(0, Client().bottom - height, width, height);
+    int newColours = 0;
+    for (COLORREF p : shown) newColours += std::binary_search(small.begin(), small.end(), p) ? 0 : 1;
+    EXPECT_GT(newColours, 2000);
 
-        for (int layer = 0; layer < kSkinLayerCount; ++layer) {
-            HBITMAP plain = DrawZoomedKeypad(keypadStyles[0], defaultKeyMap, layer, zoom, false);
-            HBITMAP texted = DrawZoomedKeypad(keypadStyles[0], defaultKeyMap, layer, zoom, true);
-            const std::vector<COLORREF> a = BitmapPixels(plain, width, height), b = BitmapPixels(texted, width, height);
-            DeleteObject(plain);
-            DeleteObject(texted);
-            const std::vector<KeypadText> texts = KeypadTexts(keypadStyles[0], defaultKeyMap, layer);
-            std::vector<int> inked(texts.size());
-            int astray = 0;
-            for (int y = 0; y < height; ++y) {
-                for (int x = 0; x < width; ++x) {
-                    if (a[y * width + x] == b[y * width + x]) continue;
-                    bool placed = false;
-                    for (size_t t = 0; t < texts.size(); ++t) {
-                        const KeypadBox& box = texts[t].box;
-                        if (x >= (box.x0 - 1) * zoom && x < (box.x1 + 2) * zoom && y >= (box.y0 - 1) * zoom &&
-                            y < (box.y1 + 2) * zoom) {
-                            placed = true;
-                            ++inked[t];
-                        }
+    for (int layer = 0; layer < kSkinLayerCount; ++layer) {
+        HBITMAP plain = DrawZoomedKeypad(keypadStyles[0], defaultKeyMap, layer, zoom, false);
+        HBITMAP texted = DrawZoomedKeypad(keypadStyles[0], defaultKeyMap, layer, zoom, true);
+        const std::vector<COLORREF> a = BitmapPixels(plain, width, height), b = BitmapPixels(texted, width, height);
+        DeleteObject(plain);
+        DeleteObject(texted);
+        const std::vector<KeypadText> texts = KeypadTexts(keypadStyles[0], defaultKeyMap, layer);
+        std::vector<int> inked(texts.size());
+        int astray = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (a[y * width + x] == b[y * width + x]) continue;
+                bool placed = false;
+                for (size_t t = 0; t < texts.size(); ++t) {
+                    const KeypadBox& box = texts[t].box;
+                    if (x >= (box.x0 - 1) * zoom && x < (box.x1 + 2) * zoom && y >= (box.y0 - 1) * zoom &&
+                        y < (box.y1 + 2) * zoom) {
+                        placed = true;
+                        ++inked[t];
                     }
-                    astray += placed ? 0 : 1;
                 }
+                astray += placed ? 0 : 1;
             }
-            EXPECT_EQ(astray, 0) << "zoom " << zoom << " layer " << layer;
-            for (size_t t = 0; t < texts.size(); ++t)
-                EXPECT_GT(inked[t], 0) << "zoom " << zoom << " layer " << layer << " text " << t;
         }
+        EXPECT_EQ(astray, 0) << "layer " << layer;
+        for (size_t t = 0; t < texts.size(); ++t)
+            EXPECT_GT(inked[t], 0) << "layer " << layer << " text " << t;
     }
 }
 
 // A skin file's sharper images: at each zoom the sharpest whose scale divides
-// it, enlarged by a whole factor; a broken set leaves the 1x images, with
-// one message as the skin loads.
+// it, enlarged by a whole factor.
 TEST_F(Program, SkinFileSharperImagesFollowTheZoom)
 {
     const std::string plain = Bitmap(176, 150, 8), sharp = Bitmap(352, 300, 24);  // dark blue; grey 5A
     const uint32_t set[3] = {1, 2, static_cast<uint32_t>(sharp.size())};  // sets, scale, the base's length
-    const std::string withSharp = SkinBytes(defaultKeyMap, plain) + "ZOOM" +
-                                  std::string(reinterpret_cast<const char*>(set), sizeof set) + sharp +
-                                  std::string(16, '\0');
+    StartWithSkin(SkinBytes(defaultKeyMap, plain) + "ZOOM" + std::string(reinterpret_cast<const char*>(set), sizeof set) +
+                  sharp + std::string(16, '\0'));
+    EXPECT_EQ(boxes, L"");
     const COLORREF kPlain = RGB(10, 20, 40), kSharp = RGB(0x5A, 0x5A, 0x5A);
-    const struct { const char* name; std::string file; const wchar_t* boxes; COLORREF byZoom[4]; } rows[] = {
-        {"2x images", withSharp, L"", {kPlain, kSharp, kPlain, kSharp}},
-        {"cut short", withSharp.substr(0, withSharp.size() - 17),
-         L"Чёткие изображения скина повреждены: показаны обычные/Ошибка ", {kPlain, kPlain, kPlain, kPlain}},
-    };
-    for (const auto& row : rows) {
-        StartWithSkin(row.file);
-        EXPECT_EQ(boxes, row.boxes) << row.name;
-        for (int zoom = 1; zoom <= 4; ++zoom) {
-            Command(IDM_ZOOM_1 + zoom - 1);
-            for (int y : {Client().bottom - 7, Client().bottom - 150 * zoom + 1})  // the image's bottom and top
-                EXPECT_EQ(WindowPixels(7, y, 1, 1)[0], row.byZoom[zoom - 1]) << row.name << " zoom " << zoom << " y " << y;
-        }
+    const COLORREF byZoom[4] = {kPlain, kSharp, kPlain, kSharp};
+    for (int zoom = 1; zoom <= 4; ++zoom) {
+        Command(IDM_ZOOM_1 + zoom - 1);
+        for (int y : {Client().bottom - 7, Client().bottom - 150 * zoom + 1})  // the image's bottom and top
+            EXPECT_EQ(WindowPixels(7, y, 1, 1)[0], byZoom[zoom - 1]) << "zoom " << zoom << " y " << y;
     }
 }
 
@@ -501,55 +408,33 @@ TEST_F(Program, ALongNumberLeavesTheIndicatorWhole)
     EXPECT_TRUE(SaveScreenshot("long_binary"));
 }
 
-// A desktop window: a system menu, minimisable, resizable, with an icon and
-// a cursor; the end of the session keeps the settings. (The version
-// information: the package tests.)
-TEST_F(Program, ADesktopWindowThatKeepsItsSettingsAtTheEndOfTheSession)
-{
-    Start();
-    const LONG_PTR style = GetWindowLongPtrW(Window(), GWL_STYLE);
-    EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME), WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME);
-    EXPECT_NE(GetClassLongPtrW(Window(), GCLP_HICON), 0u);
-    EXPECT_NE(GetClassLongPtrW(Window(), GCLP_HCURSOR), 0u);
-    boxes.clear();
-    Command(IDM_ABOUT);  // names the release
-    EXPECT_NE(boxes.find(L"\n\rVela " VELA_VERSION L"\n\r"), std::wstring::npos) << boxes;
-    Command(IDM_REPR_HEX);
-    Command(IDM_ZOOM_1 + 1);
-    SendMessageW(Window(), WM_ENDSESSION, TRUE, 0);
-    Options stored;
-    EXPECT_EQ(ReadStored(HKEY_LOCAL_MACHINE, stored), 88u);
-    EXPECT_EQ(stored.reprMode, kReprHex);
-    DWORD zoom = 0, size = sizeof zoom;
-    RegGetValueW(HKEY_LOCAL_MACHINE, kOptionsKeyPath, kZoomValueName, RRF_RT_REG_DWORD, nullptr, &zoom, &size);
-    EXPECT_EQ(zoom, 2u);
-}
-
 HANDLE Launch() { return Spawn(Quoted(TestFolder() + L"..\\..\\windows\\vela.exe")); }
 
 // vela.exe as a process: a first start follows the monitor's dots per inch
-// (96 gives zoom 1, 192 zoom 2); a second copy ends at once without saving;
-// the system menu closes the first as "Выход" does.
+// (192 gives zoom 2); a second copy ends at once without saving; the system
+// menu closes the first as "Выход" does, and its record is written to the
+// machine's key and to the user's, which would hide it if left as it was.
 TEST_F(Program, ProcessesFollowTheDotsPerInchRunOneCopyAndSaveOnClose)
 {
-    for (DWORD dpi : {96u, 192u}) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
-        DeleteStoredOptions();
-        HANDLE first = Launch();
-        HWND running = nullptr;
-        // Found once shown: until then it may still be at the system's default size.
-        WaitFor([&] { return (running = FindWindowW(kMainWindowClass, nullptr)) != nullptr && IsWindowVisible(running); });
-        RECT client{};
-        GetClientRect(running, &client);
-        EXPECT_EQ(client.right * 1000 + client.bottom, 176180 * static_cast<LONG>(dpi / 96)) << dpi;
-        PostMessageW(running, WM_COMMAND, IDM_REPR_HEX, 0);
-        EXPECT_EQ(ExitCode(Launch(), 20000), 0u);
-        EXPECT_TRUE(IsWindow(running));
-        Options stored;
-        EXPECT_EQ(ReadStored(HKEY_LOCAL_MACHINE, stored) + ReadStored(HKEY_CURRENT_USER, stored), 0u);
-        PostMessageW(running, WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_EQ(ExitCode(first, 20000), 0u);
-        EXPECT_EQ(ReadStored(HKEY_LOCAL_MACHINE, stored), 88u);
+    const DWORD dpi = 192;
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    StoreOptions(HKEY_CURRENT_USER, StoredOptions(kReprBinary));
+    HANDLE first = Launch();
+    HWND running = nullptr;
+    // Found once shown: until then it may still be at the system's default size.
+    WaitFor([&] { return (running = FindWindowW(kMainWindowClass, nullptr)) != nullptr && IsWindowVisible(running); });
+    RECT client{};
+    GetClientRect(running, &client);
+    EXPECT_EQ(client.right * 1000 + client.bottom, 176180 * static_cast<LONG>(dpi / 96)) << dpi;
+    PostMessageW(running, WM_COMMAND, IDM_REPR_HEX, 0);
+    EXPECT_EQ(ExitCode(Launch(), 20000), 0u);
+    EXPECT_TRUE(IsWindow(running));
+    Options stored;
+    EXPECT_EQ(ReadStored(HKEY_LOCAL_MACHINE, stored), 0u);
+    PostMessageW(running, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(ExitCode(first, 20000), 0u);
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        EXPECT_EQ(ReadStored(root, stored), 88u);
         EXPECT_EQ(stored.reprMode, kReprHex);
     }
     RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
