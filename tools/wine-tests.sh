@@ -34,7 +34,7 @@ ln -s precious.txt "$linked/~tmpcur~.txt"
 # The rates server the download tests ask, for the whole run: its port in
 # VELA_RATES_PORT.
 rm -f "$build/rates-port"
-python3 "$(dirname "$0")/../tests/rates_http_server.py" "$build/rates-port" \
+python3 "$(dirname "$0")/rates/rates_http_server.py" "$build/rates-port" \
         "$(dirname "$0")/../samples/rates/cbr-sample.xml" 1800 &
 rates_server=$!
 trap 'kill $rates_server 2>/dev/null || true; wineserver -k 2>/dev/null || true; vela_stop_xvfb' EXIT

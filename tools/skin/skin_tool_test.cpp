@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 
-#include "tests/core/support.h"
 #include "tools/skin/keymap_text.h"
 #include "tools/skin/skin_tool.h"
 
@@ -79,7 +80,11 @@ TEST(KeyMapText, TextGivesTheBytesOrTheFaultyLine)
 
 // --- Skin files
 
-std::string Corpus(const std::string& name) { return TestFolder::ReadPath(kCorpus + name); }
+std::string Corpus(const std::string& name)
+{
+    std::ifstream file(kCorpus + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
 
 // A 2 x 2 RGBA image: opaque red, transparent; blue at half alpha, opaque white.
 const std::string kTwoByTwoPng(
