@@ -203,6 +203,33 @@ const struct { const char* keys; int clickX, button; } kSoftKeyRows[] = {
     {nullptr, 150, IDM_SETTINGS_BUTTON},  // a click on the bar's right half
 };
 
+// A menu's items in order, sub-menus in braces, separators as "-".
+std::wstring MenuItems(HMENU menu)
+{
+    std::wstring items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+        if (!items.empty()) items += L" | ";
+        if (HMENU sub = GetSubMenu(menu, i)) items += std::wstring(text) + L" {" + MenuItems(sub) + L"}";
+        else items += GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR ? L"-" : text;
+    }
+    return items;
+}
+
+// People choose items by number and place: the phone's items keep theirs,
+// the desktop's own (the zoom) come after them.
+TEST_F(Program, MenusHoldThePhonesItemsInTheirPlaces)
+{
+    Start();
+    EXPECT_EQ(MenuItems(ButtonPopup(IDM_FUNCTIONS_BUTTON)),
+              L"Валюта {Выбор...} | Константы {π | e | 1 | 2 | 3 | 4 | 5 | 6 | Выбор... | Загруз.->Выбор} | "
+              L"Представление {Десятичное | Дес. экспон. | Шестнад. | Двоичное} | - | Копировать | Вставить | - | Выход");
+    EXPECT_EQ(MenuItems(ButtonPopup(IDM_SETTINGS_BUTTON)),
+              L"Скин... | Шрифт... | Точность... | Разд. группы | Единицы угла {Радиан | Град | Градус} | Валюты... | "
+              L"Константы... | О программе... | Масштаб {×1 | ×2 | ×3 | ×4}");
+}
+
 TEST_F(Program, SoftKeyBarOpensItsPopupsUpward)
 {
     Start();
