@@ -206,6 +206,7 @@ const ImportRow kImportRows[] = {
     {kOld, Cbr(kUsd, "windows-1251", "29.02.2025"), "2: неверная дата «29.02.2025»"},
     {kOld, Cbr(kUsd, "windows-1251", "00.01.2026"), "2: неверная дата «00.01.2026»"},
     {kOld, Cbr(kUsd, "windows-1251", "31.04.2026"), "2: неверная дата «31.04.2026»"},
+    {kOld, Cbr(kUsd, "windows-1251", "32.05.2026"), "2: неверная дата «32.05.2026»"},
     {kOld, Ecb("").replace(Ecb("").find("2026-01-15"), 10, "2026/01/15"), "5: неверная дата «2026/01/15»"},
     {kOld, Cbr(Valute("USDX", "1", "1")), "3: неверный код валюты «USDX»"},
     {kOld, Cbr("<Valute><Nominal>1</Nominal><Value>1</Value></Valute>"), "3: у Valute нет элемента CharCode"},
